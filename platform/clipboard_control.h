@@ -1,0 +1,50 @@
+// Test-only control of the stand-in clipboard and memory: reset, inspect,
+// count operations and make chosen calls fail.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win_standin.h"
+
+namespace standin {
+
+// The operations that can be made to fail; each call of one counts as one
+// fallible operation.
+enum class Op { OpenClipboard, GlobalAlloc, GlobalLock };
+
+// Empties the clipboard (freeing what it holds), closes it, and clears every
+// counter and pending failure. Blocks held elsewhere stay live.
+WINSTANDIN_API void reset();
+
+// The formats the clipboard holds, in the order they were set.
+WINSTANDIN_API std::vector<UINT> formats();
+
+// The registered name of a format, or "" for a standard or unknown one.
+WINSTANDIN_API std::string formatName(UINT format);
+
+// A copy of the bytes held for `format`; empty when it is absent.
+WINSTANDIN_API std::vector<unsigned char> data(UINT format);
+
+// Whether some caller has the clipboard open.
+WINSTANDIN_API bool isOpen();
+
+// Memory blocks allocated and not yet freed, including those the clipboard owns.
+WINSTANDIN_API long liveBlocks();
+
+// Live blocks the clipboard does not own: after a call, anything here leaked.
+WINSTANDIN_API long orphanBlocks();
+
+// Makes the next `count` calls of `op` fail, starting after `skip` successes.
+WINSTANDIN_API void failNext(Op op, int skip = 0, int count = 1);
+
+// Counts every fallible operation from now on, of any kind.
+WINSTANDIN_API long operationCount();
+
+// Makes the k-th fallible operation from now on (1-based, any kind) fail.
+WINSTANDIN_API void failOperation(long k);
+
+// Which kind of operation the last injected failure hit, and whether one hit.
+WINSTANDIN_API bool injectedFailureHappened();
+
+}  // namespace standin

@@ -1,0 +1,54 @@
+// Stand-ins for the Win32 clipboard, global-memory and string-resource calls,
+// with the same names, types and observable behaviour, for builds that are
+// not Windows. One shared library holds them, so that a process has one
+// clipboard, seen alike by the plug-in, the host emulator and the tools.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(WINSTANDIN_BUILD)
+#define WINSTANDIN_API __attribute__((visibility("default")))
+#else
+#define WINSTANDIN_API
+#endif
+
+typedef int BOOL;
+typedef unsigned int UINT;
+typedef std::uint16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const char* LPCSTR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef HANDLE HGLOBAL;
+typedef std::size_t SIZE_T;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+
+#define TRUE 1
+#define FALSE 0
+#define CF_TEXT 1u
+#define GMEM_MOVEABLE 0x0002u
+#define GMEM_ZEROINIT 0x0040u
+
+extern "C" {
+WINSTANDIN_API HWND GetActiveWindow(void);
+WINSTANDIN_API BOOL OpenClipboard(HWND owner);
+WINSTANDIN_API BOOL CloseClipboard(void);
+WINSTANDIN_API BOOL EmptyClipboard(void);
+WINSTANDIN_API BOOL IsClipboardFormatAvailable(UINT format);
+WINSTANDIN_API HANDLE GetClipboardData(UINT format);
+WINSTANDIN_API HANDLE SetClipboardData(UINT format, HANDLE data);
+WINSTANDIN_API UINT RegisterClipboardFormatA(LPCSTR name);
+
+WINSTANDIN_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+WINSTANDIN_API LPVOID GlobalLock(HGLOBAL block);
+WINSTANDIN_API BOOL GlobalUnlock(HGLOBAL block);
+WINSTANDIN_API HGLOBAL GlobalFree(HGLOBAL block);
+WINSTANDIN_API SIZE_T GlobalSize(HGLOBAL block);
+
+// Serves the string table that the calling module compiled in (see
+// platform/string_resources.h); `instance` must be that module's handle as
+// the host gave it, which any non-null value stands for here.
+int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity);
+}

@@ -1,0 +1,88 @@
+// A styled text: a byte string and an ordered list of style runs, read and
+// written through per-run queries that every clipboard format implements.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Face word bits, the same in every container.
+enum FaceBits : std::uint16_t {
+    kFaceStrikethrough = 0x0001,
+    kFaceSmallCaps = 0x0002,
+    kFaceSuperscript = 0x0004,
+    kFaceSubscript = 0x0008,
+    kFaceWordUnderline = 0x0040,
+    kFaceDoubleUnderline = 0x0080,
+    kFaceBold = 0x0100,
+    kFaceItalic = 0x0200,
+    kFaceUnderline = 0x0400,
+    kFaceOutline = 0x0800,
+    kFaceShadow = 0x1000,
+    kFaceCondensed = 0x2000,
+    kFaceExtended = 0x4000,
+};
+
+class CharStyle {
+  public:
+    // Number of runs.
+    virtual std::int32_t count() = 0;
+    // Start of run `styleNum`, or -1 when there is no such run.
+    virtual std::int32_t charPos(std::int32_t styleNum) = 0;
+    // Appends a run after the existing ones; false when the container cannot take it.
+    virtual bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
+                     std::int16_t fontID) = 0;
+    // Adds the container's own format to what the clipboard holds.
+    virtual bool addStyleToClipboard() = 0;
+    // Replaces the text and drops every run; the capacity stays.
+    virtual void setText(std::string rawText) = 0;
+    virtual std::string getText() = 0;
+    // Selects run `styleNum` for the queries below; false, with the selection
+    // unchanged, when there is no such run.
+    virtual bool selectStyle(std::int32_t styleNum) = 0;
+    virtual std::int16_t getFace() = 0;
+    // Font size in points.
+    virtual std::int16_t getSize() = 0;
+    // Colour as 0x00RRGGBB.
+    virtual std::uint32_t getRGB() = 0;
+    virtual std::uint8_t getRed() = 0;
+    virtual std::uint8_t getGreen() = 0;
+    virtual std::uint8_t getBlue() = 0;
+    virtual bool isPlain() = 0;
+    virtual bool isBold() = 0;
+    virtual bool isItalic() = 0;
+    virtual bool isUnderline() = 0;
+    virtual bool isCondensed() { return false; }
+    virtual bool isExtended() { return false; }
+    virtual bool isStrikethrough() { return false; }
+    virtual bool isSmallCaps() { return false; }
+    virtual bool isSuperscript() { return false; }
+    virtual bool isSubscript() { return false; }
+
+    // Fills `toStyle` with the text of `fromStyle` (line ends made CR) and one
+    // `add` per source run, in order, positions unchanged, font 0.
+    static void copy(CharStyle* toStyle, CharStyle* fromStyle);
+
+    // Replaces every line end of `theText` (CR LF, then CR, then LF) with
+    // `newLineEnding`.
+    static std::string TextWithLine(std::string theText, const char* newLineEnding);
+
+    // Adds a copy of `size` bytes to the clipboard under a format; false when
+    // no block can be had or the clipboard cannot be opened.
+    static bool addToClipboard(const void* data, std::uint32_t size, std::uint32_t registeredKind);
+    static bool addToClipboard(const void* data, std::uint32_t size, const char* kind);
+    // The NUL-terminated bytes, NUL included.
+    static bool addToClipboard(const char* data, std::uint32_t kind);
+
+    static void ClearClipboard();
+    static bool clipboardHasStyle(std::int32_t kind);
+    static bool clipboardHasStyle(const char* kind);
+
+  protected:
+    CharStyle() = default;
+    // Not virtual: a container is always deleted through its own class.
+    ~CharStyle() = default;
+    CharStyle(const CharStyle&) = default;
+    CharStyle& operator=(const CharStyle&) = default;
+
+    std::int32_t nStyle = 0;
+};
