@@ -1,0 +1,55 @@
+# Sourced by the other scripts: makes sure the tools they need are here.
+# As root it installs what is missing from Debian's packages; otherwise it
+# says exactly what to install.
+
+# need_packages COMMAND PACKAGE... : ensure COMMAND (or file) exists.
+styledtext_missing=""
+need() {  # need TEST PACKAGES...
+  test_what=$1; shift
+  case "$test_what" in
+    /*) [ -e "$test_what" ] && return 0 ;;
+    *) command -v "$test_what" >/dev/null 2>&1 && return 0 ;;
+  esac
+  styledtext_missing="$styledtext_missing $*"
+}
+
+install_missing() {
+  [ -z "$styledtext_missing" ] && return 0
+  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+    echo "== installing:$styledtext_missing"
+    case "$styledtext_missing" in
+      *:i386*) dpkg --add-architecture i386 ;;
+    esac
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq >/dev/null
+    # shellcheck disable=SC2086
+    apt-get install -y -qq $styledtext_missing >/dev/null || {
+      echo "error: could not install:$styledtext_missing" >&2
+      exit 1
+    }
+  else
+    echo "error: missing tools. Install them with:" >&2
+    case "$styledtext_missing" in
+      *:i386*) echo "  sudo dpkg --add-architecture i386 && sudo apt-get update" >&2 ;;
+    esac
+    echo "  sudo apt-get install$styledtext_missing" >&2
+    exit 1
+  fi
+  styledtext_missing=""
+}
+
+need_native_tools() {
+  need cmake cmake
+  need ninja ninja-build
+  need g++ g++
+  need /usr/include/gtest/gtest.h libgtest-dev googletest
+  need /usr/src/googletest/googletest/CMakeLists.txt googletest
+}
+
+need_windows_tools() {
+  need i686-w64-mingw32-g++-posix g++-mingw-w64-i686
+  need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
+  need wine wine
+  need /usr/lib/wine/wine64 wine64
+  need /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll wine32:i386
+}

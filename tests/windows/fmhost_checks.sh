@@ -1,0 +1,52 @@
+#!/bin/sh
+# Drives the Windows plug-in through the host emulator under Wine and checks
+# every answer of the lifecycle messages.
+# usage: fmhost_checks.sh WINE_SH PREFIX BITS FMHOST PLUGIN
+set -u
+wine_sh=$1; prefix=$2; bits=$3; fmhost=$4; plugin=$5
+failures=0; passed=0
+
+run() { "$wine_sh" "$prefix" "$bits" "$fmhost" "$plugin" "$@" 2>&1 | tr -d '\r'; }
+
+expect() {  # expect NAME EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then
+    passed=$((passed + 1))
+  else
+    failures=$((failures + 1))
+    printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
+  fi
+}
+
+probe=$("$wine_sh" "$prefix" "$bits" "$fmhost" "$plugin" raw 2 2>&1); status=$?
+if [ "$status" = 77 ]; then echo "$probe"; exit 77; fi
+
+tab=$(printf '\t')
+listing="init: 50
+0${tab}StyledTextVersion${tab}StyledTextVersion${tab}0${tab}0${tab}0xFF01
+2${tab}StyledClipboard${tab}StyledClipboard${tab}0${tab}0${tab}0xFF01
+registered after shutdown: 0"
+expect "list version 50" "$listing" "$(run list)"
+expect "list version 255" "$(echo "$listing")" "$(run list --version 255)"
+for v in 49 256 -1 -300; do
+  expect "list version $v" "init: -1
+registered after shutdown: 0" "$(run list --version $v)"
+done
+expect "string 131/12" "Styl1nnYnnn" "$(run string 131 12)"
+expect "string 131/5" "Styl" "$(run string 131 5)"
+expect "string 1/100" "Styl1nnYnnn" "$(run string 1 100)"
+expect "string 128" "Vorn Styled Text" "$(run string 128 100)"
+expect "string 129" "This plug-in modifies styled text so it can be copied and pasted between Filemaker and other applications." "$(run string 129 200)"
+expect "string capacity 0" "" "$(run string 131 0)"
+expect "version" "error: 0
+result: Vorn Media Styled Text 1.01" "$(run call StyledTextVersion)"
+for level in 0 1 2 3 4; do
+  expect "idle $level" "result before: 12345
+result after: 12345" "$(run idle $level)"
+done
+for which in 2 3 5 6 8; do
+  expect "raw $which" "result before: 12345
+result after: 12345" "$(run raw $which)"
+done
+
+echo "$passed passed, $failures failed"
+[ "$failures" = 0 ]
