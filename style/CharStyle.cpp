@@ -17,36 +17,26 @@ void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     }
 }
 
-namespace {
-
-// Replaces every `pattern` with `ending`, resuming after the inserted ending
-// so that an ending which itself holds a line end is not found again.
-void replaceAll(std::string& text, const char* pattern, const std::string& ending) {
-    if (ending == pattern) return;  // replacing a line end by itself changes nothing
-    const size_t patternLength = std::strlen(pattern);
-    std::string out;
-    size_t from = 0;
-    for (size_t at = text.find(pattern, 0); at != std::string::npos; at = text.find(pattern, from)) {
-        if (out.empty()) out.reserve(text.size() + text.size() / 8);
-        out.append(text, from, at - from);
-        out += ending;
-        from = at + patternLength;
-    }
-    if (from == 0) return;  // nothing replaced
-    out.append(text, from, std::string::npos);
-    text.swap(out);
-}
-
-}  // namespace
-
 std::string CharStyle::TextWithLine(std::string theText, const char* newLineEnding) {
+    // One pass that takes a CR LF pair as one line end and a lone CR or LF
+    // as one each: the same result as replacing every CR LF, then every CR,
+    // then every LF, for any ending without a CR or LF; and for an ending
+    // that holds one, the inserted ending is never taken for a line end.
+    if (theText.find_first_of("\r\n") == std::string::npos) return theText;
     const std::string ending = newLineEnding;
-    // Each pass resumes after the ending it inserted, so an ending that holds
-    // a CR or LF is not found again by the same pass.
-    replaceAll(theText, "\r\n", ending);
-    replaceAll(theText, "\r", ending);
-    replaceAll(theText, "\n", ending);
-    return theText;
+    std::string out;
+    out.reserve(theText.size() + theText.size() / 16 * ending.size());
+    const size_t n = theText.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char c = theText[i];
+        if (c != '\r' && c != '\n') {
+            out.push_back(c);
+            continue;
+        }
+        out += ending;
+        if (c == '\r' && i + 1 < n && theText[i + 1] == '\n') ++i;
+    }
+    return out;
 }
 
 bool CharStyle::addToClipboard(const void* data, std::uint32_t size, std::uint32_t registeredKind) {
@@ -79,10 +69,11 @@ bool CharStyle::addToClipboard(const char* data, std::uint32_t kind) {
     return addToClipboard(data, static_cast<std::uint32_t>(std::strlen(data) + 1), kind);
 }
 
-void CharStyle::ClearClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return;
-    EmptyClipboard();
+bool CharStyle::ClearClipboard() {
+    if (!OpenClipboard(GetActiveWindow())) return false;
+    const bool emptied = EmptyClipboard() != FALSE;
     CloseClipboard();
+    return emptied;
 }
 
 bool CharStyle::clipboardHasStyle(std::int32_t kind) {

@@ -73,7 +73,8 @@ class CharStyle {
     // The NUL-terminated bytes, NUL included.
     static bool addToClipboard(const char* data, std::uint32_t kind);
 
-    static void ClearClipboard();
+    // Empties the clipboard; false when it could not be opened.
+    static bool ClearClipboard();
     static bool clipboardHasStyle(std::int32_t kind);
     static bool clipboardHasStyle(const char* kind);
 

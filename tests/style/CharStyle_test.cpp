@@ -1,0 +1,199 @@
+#include "style/CharStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/clipboard_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// A container over plain vectors that records what CharStyle::copy does to it.
+class RecordingStyle : public CharStyle {
+  public:
+    struct Run {
+        std::int32_t pos;
+        std::int16_t size;
+        std::int16_t face;
+        std::uint32_t colour;
+        std::int16_t font;
+    };
+    RecordingStyle(std::string t, std::vector<Run> r, size_t capacity = 1000)
+        : text(std::move(t)), runs(std::move(r)), capacity_(capacity) {}
+
+    std::int32_t count() override { return static_cast<std::int32_t>(runs.size()); }
+    std::int32_t charPos(std::int32_t n) override { return n >= 0 && n < count() ? runs[static_cast<size_t>(n)].pos : -1; }
+    bool add(std::int32_t pos, std::int16_t size, std::int16_t face, std::uint32_t colour, std::int16_t font) override {
+        ++addCalls;
+        if (runs.size() >= capacity_) return false;
+        runs.push_back(Run{pos, size, face, colour, font});
+        return true;
+    }
+    bool addStyleToClipboard() override { return false; }
+    void setText(std::string t) override {
+        ++setTextCalls;
+        text = std::move(t);
+        runs.clear();
+    }
+    std::string getText() override { return text; }
+    bool selectStyle(std::int32_t n) override {
+        if (n < 0 || n >= count()) return false;
+        sel_ = &runs[static_cast<size_t>(n)];
+        return true;
+    }
+    std::int16_t getFace() override { return sel_->face; }
+    std::int16_t getSize() override { return sel_->size; }
+    std::uint32_t getRGB() override { return sel_->colour; }
+    std::uint8_t getRed() override { return 0; }
+    std::uint8_t getGreen() override { return 0; }
+    std::uint8_t getBlue() override { return 0; }
+    bool isPlain() override { return sel_->face == 0; }
+    bool isBold() override { return false; }
+    bool isItalic() override { return false; }
+    bool isUnderline() override { return false; }
+
+    std::string text;
+    std::vector<Run> runs;
+    int setTextCalls = 0;
+    int addCalls = 0;
+
+  private:
+    size_t capacity_;
+    Run* sel_ = nullptr;
+};
+
+TEST(TextWithLine, ReplacesEveryLineEndWithTheEnding) {
+    const struct {
+        std::string in;
+        const char* ending;
+        std::string out;
+    } cases[] = {
+        {"a\r\nb", "\r", "a\rb"},
+        {"a\nb", "\r", "a\rb"},
+        {"a\n\rb", "\r", "a\r\rb"},  // LF then CR is two line ends
+        {"a\r\r\nb", "\r", "a\r\rb"},
+        {"", "\r", ""},
+        {"abc", "\r", "abc"},
+        {"\r\n\r\n", "\r", "\r\r"},
+        {"a\r\nb\rc\nd", "\\par ", "a\\par b\\par c\\par d"},
+        // Endings that hold a line end after their first byte are not found again.
+        {"a\nb", "\r\n", "a\r\nb"},
+        {"a\rb\r", "x\r", "ax\rbx\r"},
+        {"a\n\nb", "<\n>", "a<\n><\n>b"},
+        {"a\rb", "\r\n", "a\r\nb"},  // an inserted LF is not a line end either
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(testing::PrintToString(tc.in) + " with " + testing::PrintToString(std::string(tc.ending)));
+        EXPECT_EQ(CharStyle::TextWithLine(tc.in, tc.ending), tc.out);
+    }
+}
+
+TEST(Copy, SourceWithoutRunsGivesConvertedTextOnly) {
+    RecordingStyle from("a\r\nb", {});
+    RecordingStyle to("old", {{0, 1, 1, 1, 1}});
+    CharStyle::copy(&to, &from);
+    EXPECT_EQ(to.text, "a\rb");
+    EXPECT_EQ(to.setTextCalls, 1);
+    EXPECT_TRUE(to.runs.empty());
+}
+
+TEST(Copy, RunsPassInOrderWithPositionsAndFaceWordWholeAndFontZero) {
+    RecordingStyle from("a\r\nbcdef", {{0, 12, 0x0800, 0x123456, 3}, {5, -4, static_cast<std::int16_t>(0x8001), 0xFF, 9}});
+    RecordingStyle to("", {});
+    CharStyle::copy(&to, &from);
+    EXPECT_EQ(to.text, "a\rbcdef");
+    ASSERT_EQ(to.runs.size(), 2u);
+    EXPECT_EQ(to.runs[0].pos, 0);
+    EXPECT_EQ(to.runs[0].face, 0x0800);
+    EXPECT_EQ(to.runs[0].colour, 0x123456u);
+    EXPECT_EQ(to.runs[0].size, 12);
+    EXPECT_EQ(to.runs[0].font, 0);
+    EXPECT_EQ(to.runs[1].pos, 5);  // not shifted by the lost LF
+    EXPECT_EQ(to.runs[1].size, -4);
+    EXPECT_EQ(to.runs[1].face, static_cast<std::int16_t>(0x8001));
+    EXPECT_EQ(to.runs[1].font, 0);
+}
+
+TEST(Copy, RefusedRunsAreLeftOutAndTheRestStillOffered) {
+    RecordingStyle from("abc", {{0, 1, 0, 0, 0}, {1, 2, 0, 0, 0}, {2, 3, 0, 0, 0}});
+    RecordingStyle to("", {}, 1);
+    CharStyle::copy(&to, &from);
+    EXPECT_EQ(to.addCalls, 3);
+    ASSERT_EQ(to.runs.size(), 1u);
+    EXPECT_EQ(to.runs[0].size, 1);
+}
+
+using ClipboardPrimitives = ClipboardTest;
+
+TEST_F(ClipboardPrimitives, TextFormAddsTheTerminatingNul) {
+    ASSERT_TRUE(CharStyle::addToClipboard("abc", CF_TEXT));
+    EXPECT_EQ(standin::data(CF_TEXT), (Bytes{0x61, 0x62, 0x63, 0x00}));
+    EXPECT_FALSE(standin::isOpen());
+}
+
+TEST_F(ClipboardPrimitives, NamedFormRegistersAndAddsBesideWhatIsThere) {
+    putText("x");
+    const unsigned char bytes[] = {1, 2, 3};
+    ASSERT_TRUE(CharStyle::addToClipboard(bytes, 3, "Test-Kind"));
+    EXPECT_EQ(standin::formats(), (std::vector<UINT>{CF_TEXT, format("Test-Kind")}));
+    EXPECT_EQ(standin::data(format("Test-Kind")), (Bytes{1, 2, 3}));
+    // A second write of the same format replaces the first without a leak.
+    ASSERT_TRUE(CharStyle::addToClipboard(bytes, 2, "Test-Kind"));
+    EXPECT_EQ(standin::data(format("Test-Kind")), (Bytes{1, 2}));
+}
+
+TEST_F(ClipboardPrimitives, FailedWritesAddNothingAndLeakNothing) {
+    const struct {
+        const char* name;
+        standin::Op op;
+    } cases[] = {
+        {"no block", standin::Op::GlobalAlloc},
+        {"block cannot be locked", standin::Op::GlobalLock},
+        {"clipboard cannot be opened", standin::Op::OpenClipboard},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        standin::reset();
+        putText("old");
+        standin::failNext(tc.op);
+        EXPECT_FALSE(CharStyle::addToClipboard("new", format("Test-Kind")));
+        EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+        EXPECT_EQ(standin::orphanBlocks(), 0);
+        EXPECT_FALSE(standin::isOpen());
+    }
+}
+
+TEST_F(ClipboardPrimitives, WriteFailsWhileAnotherOwnerHasTheClipboardOpen) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_FALSE(CharStyle::addToClipboard("abc", CF_TEXT));
+    EXPECT_EQ(standin::orphanBlocks(), 0);
+    CloseClipboard();
+    EXPECT_TRUE(standin::formats().empty());
+}
+
+TEST_F(ClipboardPrimitives, ClearEmptiesUnlessTheClipboardCannotBeOpened) {
+    putText("x");
+    standin::failNext(standin::Op::OpenClipboard);
+    EXPECT_FALSE(CharStyle::ClearClipboard());
+    EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+    EXPECT_TRUE(CharStyle::ClearClipboard());
+    EXPECT_TRUE(standin::formats().empty());
+    EXPECT_FALSE(standin::isOpen());
+}
+
+TEST_F(ClipboardPrimitives, HasStyleAnswersForNamedAndNumberedFormats) {
+    EXPECT_FALSE(CharStyle::clipboardHasStyle("Not-There"));
+    EXPECT_FALSE(standin::isOpen());
+    putText("x");
+    EXPECT_TRUE(CharStyle::clipboardHasStyle(static_cast<std::int32_t>(CF_TEXT)));
+    put(format("Test-Kind"), std::string("y"));
+    EXPECT_TRUE(CharStyle::clipboardHasStyle("Test-Kind"));
+    standin::failNext(standin::Op::OpenClipboard);
+    EXPECT_FALSE(CharStyle::clipboardHasStyle("Test-Kind"));  // unopenable counts as absent
+}
+
+}  // namespace
