@@ -1,0 +1,402 @@
+#include "style/CharStyle_FMcs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "platform/winapi.h"
+
+static_assert(sizeof(CharStyle_FMcs::Segment_t) == 8, "a segment is one 8-byte record of the block");
+static_assert(sizeof(CharStyle_FMcs::Style_t) == 20, "a style is one 20-byte record of the block");
+
+namespace {
+
+// The block: a little-endian length prefix, then big-endian counts and records.
+constexpr std::size_t kLengthPrefixSize = 4;
+constexpr std::size_t kCountSize = 4;
+constexpr std::size_t kSegmentRecordSize = 8;
+constexpr std::size_t kStyleRecordSize = 20;
+
+// What `add` gives every style it creates.
+constexpr std::int32_t kCreatedUnknown = 12;
+constexpr std::uint32_t kOpaqueAlpha = 0xFF;
+
+// Enabled-mask bits: which attribute groups a style states.
+constexpr std::uint16_t kEnabledSize = 0x0002;
+constexpr std::uint16_t kEnabledColour = 0x0004;
+
+// Face bits, and the enabled bit of the group they belong to.
+struct FaceGroup {
+    std::uint16_t faceBits;
+    std::uint16_t enabledBit;
+};
+constexpr FaceGroup kFaceGroups[] = {
+    {kFaceBold, 0x0010},
+    {kFaceItalic, 0x0020},
+    {kFaceUnderline | kFaceWordUnderline | kFaceDoubleUnderline, 0x0100},
+    {kFaceCondensed | kFaceExtended, 0x0200},
+    {kFaceStrikethrough, 0x0400},
+    {kFaceSmallCaps, 0x0800},
+    {0x0010 | 0x0020, 0x1000},
+    {kFaceSuperscript | kFaceSubscript, 0x2000},
+};
+
+std::int16_t enabledFaceFor(std::int16_t size, std::int16_t face, std::uint32_t colour) {
+    std::uint16_t enabled = 0;
+    if (colour != 0) enabled |= kEnabledColour;  // black states no colour
+    if (size > 0) enabled |= kEnabledSize;
+    const std::uint16_t faceBits = static_cast<std::uint16_t>(face);
+    for (const FaceGroup& group : kFaceGroups)
+        if ((faceBits & group.faceBits) != 0) enabled |= group.enabledBit;
+    return static_cast<std::int16_t>(enabled);
+}
+
+// Walks a block whose length the caller has already checked.
+class BigEndianReader {
+  public:
+    explicit BigEndianReader(const unsigned char* p) : p_(p) {}
+    std::int32_t int32() { return WinReverseBytes(load<std::int32_t>()); }
+    std::uint32_t uint32() { return WinReverseBytes(load<std::uint32_t>()); }
+    std::int16_t int16() { return WinReverseBytes(load<std::int16_t>()); }
+
+  private:
+    template <typename T>
+    T load() {
+        T value;
+        std::memcpy(&value, p_, sizeof value);
+        p_ += sizeof value;
+        return value;
+    }
+    const unsigned char* p_;
+};
+
+class BigEndianWriter {
+  public:
+    explicit BigEndianWriter(unsigned char* p) : p_(p) {}
+    void int32(std::int32_t v) { store(WinReverseBytes(v)); }
+    void uint32(std::uint32_t v) { store(WinReverseBytes(v)); }
+    void int16(std::int16_t v) { store(WinReverseBytes(v)); }
+    // The one field in host order.
+    void hostUint32(std::uint32_t v) { store(v); }
+
+  private:
+    template <typename T>
+    void store(T value) {
+        std::memcpy(p_, &value, sizeof value);
+        p_ += sizeof value;
+    }
+    unsigned char* p_;
+};
+
+// Closes the clipboard on every way out of a read.
+struct OpenClipboardScope {
+    OpenClipboardScope() = default;
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    ~OpenClipboardScope() { CloseClipboard(); }
+};
+
+// A locked clipboard handle with its real size; `data` is null when the
+// handle is missing or cannot be locked, which callers treat as absent.
+class LockedBlock {
+  public:
+    explicit LockedBlock(HANDLE handle) : handle_(handle) {
+        if (handle_ == nullptr) return;
+        data_ = static_cast<const unsigned char*>(GlobalLock(handle_));
+        if (data_ != nullptr) size_ = GlobalSize(handle_);
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    ~LockedBlock() {
+        if (data_ != nullptr) GlobalUnlock(handle_);
+    }
+    const unsigned char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+  private:
+    HANDLE handle_;
+    const unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+HANDLE clipboardHandle(UINT format) {
+    return IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
+}
+
+// The text of a CF_TEXT block up to its first NUL, or all of it when the
+// block holds none.
+std::string textOfBlock(const LockedBlock& block) {
+    const char* p = reinterpret_cast<const char*>(block.data());
+    const void* nul = std::memchr(p, '\0', block.size());
+    return std::string(p, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : block.size());
+}
+
+}  // namespace
+
+void XPReverseBytes(void* ptr, std::int16_t size) {
+    unsigned char* bytes = static_cast<unsigned char*>(ptr);
+    for (int i = 0; i < size / 2; ++i) {
+        const unsigned char b = bytes[i];
+        bytes[i] = bytes[size - 1 - i];
+        bytes[size - 1 - i] = b;
+    }
+}
+
+std::int16_t WinReverseBytes(std::int16_t in) {
+    XPReverseBytes(&in, sizeof in);
+    return in;
+}
+
+std::int32_t WinReverseBytes(std::int32_t in) {
+    XPReverseBytes(&in, sizeof in);
+    return in;
+}
+
+std::uint32_t WinReverseBytes(std::uint32_t in) {
+    XPReverseBytes(&in, sizeof in);
+    return in;
+}
+
+CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles) : CharStyle_FMcs(s, maxStyles, true) {}
+
+CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles, bool bIndexed)
+    : maxStyleSegments(maxStyles > 0 ? maxStyles : 0),
+      segment(static_cast<std::size_t>(maxStyleSegments)),
+      maxUniqueStyles(maxStyleSegments),
+      style(static_cast<std::size_t>(maxUniqueStyles)),
+      text(s != nullptr ? s : "") {
+    if (bIndexed) allocateStyleIndex();
+}
+
+void CharStyle_FMcs::allocateStyleIndex() {
+    if (maxUniqueStyles == 0) return;
+    // The tables already hold maxUniqueStyles records, so twice that many
+    // slots fits in size_t.
+    std::size_t slots = 1;
+    while (slots < 2 * static_cast<std::size_t>(maxUniqueStyles)) slots <<= 1;
+    styleIndex.assign(slots, 0);
+}
+
+CharStyle_FMcs::CharStyle_FMcs(CharStyle* pStyle) : CharStyle_FMcs("", pStyle->count()) { copy(this, pStyle); }
+
+CharStyle_FMcs* CharStyle_FMcs::InitFromClipboard() {
+    if (!OpenClipboard(GetActiveWindow())) return nullptr;
+    OpenClipboardScope open;
+
+    LockedBlock textBlock(clipboardHandle(CF_TEXT));
+    if (textBlock.data() == nullptr) return nullptr;
+    LockedBlock styleBlock(clipboardHandle(RegisterClipboardFormatA(kFormatName)));
+    // No usable style block: answering none, rather than unstyled text, lets
+    // the caller fall back on another styled source.
+    if (styleBlock.data() == nullptr || styleBlock.size() < kLengthPrefixSize) return nullptr;
+
+    // The length prefix is the system's and is not trusted: the block's real
+    // size bounds the decoding.
+    const std::string clipText = textOfBlock(textBlock);
+    return InitFromData(clipText.c_str(), styleBlock.data() + kLengthPrefixSize,
+                        styleBlock.size() - kLengthPrefixSize);
+}
+
+CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned char* pStyleData,
+                                             std::size_t styleDataSize) {
+    std::size_t remaining = styleDataSize;
+    if (remaining < kCountSize) return nullptr;
+    BigEndianReader in(pStyleData);
+    const std::int32_t segCount = in.int32();
+    remaining -= kCountSize;
+    // Checked before anything is allocated, so a hostile count costs nothing.
+    if (segCount < 0 || static_cast<std::size_t>(segCount) > remaining / kSegmentRecordSize) return nullptr;
+    remaining -= static_cast<std::size_t>(segCount) * kSegmentRecordSize;
+
+    // A read object is full: it needs the style index only once setText
+    // has emptied it.
+    std::unique_ptr<CharStyle_FMcs> result(new CharStyle_FMcs(pText, segCount, false));
+    for (std::int32_t k = 0; k < segCount; ++k) {
+        result->segment[static_cast<std::size_t>(k)].charPos = in.int32();
+        result->segment[static_cast<std::size_t>(k)].uniqueStyle = in.int32();
+    }
+    result->numStyleSegments = segCount;
+
+    if (remaining < kCountSize) return nullptr;
+    const std::int32_t styleCount = in.int32();
+    remaining -= kCountSize;
+    // The style table has room for segCount styles only.
+    if (styleCount < 0 || styleCount > segCount ||
+        static_cast<std::size_t>(styleCount) > remaining / kStyleRecordSize)
+        return nullptr;
+    for (std::int32_t k = 0; k < segCount; ++k) {
+        const std::int32_t unique = result->segment[static_cast<std::size_t>(k)].uniqueStyle;
+        if (unique < 0 || unique >= styleCount) return nullptr;
+    }
+    for (std::int32_t j = 0; j < styleCount; ++j) {
+        Style_t& s = result->style[static_cast<std::size_t>(j)];
+        s.usageCount = in.int32();
+        s.unknown = in.int32();
+        s.enabledFace = in.int16();
+        s.fontOrdinal = in.int16();
+        s.face = in.int16();
+        s.size = in.int16();
+        s.colour = in.uint32();
+    }
+    result->numUniqueStyles = styleCount;
+    return result.release();
+}
+
+bool CharStyle_FMcs::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }
+
+bool CharStyle_FMcs::addTextToClipboard() { return addToClipboard(text.c_str(), CF_TEXT); }
+
+std::int32_t CharStyle_FMcs::count() { return numStyleSegments; }
+
+std::int32_t CharStyle_FMcs::charPos(std::int32_t styleNum) {
+    if (styleNum < 0 || styleNum >= numStyleSegments) return -1;
+    return segment[static_cast<std::size_t>(styleNum)].charPos;
+}
+
+std::uint64_t CharStyle_FMcs::styleHash(std::int16_t size, std::int16_t face, std::uint32_t rgbaColour) {
+    std::uint64_t h = (static_cast<std::uint64_t>(static_cast<std::uint16_t>(size)) << 48) |
+                      (static_cast<std::uint64_t>(static_cast<std::uint16_t>(face)) << 32) | rgbaColour;
+    // Mixes every key bit into both halves: the low bits pick the slot, the
+    // high ones are kept in it to skip most non-matching styles unread.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
+}
+
+std::int32_t CharStyle_FMcs::findStyle(std::uint64_t hash, std::int16_t size, std::int16_t face,
+                                       std::uint32_t rgbaColour, std::size_t& slot) const {
+    const std::size_t mask = styleIndex.size() - 1;
+    const std::uint64_t tag = hash & kTagMask;
+    for (slot = static_cast<std::size_t>(hash) & mask; styleIndex[slot] != 0; slot = (slot + 1) & mask) {
+        if ((styleIndex[slot] & kTagMask) != tag) continue;
+        const std::int32_t j = static_cast<std::int32_t>(styleIndex[slot] & ~kTagMask) - 1;
+        const Style_t& s = style[static_cast<std::size_t>(j)];
+        if (s.size == size && s.face == face && s.colour == rgbaColour && s.fontOrdinal == 0) return j;
+    }
+    return -1;
+}
+
+void CharStyle_FMcs::clearStyleIndex() { std::fill(styleIndex.begin(), styleIndex.end(), 0); }
+
+bool CharStyle_FMcs::add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
+                         std::int16_t /*fontID*/) {
+    if (numStyleSegments >= maxStyleSegments) return false;
+    const std::uint32_t rgbaColour = (colour << 8) | kOpaqueAlpha;
+
+    // Every style here was created by `add` and they are pairwise distinct,
+    // so the index finds the same style as a scan for the first match would.
+    const std::uint64_t hash = styleHash(size, face, rgbaColour);
+    std::size_t slot = 0;
+    std::int32_t j = findStyle(hash, size, face, rgbaColour, slot);
+    if (j < 0) {
+        // One style per run at most, and both tables have the same capacity:
+        // the style table has room whenever the run table has.
+        j = numUniqueStyles++;
+        Style_t& s = style[static_cast<std::size_t>(j)];
+        s.usageCount = 0;
+        s.unknown = kCreatedUnknown;
+        s.enabledFace = enabledFaceFor(size, face, colour);
+        s.fontOrdinal = 0;
+        s.face = face;
+        s.size = size;
+        s.colour = rgbaColour;
+        styleIndex[slot] = (hash & kTagMask) | static_cast<std::uint32_t>(j + 1);
+    }
+    segment[static_cast<std::size_t>(numStyleSegments)] = Segment_t{charPos, j};
+    ++numStyleSegments;
+    ++style[static_cast<std::size_t>(j)].usageCount;
+    return true;
+}
+
+bool CharStyle_FMcs::addStyleToClipboard() {
+    const std::uint64_t styleDataSize = kCountSize + kSegmentRecordSize * static_cast<std::uint64_t>(numStyleSegments) +
+                                        kCountSize + kStyleRecordSize * static_cast<std::uint64_t>(numUniqueStyles);
+    const std::uint64_t blockSize = kLengthPrefixSize + styleDataSize;
+    if (blockSize > std::numeric_limits<std::uint32_t>::max() || blockSize > std::numeric_limits<SIZE_T>::max())
+        return false;
+
+    HGLOBAL hStyle = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(blockSize));
+    if (hStyle == nullptr) return false;
+    unsigned char* pStyleData = static_cast<unsigned char*>(GlobalLock(hStyle));
+    if (pStyleData == nullptr) {
+        GlobalFree(hStyle);
+        return false;
+    }
+
+    BigEndianWriter out(pStyleData);
+    out.hostUint32(static_cast<std::uint32_t>(styleDataSize));
+    out.int32(numStyleSegments);
+    for (std::int32_t k = 0; k < numStyleSegments; ++k) {
+        out.int32(segment[static_cast<std::size_t>(k)].charPos);
+        out.int32(segment[static_cast<std::size_t>(k)].uniqueStyle);
+    }
+    out.int32(numUniqueStyles);
+    std::uint16_t allEnabledFaces = 0;
+    for (std::int32_t j = 0; j < numUniqueStyles; ++j)
+        allEnabledFaces |= static_cast<std::uint16_t>(style[static_cast<std::size_t>(j)].enabledFace);
+    // Every record states every group that any run uses, so a plain run
+    // beside a bold one says "not bold" rather than nothing.
+    for (std::int32_t j = 0; j < numUniqueStyles; ++j) {
+        const Style_t& s = style[static_cast<std::size_t>(j)];
+        out.int32(s.usageCount);
+        out.int32(s.unknown);
+        out.int16(static_cast<std::int16_t>(allEnabledFaces));
+        out.int16(s.fontOrdinal);
+        out.int16(s.face);
+        out.int16(s.size);
+        out.uint32(s.colour);
+    }
+
+    const bool bResult = addToClipboard(pStyleData, static_cast<std::uint32_t>(blockSize), kFormatName);
+    GlobalUnlock(hStyle);
+    GlobalFree(hStyle);
+    return bResult;
+}
+
+void CharStyle_FMcs::setText(std::string rawText) {
+    text = std::move(rawText);
+    numStyleSegments = 0;
+    numUniqueStyles = 0;
+    if (styleIndex.empty()) allocateStyleIndex();
+    else clearStyleIndex();
+}
+
+std::string CharStyle_FMcs::getText() { return text; }
+
+bool CharStyle_FMcs::selectStyle(std::int32_t styleNum) {
+    if (styleNum < 0 || styleNum >= numStyleSegments) return false;
+    nStyle = styleNum;
+    pStyle = &style[static_cast<std::size_t>(segment[static_cast<std::size_t>(styleNum)].uniqueStyle)];
+    return true;
+}
+
+std::int16_t CharStyle_FMcs::getFace() { return pStyle != nullptr ? pStyle->face : 0; }
+
+std::int16_t CharStyle_FMcs::getSize() { return pStyle != nullptr ? pStyle->size : 0; }
+
+std::uint32_t CharStyle_FMcs::getRGB() { return pStyle != nullptr ? pStyle->colour >> 8 : 0; }
+
+std::uint8_t CharStyle_FMcs::getRed() { return static_cast<std::uint8_t>(getRGB() >> 16); }
+
+std::uint8_t CharStyle_FMcs::getGreen() { return static_cast<std::uint8_t>(getRGB() >> 8); }
+
+std::uint8_t CharStyle_FMcs::getBlue() { return static_cast<std::uint8_t>(getRGB()); }
+
+namespace {
+bool hasFace(std::int16_t face, std::uint16_t bits) { return (static_cast<std::uint16_t>(face) & bits) != 0; }
+}  // namespace
+
+bool CharStyle_FMcs::isPlain() { return getFace() == 0; }
+bool CharStyle_FMcs::isBold() { return hasFace(getFace(), kFaceBold); }
+bool CharStyle_FMcs::isItalic() { return hasFace(getFace(), kFaceItalic); }
+bool CharStyle_FMcs::isUnderline() { return hasFace(getFace(), kFaceUnderline); }
+bool CharStyle_FMcs::isCondensed() { return hasFace(getFace(), kFaceCondensed); }
+bool CharStyle_FMcs::isExtended() { return hasFace(getFace(), kFaceExtended); }
+bool CharStyle_FMcs::isStrikethrough() { return hasFace(getFace(), kFaceStrikethrough); }
+bool CharStyle_FMcs::isSmallCaps() { return hasFace(getFace(), kFaceSmallCaps); }
+bool CharStyle_FMcs::isSuperscript() { return hasFace(getFace(), kFaceSuperscript); }
+bool CharStyle_FMcs::isSubscript() { return hasFace(getFace(), kFaceSubscript); }
