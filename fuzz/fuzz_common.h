@@ -1,14 +1,17 @@
-// Shared by the fuzz targets: splitting one input into several parts and
-// putting bytes on the stand-in clipboard.
+// Shared by the fuzz targets: splitting one input into several parts,
+// putting bytes on the stand-in clipboard, and checking what was read.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/clipboard_control.h"
+#include "style/CharStyle.h"
 
 namespace fuzz {
 
@@ -45,6 +48,33 @@ inline void put(UINT format, const std::string& bytes) {
     }
     if (SetClipboardData(format, h) == nullptr) GlobalFree(h);
     CloseClipboard();
+}
+
+// Stops the run when `ok` is false, so the fuzzer records the input.
+inline void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+// Selects every run of `c` and asks each query once, so a sanitizer sees
+// every read they make; checks that no run past either end can be selected.
+inline void queryEveryRun(CharStyle& c) {
+    for (std::int32_t k = 0; k < c.count(); ++k) {
+        check(c.selectStyle(k));
+        volatile std::uint32_t sink = c.getRGB() ^ static_cast<std::uint16_t>(c.getFace()) ^ c.getRed() ^
+                                      static_cast<std::uint32_t>(c.getSize()) ^
+                                      static_cast<std::uint32_t>(c.charPos(k));
+        (void)sink;
+    }
+    check(!c.selectStyle(c.count()) && !c.selectStyle(-1));
+}
+
+// Reads a container of class `Container` off the clipboard; checks that the
+// read closed the clipboard and left no block unowned, whatever it answered.
+template <typename Container>
+std::unique_ptr<Container> readClipboard() {
+    std::unique_ptr<Container> c(Container::InitFromClipboard());
+    check(!standin::isOpen() && standin::orphanBlocks() == 0);
+    return c;
 }
 
 }  // namespace fuzz

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/winapi.h"
+#include "style/clipboard_blocks.h"
 
 static_assert(sizeof(CharStyle_FMcs::Segment_t) == 8, "a segment is one 8-byte record of the block");
 static_assert(sizeof(CharStyle_FMcs::Style_t) == 20, "a style is one 20-byte record of the block");
@@ -89,49 +90,6 @@ class BigEndianWriter {
     unsigned char* p_;
 };
 
-// Closes the clipboard on every way out of a read.
-struct OpenClipboardScope {
-    OpenClipboardScope() = default;
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    ~OpenClipboardScope() { CloseClipboard(); }
-};
-
-// A locked clipboard handle with its real size; `data` is null when the
-// handle is missing or cannot be locked, which callers treat as absent.
-class LockedBlock {
-  public:
-    explicit LockedBlock(HANDLE handle) : handle_(handle) {
-        if (handle_ == nullptr) return;
-        data_ = static_cast<const unsigned char*>(GlobalLock(handle_));
-        if (data_ != nullptr) size_ = GlobalSize(handle_);
-    }
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    ~LockedBlock() {
-        if (data_ != nullptr) GlobalUnlock(handle_);
-    }
-    const unsigned char* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-  private:
-    HANDLE handle_;
-    const unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-HANDLE clipboardHandle(UINT format) {
-    return IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
-}
-
-// The text of a CF_TEXT block up to its first NUL, or all of it when the
-// block holds none.
-std::string textOfBlock(const LockedBlock& block) {
-    const char* p = reinterpret_cast<const char*>(block.data());
-    const void* nul = std::memchr(p, '\0', block.size());
-    return std::string(p, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : block.size());
-}
-
 }  // namespace
 
 void XPReverseBytes(void* ptr, std::int16_t size) {
@@ -181,21 +139,15 @@ void CharStyle_FMcs::allocateStyleIndex() {
 CharStyle_FMcs::CharStyle_FMcs(CharStyle* pStyle) : CharStyle_FMcs("", pStyle->count()) { copy(this, pStyle); }
 
 CharStyle_FMcs* CharStyle_FMcs::InitFromClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return nullptr;
-    OpenClipboardScope open;
-
-    LockedBlock textBlock(clipboardHandle(CF_TEXT));
-    if (textBlock.data() == nullptr) return nullptr;
-    LockedBlock styleBlock(clipboardHandle(RegisterClipboardFormatA(kFormatName)));
-    // No usable style block: answering none, rather than unstyled text, lets
-    // the caller fall back on another styled source.
-    if (styleBlock.data() == nullptr || styleBlock.size() < kLengthPrefixSize) return nullptr;
-
+    const clipboard::TextWithStyleBlock read(kFormatName);
+    if (!read.hasText()) return nullptr;
     // The length prefix is the system's and is not trusted: the block's real
     // size bounds the decoding.
-    const std::string clipText = textOfBlock(textBlock);
-    return InitFromData(clipText.c_str(), styleBlock.data() + kLengthPrefixSize,
-                        styleBlock.size() - kLengthPrefixSize);
+    const clipboard::ByteView styleData = read.style().afterPrefix(kLengthPrefixSize);
+    // No usable style block: answering none, rather than unstyled text, lets
+    // the caller fall back on another styled source.
+    if (styleData.data == nullptr) return nullptr;
+    return InitFromData(read.text().c_str(), styleData.data, styleData.size);
 }
 
 CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned char* pStyleData,

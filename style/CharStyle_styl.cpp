@@ -1,8 +1,9 @@
 #include "style/CharStyle_styl.h"
 
-#include <cstring>
+#include <string>
 
 #include "platform/winapi.h"
+#include "style/clipboard_blocks.h"
 
 namespace {
 
@@ -46,49 +47,6 @@ void storeU32(unsigned char* p, std::uint32_t v) {
 std::uint32_t component8(std::uint16_t c16) { return static_cast<std::uint32_t>(c16 >> 8); }
 std::uint16_t component16(std::uint8_t c8) { return static_cast<std::uint16_t>(c8 * 257u); }
 
-// Closes the clipboard on every way out of a read.
-struct OpenClipboardScope {
-    OpenClipboardScope() = default;
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    ~OpenClipboardScope() { CloseClipboard(); }
-};
-
-// A locked clipboard handle with its real size; `data` is null when the
-// handle is missing or cannot be locked, which callers treat as absent.
-class LockedBlock {
-  public:
-    explicit LockedBlock(HANDLE handle) : handle_(handle) {
-        if (handle_ == nullptr) return;
-        data_ = static_cast<const unsigned char*>(GlobalLock(handle_));
-        if (data_ != nullptr) size_ = GlobalSize(handle_);
-    }
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    ~LockedBlock() {
-        if (data_ != nullptr) GlobalUnlock(handle_);
-    }
-    const unsigned char* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-  private:
-    HANDLE handle_;
-    const unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-HANDLE clipboardHandle(UINT format) {
-    return IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
-}
-
-// The text of a CF_TEXT block up to its first NUL, or all of it when the
-// block holds none.
-std::string textOfBlock(const LockedBlock& block) {
-    const char* p = reinterpret_cast<const char*>(block.data());
-    const void* nul = std::memchr(p, '\0', block.size());
-    return std::string(p, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : block.size());
-}
-
 // Answers how many elements to read: the stated count, but never more than
 // the record holds, and none for a negative count.
 std::int32_t elementsHeld(const unsigned char* pRec, std::size_t recSize) {
@@ -121,21 +79,12 @@ CharStyle_styl::CharStyle_styl(const char* pText, const unsigned char* pStyledSc
 }
 
 CharStyle_styl* CharStyle_styl::InitFromClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return nullptr;
-    OpenClipboardScope open;
-
-    LockedBlock textBlock(clipboardHandle(CF_TEXT));
-    if (textBlock.data() == nullptr) return nullptr;
-    LockedBlock styleBlock(clipboardHandle(RegisterClipboardFormatA(kFormatName)));
-    const unsigned char* pClipStyle = nullptr;
-    std::size_t recSize = 0;
-    // The length field is not trusted: the block's real size bounds the record.
-    if (styleBlock.data() != nullptr && styleBlock.size() >= kLengthFieldSize) {
-        pClipStyle = styleBlock.data() + kLengthFieldSize;
-        recSize = styleBlock.size() - kLengthFieldSize;
-    }
-    const std::string clipText = textOfBlock(textBlock);
-    return new CharStyle_styl(clipText.c_str(), pClipStyle, recSize);
+    const clipboard::TextWithStyleBlock read(kFormatName);
+    if (!read.hasText()) return nullptr;
+    // The length field is not trusted: the block's real size bounds the
+    // record. A missing or unusable style block gives a record of no runs.
+    const clipboard::ByteView record = read.style().afterPrefix(kLengthFieldSize);
+    return new CharStyle_styl(read.text().c_str(), record.data, record.size);
 }
 
 bool CharStyle_styl::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }

@@ -3,23 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "support/clipboard_fixture.h"
+#include "support/recording_style.h"
+#include "support/test_data.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-Bytes readData(const std::string& name) {
-    std::ifstream in(std::string(STYLEDTEXT_TEST_DATA) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Builds style blocks field by field.
 struct Block {
@@ -47,63 +41,14 @@ struct Block {
     }
 };
 
-// A source container over plain vectors, as CharStyle::copy sees one.
-class VectorStyle : public CharStyle {
-  public:
-    struct Run {
-        std::int32_t pos;
-        std::int16_t size;
-        std::int16_t face;
-        std::uint32_t colour;
-    };
-    VectorStyle(std::string t, std::vector<Run> r) : text_(std::move(t)), runs_(std::move(r)) {}
-    std::int32_t count() override { return static_cast<std::int32_t>(runs_.size()); }
-    std::int32_t charPos(std::int32_t n) override { return n >= 0 && n < count() ? runs_[static_cast<size_t>(n)].pos : -1; }
-    bool add(std::int32_t, std::int16_t, std::int16_t, std::uint32_t, std::int16_t) override { return false; }
-    bool addStyleToClipboard() override { return false; }
-    void setText(std::string t) override { text_ = std::move(t); }
-    std::string getText() override { return text_; }
-    bool selectStyle(std::int32_t n) override {
-        if (n < 0 || n >= count()) return false;
-        sel_ = &runs_[static_cast<size_t>(n)];
-        return true;
-    }
-    std::int16_t getFace() override { return sel_->face; }
-    std::int16_t getSize() override { return sel_->size; }
-    std::uint32_t getRGB() override { return sel_->colour; }
-    std::uint8_t getRed() override { return static_cast<std::uint8_t>(sel_->colour >> 16); }
-    std::uint8_t getGreen() override { return static_cast<std::uint8_t>(sel_->colour >> 8); }
-    std::uint8_t getBlue() override { return static_cast<std::uint8_t>(sel_->colour); }
-    bool isPlain() override { return sel_->face == 0; }
-    bool isBold() override { return false; }
-    bool isItalic() override { return false; }
-    bool isUnderline() override { return false; }
-
-  private:
-    std::string text_;
-    std::vector<Run> runs_;
-    Run* sel_ = nullptr;
-};
-
-class FMcsTest : public ClipboardTest {
+class FMcsTest : public ContainerTest<CharStyle_FMcs> {
   protected:
-    static UINT fmcs() { return format(CharStyle_FMcs::kFormatName); }
-    // Puts text and a style block on the clipboard and reads them back.
-    static std::unique_ptr<CharStyle_FMcs> readBack(const std::string& text, const Bytes& block) {
-        putText(text);
-        put(fmcs(), block);
-        return std::unique_ptr<CharStyle_FMcs>(CharStyle_FMcs::InitFromClipboard());
-    }
-    static Bytes written(CharStyle_FMcs& c) {
-        standin::reset();
-        EXPECT_TRUE(c.addStyleToClipboard());
-        return standin::data(format(CharStyle_FMcs::kFormatName));
-    }
+    static UINT fmcs() { return ownFormat(); }
 };
 
 // Two runs of "abc": bold black at 0, plain red at 2.
 std::unique_ptr<CharStyle_FMcs> workedExample() {
-    VectorStyle source("abc", {{0, 12, 0x0100, 0x000000}, {2, 12, 0, 0xFF0000}});
+    RecordingStyle source("abc", {{0, 12, 0x0100, 0x000000}, {2, 12, 0, 0xFF0000}});
     return std::make_unique<CharStyle_FMcs>(&source);
 }
 
@@ -427,7 +372,7 @@ TEST_F(FMcsTest, SetTextEmptiesAReadObjectForItsCapacity) {
 }
 
 TEST_F(FMcsTest, ConvertingConstructorTakesEveryRunWithFaceWhole) {
-    VectorStyle source("a\r\nbcdef", {{0, 9, 0x0800, 0x00FF00}, {5, 10, 0x0030, 0xFF000000}});
+    RecordingStyle source("a\r\nbcdef", {{0, 9, 0x0800, 0x00FF00}, {5, 10, 0x0030, 0xFF000000}});
     CharStyle_FMcs c(&source);
     EXPECT_EQ(c.getText(), "a\rbcdef");
     ASSERT_EQ(c.count(), 2);
@@ -442,26 +387,8 @@ TEST_F(FMcsTest, ConvertingConstructorTakesEveryRunWithFaceWhole) {
 }
 
 TEST_F(FMcsTest, WriteFailuresLeaveTheClipboardAsItWas) {
-    const struct {
-        const char* name;
-        standin::Op op;
-        int skip;
-    } cases[] = {
-        {"no scratch block", standin::Op::GlobalAlloc, 0},
-        {"scratch block cannot be locked", standin::Op::GlobalLock, 0},
-        {"no clipboard block", standin::Op::GlobalAlloc, 1},
-        {"clipboard cannot be opened", standin::Op::OpenClipboard, 0},
-    };
     auto c = workedExample();
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
-        standin::reset();
-        putText("old");
-        standin::failNext(tc.op, tc.skip);
-        EXPECT_FALSE(c->addStyleToClipboard());
-        EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
-        EXPECT_EQ(standin::orphanBlocks(), 0);
-    }
+    expectWriteFailuresLeaveTheClipboardAsItWas(*c);
 }
 
 TEST(FMcsByteOrder, ReverseBytes) {

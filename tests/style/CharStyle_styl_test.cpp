@@ -3,23 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "support/clipboard_fixture.h"
+#include "support/test_data.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-Bytes readData(const std::string& name) {
-    std::ifstream in(std::string(STYLEDTEXT_TEST_DATA) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 struct Element {
     std::int32_t start = 0;
@@ -55,25 +48,15 @@ Bytes block(const std::vector<Element>& elements, int count = -1) {
     return b;
 }
 
-class StylTest : public ClipboardTest {
+class StylTest : public ContainerTest<CharStyle_styl> {
   protected:
-    static UINT styl() { return format(CharStyle_styl::kFormatName); }
-    static std::unique_ptr<CharStyle_styl> readBack(const std::string& text, const Bytes& styleBlock) {
-        putText(text);
-        put(styl(), styleBlock);
-        return std::unique_ptr<CharStyle_styl>(CharStyle_styl::InitFromClipboard());
-    }
+    static UINT styl() { return ownFormat(); }
     // A container with room for `capacity` runs and none in use.
     static std::unique_ptr<CharStyle_styl> empty(int capacity) {
         Bytes b = block(std::vector<Element>(static_cast<size_t>(capacity)));
         auto c = std::make_unique<CharStyle_styl>("", b.data() + 4, b.size() - 4);
         c->setText("");
         return c;
-    }
-    static Bytes written(CharStyle_styl& c) {
-        standin::reset();
-        EXPECT_TRUE(c.addStyleToClipboard());
-        return standin::data(format(CharStyle_styl::kFormatName));
     }
 };
 
@@ -278,27 +261,9 @@ TEST_F(StylTest, AddDerivesLineHeightAndAscentFromTheSize) {
 }
 
 TEST_F(StylTest, WriteFailuresLeaveTheClipboardAsItWas) {
-    const struct {
-        const char* name;
-        standin::Op op;
-        int skip;
-    } cases[] = {
-        {"no scratch block", standin::Op::GlobalAlloc, 0},
-        {"scratch block cannot be locked", standin::Op::GlobalLock, 0},
-        {"no clipboard block", standin::Op::GlobalAlloc, 1},
-        {"clipboard cannot be opened", standin::Op::OpenClipboard, 0},
-    };
     auto c = empty(1);
     ASSERT_TRUE(c->add(0, 12, 0, 0, 0));
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
-        standin::reset();
-        putText("old");
-        standin::failNext(tc.op, tc.skip);
-        EXPECT_FALSE(c->addStyleToClipboard());
-        EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
-        EXPECT_EQ(standin::orphanBlocks(), 0);
-    }
+    expectWriteFailuresLeaveTheClipboardAsItWas(*c);
 }
 
 TEST_F(StylTest, ClipboardHasStyleLooksForItsOwnFormat) {

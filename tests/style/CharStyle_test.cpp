@@ -7,64 +7,11 @@
 #include <vector>
 
 #include "support/clipboard_fixture.h"
+#include "support/recording_style.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-// A container over plain vectors that records what CharStyle::copy does to it.
-class RecordingStyle : public CharStyle {
-  public:
-    struct Run {
-        std::int32_t pos;
-        std::int16_t size;
-        std::int16_t face;
-        std::uint32_t colour;
-        std::int16_t font;
-    };
-    RecordingStyle(std::string t, std::vector<Run> r, size_t capacity = 1000)
-        : text(std::move(t)), runs(std::move(r)), capacity_(capacity) {}
-
-    std::int32_t count() override { return static_cast<std::int32_t>(runs.size()); }
-    std::int32_t charPos(std::int32_t n) override { return n >= 0 && n < count() ? runs[static_cast<size_t>(n)].pos : -1; }
-    bool add(std::int32_t pos, std::int16_t size, std::int16_t face, std::uint32_t colour, std::int16_t font) override {
-        ++addCalls;
-        if (runs.size() >= capacity_) return false;
-        runs.push_back(Run{pos, size, face, colour, font});
-        return true;
-    }
-    bool addStyleToClipboard() override { return false; }
-    void setText(std::string t) override {
-        ++setTextCalls;
-        text = std::move(t);
-        runs.clear();
-    }
-    std::string getText() override { return text; }
-    bool selectStyle(std::int32_t n) override {
-        if (n < 0 || n >= count()) return false;
-        sel_ = &runs[static_cast<size_t>(n)];
-        return true;
-    }
-    std::int16_t getFace() override { return sel_->face; }
-    std::int16_t getSize() override { return sel_->size; }
-    std::uint32_t getRGB() override { return sel_->colour; }
-    std::uint8_t getRed() override { return 0; }
-    std::uint8_t getGreen() override { return 0; }
-    std::uint8_t getBlue() override { return 0; }
-    bool isPlain() override { return sel_->face == 0; }
-    bool isBold() override { return false; }
-    bool isItalic() override { return false; }
-    bool isUnderline() override { return false; }
-
-    std::string text;
-    std::vector<Run> runs;
-    int setTextCalls = 0;
-    int addCalls = 0;
-
-  private:
-    size_t capacity_;
-    Run* sel_ = nullptr;
-};
 
 TEST(TextWithLine, ReplacesEveryLineEndWithTheEnding) {
     const struct {

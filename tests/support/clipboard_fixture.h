@@ -1,10 +1,12 @@
 // Base fixture for tests that touch the clipboard or the host library: each
 // test starts from an empty clipboard and host, and fails if it leaves a
-// memory block nobody owns, the clipboard open, or a host object alive.
+// memory block nobody owns, the clipboard open, or a host object alive. A
+// fixture for one container class builds on it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,4 +51,47 @@ class ClipboardTest : public ::testing::Test {
 
   private:
     long hostObjectsBefore_ = 0;
+};
+
+// Fixture for the tests of one container class that reads text beside a
+// block in its own clipboard format and writes that block back.
+template <typename Container>
+class ContainerTest : public ClipboardTest {
+  protected:
+    static UINT ownFormat() { return format(Container::kFormatName); }
+    // Puts text and a style block on the clipboard and reads them back.
+    static std::unique_ptr<Container> readBack(const std::string& text, const std::vector<unsigned char>& block) {
+        putText(text);
+        put(ownFormat(), block);
+        return std::unique_ptr<Container>(Container::InitFromClipboard());
+    }
+    // Returns the block `c` writes, on a clipboard emptied first.
+    static std::vector<unsigned char> written(Container& c) {
+        standin::reset();
+        EXPECT_TRUE(c.addStyleToClipboard());
+        return standin::data(ownFormat());
+    }
+    // Checks that `c` writing its block fails, adding nothing and leaking
+    // nothing, whichever step of the write fails.
+    static void expectWriteFailuresLeaveTheClipboardAsItWas(Container& c) {
+        const struct {
+            const char* name;
+            standin::Op op;
+            int skip;
+        } cases[] = {
+            {"no scratch block", standin::Op::GlobalAlloc, 0},
+            {"scratch block cannot be locked", standin::Op::GlobalLock, 0},
+            {"no clipboard block", standin::Op::GlobalAlloc, 1},
+            {"clipboard cannot be opened", standin::Op::OpenClipboard, 0},
+        };
+        for (const auto& tc : cases) {
+            SCOPED_TRACE(tc.name);
+            standin::reset();
+            putText("old");
+            standin::failNext(tc.op, tc.skip);
+            EXPECT_FALSE(c.addStyleToClipboard());
+            EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+            EXPECT_EQ(standin::orphanBlocks(), 0);
+        }
+    }
 };

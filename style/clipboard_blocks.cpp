@@ -1,0 +1,49 @@
+#include "style/clipboard_blocks.h"
+
+#include <cstring>
+
+namespace clipboard {
+
+ByteView ByteView::afterPrefix(std::size_t prefixSize) const {
+    if (data == nullptr || size < prefixSize) return ByteView{};
+    return ByteView{data + prefixSize, size - prefixSize};
+}
+
+OpenedClipboard::OpenedClipboard() : open_(OpenClipboard(GetActiveWindow()) != FALSE) {}
+
+OpenedClipboard::~OpenedClipboard() {
+    if (open_) CloseClipboard();
+}
+
+LockedBlock::LockedBlock(UINT format) {
+    if (!IsClipboardFormatAvailable(format)) return;
+    handle_ = GetClipboardData(format);
+    if (handle_ == nullptr) return;
+    view_.data = static_cast<const unsigned char*>(GlobalLock(handle_));
+    // The block's real size, not any length its contents state, bounds reads.
+    if (view_.data != nullptr) view_.size = GlobalSize(handle_);
+}
+
+LockedBlock::~LockedBlock() {
+    if (view_.data != nullptr) GlobalUnlock(handle_);
+}
+
+std::string textUpToNul(const ByteView& block) {
+    if (block.data == nullptr || block.size == 0) return std::string();
+    const char* p = reinterpret_cast<const char*>(block.data);
+    const void* nul = std::memchr(p, '\0', block.size);
+    return std::string(p, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : block.size);
+}
+
+TextWithStyleBlock::TextWithStyleBlock(const char* styleFormatName) {
+    if (!open_.isOpen()) return;
+    text_.emplace(CF_TEXT);
+    if (text_->view().data == nullptr) {
+        text_.reset();
+        return;
+    }
+    style_.emplace(RegisterClipboardFormatA(styleFormatName));
+    textUpToNul_ = textUpToNul(text_->view());
+}
+
+}  // namespace clipboard

@@ -1,0 +1,79 @@
+// Reading blocks off the clipboard for the containers: the clipboard held open
+// for one read, and a format's block locked as a view bounded by the block's
+// real size, so no decoder relies on a length field or a terminating NUL.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "platform/winapi.h"
+
+namespace clipboard {
+
+// Bytes of a locked block; valid only while the block stays locked. A view
+// with no pointer stands for a block that is absent or unusable.
+struct ByteView {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+
+    // Returns the bytes after the first `prefixSize`, or a view with no pointer
+    // when this one has none or holds fewer bytes than that.
+    ByteView afterPrefix(std::size_t prefixSize) const;
+};
+
+// Opens the clipboard for the active window and closes it again on every way
+// out of the scope; `isOpen` says whether opening worked.
+class OpenedClipboard {
+  public:
+    OpenedClipboard();
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard();
+    bool isOpen() const { return open_; }
+
+  private:
+    bool open_;
+};
+
+// Locks the block the open clipboard holds under `format` for the object's
+// lifetime. The view has no pointer when the format is not on the clipboard
+// or its block cannot be locked, which callers treat as absent.
+class LockedBlock {
+  public:
+    explicit LockedBlock(UINT format);
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    ~LockedBlock();
+    const ByteView& view() const { return view_; }
+
+  private:
+    HANDLE handle_ = nullptr;
+    ByteView view_;
+};
+
+// Returns the bytes of `block` up to its first NUL, or all of them when it
+// holds none.
+std::string textUpToNul(const ByteView& block);
+
+// One read of text beside a style block: opens the clipboard, locks CF_TEXT
+// and, only when that worked, the block registered as `styleFormatName`;
+// unlocks both and closes the clipboard when the object goes.
+class TextWithStyleBlock {
+  public:
+    explicit TextWithStyleBlock(const char* styleFormatName);
+    // False when the clipboard could not be opened or holds no usable text.
+    bool hasText() const { return text_.has_value(); }
+    // The text up to its first NUL, bounded by its block.
+    const std::string& text() const { return textUpToNul_; }
+    // The whole style block; no pointer when it is absent or unusable.
+    ByteView style() const { return style_ ? style_->view() : ByteView{}; }
+
+  private:
+    OpenedClipboard open_;
+    std::optional<LockedBlock> text_;
+    std::optional<LockedBlock> style_;
+    std::string textUpToNul_;
+};
+
+}  // namespace clipboard
