@@ -1,0 +1,195 @@
+// The RTF reader: a single-pass, table-driven parser that delivers every text
+// character of an RTF document to a callback together with the character,
+// paragraph, section and document properties in force at that character.
+//
+// The reader keeps its state in module-wide variables: one parse at a time
+// per process, and a callback must not start another parse.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Result codes. Any other non-zero result of `ecRtfParse` is the callback's own.
+constexpr std::int32_t ecNoError = 0;
+constexpr std::int32_t ecGroupUnderflow = 1;      // a "}" with no open group
+constexpr std::int32_t ecGroupAllocFailed = 2;    // no memory to open a group
+constexpr std::int32_t ecOpenGroupAtEnd = 3;      // the text ended with groups open
+constexpr std::int32_t ecBadHexDigit = 4;         // a non-digit inside a "\'" escape
+constexpr std::int32_t ecBadTableEntry = 5;       // a table row its routine cannot handle
+constexpr std::int32_t ecBadInputState = 6;       // a text byte inside the colour table
+constexpr std::int32_t ecInputEndsInKeyword = 7;  // the text ends after "\" or a control word's "-"
+constexpr std::int32_t ecBadColourComponent = 8;  // a colour component outside 0 to 255
+
+// Answers the name of a result code ("ecNoError" ... "ecBadColourComponent"),
+// or null for a value the reader does not define (a callback's own result).
+const char* ecName(std::int32_t ec);
+
+// Destination state: whether characters are delivered or dropped.
+enum RDS : std::uint8_t { rdsNorm = 0, rdsSkip = 1 };
+// Input state: how the next bytes are read.
+enum RIS : std::uint8_t { risNorm = 0, risBin = 1, risHex = 2, risColTab = 3 };
+// Paragraph alignment.
+enum JUST : std::uint8_t { justL = 0, justR = 1, justC = 2, justF = 3 };
+// Section break.
+enum SBK : std::uint8_t { sbkNon = 0, sbkCol = 1, sbkEvn = 2, sbkOdd = 3, sbkPg = 4 };
+// Page-number format.
+enum PGN : std::uint8_t { pgDec = 0, pgURom = 1, pgLRom = 2, pgULtr = 3, pgLLtr = 4 };
+
+// Character properties. Flags are 0 for off, anything else for on.
+struct char_prop {
+    std::int8_t fBold;
+    std::int8_t fItalic;
+    std::int8_t fUnderline;
+    std::int8_t fContinuousUnderline;
+    std::int8_t fDoubleUnderline;
+    std::int8_t fWordUnderline;
+    std::int8_t fOutline;
+    std::int8_t fShadow;
+    std::int8_t fSmallCaps;
+    std::int8_t fStrikeThru;
+    std::int8_t fDoubleStrikeThru;
+    std::int8_t fSubscript;
+    std::int8_t fSuperscript;
+    std::int32_t iExpanded;    // below 0 condensed, above 0 expanded
+    std::int32_t iFontSize;    // half-points
+    std::int32_t iFontNumber;  // unresolved: the font table is skipped
+    std::int32_t iColour;      // 0x00RRGGBB, already looked up in the colour table
+};
+
+// Paragraph properties; lengths in twips.
+struct para_prop {
+    std::int32_t xaLeft;
+    std::int32_t xaRight;
+    std::int32_t xaFirst;
+    JUST just;
+};
+
+// Section properties; lengths in twips.
+struct sect_prop {
+    std::int32_t cCols;
+    SBK sbk;
+    std::int32_t xaPgn;
+    std::int32_t yaPgn;
+    PGN pgnFormat;
+};
+
+// Document properties; lengths in twips.
+struct doc_prop {
+    std::int32_t xaPage;
+    std::int32_t yaPage;
+    std::int32_t xaLeft;
+    std::int32_t yaTop;
+    std::int32_t xaRight;
+    std::int32_t yaBottom;
+    std::int32_t pgnStart;
+    std::int8_t fFacingp;
+    std::int8_t fLandscape;
+};
+
+// Receives one delivered character. `ch` is the character: a byte of the text
+// sign-extended from 8 bits (0x80..0xFF arrive as -128..-1), or 0..255 for a
+// hexadecimal escape or a character keyword; its low 8 bits are the character
+// in every case. The records are copies of the reader's state at that
+// character. Answer 0 to go on; any other value ends the parse, and
+// `ecRtfParse` returns it.
+typedef std::int32_t (*RtfCharCallback)(std::int32_t ch, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
+                                        char_prop chp);
+
+// Parses the NUL-terminated RTF text `pRTF`, calling `cb` once per delivered
+// character, in order, with `data` as its user data. Returns ecNoError when the
+// whole text was read and every group closed, another result code, or the
+// callback's non-zero result. Every parse starts from zero properties, an
+// empty group stack and an empty colour table.
+std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data);
+
+// The same over at most `cchRTF` bytes from `pRTF`: stops at the first NUL or
+// after the last byte, whichever comes first, and never reads beyond it. The
+// end of the bytes counts exactly as a NUL there would, so untrusted blocks
+// without a terminator give the same results as their terminated copies.
+std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data);
+
+// Replaces the functions that allocate and release the group stack's records
+// (by default std::malloc and std::free); null for either restores both
+// defaults. An allocation that answers null ends the parse with
+// ecGroupAllocFailed. Call only between parses.
+void rtfSetMemoryFunctions(void* (*allocate)(std::size_t), void (*deallocate)(void*));
+
+// ---------------------------------------------------------------------------
+// The keyword and property tables.
+
+// Kind of a keyword.
+enum KWD : std::uint8_t { kwdChar = 0, kwdDest = 1, kwdProp = 2, kwdSpec = 3 };
+// How a property is written.
+enum ACTN : std::uint8_t { actnSpec = 0, actnByte = 1, actnWord = 2 };
+// Which record a property belongs to.
+enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 3 };
+// Destinations.
+enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2 };
+// Special keywords.
+enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2 };
+// Property numbers, the rows of `rgprop`.
+enum IPROP : std::uint8_t {
+    ipropBold = 0,
+    ipropItalic,
+    ipropUnderline,
+    ipropContUnderline,
+    ipropDblUnderline,
+    ipropWordUnderline,
+    ipropOutline,
+    ipropShadow,
+    ipropSmallCaps,
+    ipropStrikeThru,
+    ipropDblStrikeThru,
+    ipropSubscript,
+    ipropSuperscript,
+    ipropExpanded,
+    ipropFontSize,
+    ipropFontNumber,
+    ipropNoSuperSub,
+    ipropColourIndex,
+    ipropColourRed,
+    ipropColourGreen,
+    ipropColourBlue,
+    ipropLeftInd,
+    ipropRightInd,
+    ipropFirstInd,
+    ipropCols,
+    ipropPgnX,
+    ipropPgnY,
+    ipropXaPage,
+    ipropYaPage,
+    ipropXaLeft,
+    ipropXaRight,
+    ipropYaTop,
+    ipropYaBottom,
+    ipropPgnStart,
+    ipropSbk,
+    ipropPgnFormat,
+    ipropFacingp,
+    ipropLandscape,
+    ipropJust,
+    ipropPard,
+    ipropPlain,
+    ipropSectd,
+    ipropMax
+};
+
+// One row of the keyword table.
+struct symbol {
+    const char* szKeyword;  // without the backslash
+    std::int32_t dflt;      // a property keyword's value when it has no parameter
+    bool fPassDflt;         // a property keyword always uses `dflt`
+    KWD kwd;
+    std::int32_t idx;  // by kind: character code, IDEST, IPROP or IPFN
+};
+
+// One row of the property table: the field that a property writes.
+struct propmod {
+    ACTN actn;
+    PROPTYPE prop;
+    std::int32_t offset;  // byte offset of the field within the record `prop` names
+};
+
+extern const symbol rgsymRtf[];
+extern const std::int32_t isymMax;
+extern const propmod rgprop[ipropMax];

@@ -1,0 +1,447 @@
+// The reader's vocabulary: the keyword table, the property table, and what
+// each kind of keyword does to the reader's state, the colour table included.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "rtf/RTF.h"
+#include "rtf/RTF_state.h"
+
+std::int32_t colTab[cColourMax] = {};
+std::int16_t colTabCount = 0;
+
+namespace {
+constexpr symbol prop(const char* sz, std::int32_t dflt, bool fPassDflt, IPROP iprop) {
+    return symbol{sz, dflt, fPassDflt, kwdProp, iprop};
+}
+constexpr symbol chr(const char* sz, std::int32_t code) { return symbol{sz, 0, false, kwdChar, code}; }
+constexpr symbol dest(const char* sz, IDEST idest) { return symbol{sz, 0, false, kwdDest, idest}; }
+constexpr symbol special(const char* sz, IPFN ipfn) { return symbol{sz, 0, false, kwdSpec, ipfn}; }
+}  // namespace
+
+constexpr symbol rgsymRtf[] = {
+    prop("b", 1, false, ipropBold),
+    prop("i", 1, false, ipropItalic),
+    // Every kind of underline reads as plain underline.
+    prop("ul", 1, false, ipropUnderline),
+    prop("uldb", 1, false, ipropUnderline),
+    prop("ulw", 1, false, ipropUnderline),
+    prop("ulnone", 0, true, ipropUnderline),
+    prop("outl", 1, false, ipropOutline),
+    prop("shad", 1, false, ipropShadow),
+    prop("scaps", 1, false, ipropSmallCaps),
+    prop("strike", 1, false, ipropStrikeThru),
+    prop("striked1", 1, false, ipropDblStrikeThru),
+    prop("sub", 1, false, ipropSubscript),
+    prop("super", 1, false, ipropSuperscript),
+    prop("expnd", 0, true, ipropExpanded),
+    prop("expndtw", 0, true, ipropExpanded),
+    prop("fs", 12, false, ipropFontSize),
+    prop("f", 0, false, ipropFontNumber),
+    prop("cf", 0, false, ipropColourIndex),
+    prop("nosupersub", 0, false, ipropNoSuperSub),
+    prop("plain", 0, false, ipropPlain),
+    prop("li", 0, false, ipropLeftInd),
+    prop("ri", 0, false, ipropRightInd),
+    prop("fi", 0, false, ipropFirstInd),
+    prop("cols", 1, false, ipropCols),
+    prop("sbknone", sbkNon, true, ipropSbk),
+    prop("sbkcol", sbkCol, true, ipropSbk),
+    prop("sbkeven", sbkEvn, true, ipropSbk),
+    prop("sbkodd", sbkOdd, true, ipropSbk),
+    prop("sbkpage", sbkPg, true, ipropSbk),
+    prop("pgnx", 0, false, ipropPgnX),
+    prop("pgny", 0, false, ipropPgnY),
+    prop("pgndec", pgDec, true, ipropPgnFormat),
+    prop("pgnucrm", pgURom, true, ipropPgnFormat),
+    prop("pgnlcrm", pgLRom, true, ipropPgnFormat),
+    prop("pgnucltr", pgULtr, true, ipropPgnFormat),
+    prop("pgnlcltr", pgLLtr, true, ipropPgnFormat),
+    prop("qc", justC, true, ipropJust),
+    prop("ql", justL, true, ipropJust),
+    prop("qr", justR, true, ipropJust),
+    prop("qj", justF, true, ipropJust),
+    prop("paperw", 12240, false, ipropXaPage),
+    prop("paperh", 15480, false, ipropYaPage),
+    prop("margl", 1800, false, ipropXaLeft),
+    prop("margr", 1800, false, ipropXaRight),
+    prop("margt", 1440, false, ipropYaTop),
+    prop("margb", 1440, false, ipropYaBottom),
+    prop("pgnstart", 1, true, ipropPgnStart),
+    prop("facingp", 1, true, ipropFacingp),
+    prop("landscape", 1, true, ipropLandscape),
+    prop("red", 0, false, ipropColourRed),
+    prop("green", 0, false, ipropColourGreen),
+    prop("blue", 0, false, ipropColourBlue),
+
+    // Codes from 165 up are Mac OS Roman.
+    chr("par", 10),
+    chr("\n", 10),
+    chr("\r", 10),
+    chr("tab", 9),
+    chr("ldblquote", 34),
+    chr("rdblquote", 34),
+    chr("{", 123),
+    chr("}", 125),
+    chr("\\", 92),
+    chr("emdash", 209),
+    chr("endash", 208),
+    chr("_", 209),
+    chr("~", 202),
+    chr("emspace", 202),
+    chr("enspace", 202),
+    chr("qmspace", 202),
+    chr("bullet", 165),
+    chr("lquote", 212),
+    chr("rquote", 213),
+
+    special("bin", ipfnBin),
+    special("*", ipfnSkipDest),
+    special("'", ipfnHex),
+
+    dest("colortbl", idestColTab),
+    dest("author", idestSkip),
+    dest("buptim", idestSkip),
+    dest("comment", idestSkip),
+    dest("creatim", idestSkip),
+    dest("doccomm", idestSkip),
+    dest("fonttbl", idestSkip),
+    dest("footer", idestSkip),
+    dest("footerf", idestSkip),
+    dest("footerl", idestSkip),
+    dest("footerr", idestSkip),
+    dest("footnote", idestSkip),
+    dest("ftncn", idestSkip),
+    dest("ftnsep", idestSkip),
+    dest("ftnsepc", idestSkip),
+    dest("header", idestSkip),
+    dest("headerf", idestSkip),
+    dest("headerl", idestSkip),
+    dest("headerr", idestSkip),
+    dest("info", idestSkip),
+    dest("keywords", idestSkip),
+    dest("operator", idestSkip),
+    dest("pict", idestSkip),
+    dest("printim", idestSkip),
+    dest("private1", idestSkip),
+    dest("revtim", idestSkip),
+    dest("rxe", idestSkip),
+    dest("stylesheet", idestSkip),
+    dest("subject", idestSkip),
+    dest("tc", idestSkip),
+    dest("title", idestSkip),
+    dest("txe", idestSkip),
+    dest("xe", idestSkip),
+};
+
+constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
+static_assert(isymMax == 107, "the keyword table has 107 rows");
+
+#define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
+#define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))
+#define SEP_FIELD(field) static_cast<std::int32_t>(offsetof(sect_prop, field))
+#define DOP_FIELD(field) static_cast<std::int32_t>(offsetof(doc_prop, field))
+
+constexpr propmod rgprop[ipropMax] = {
+    {actnByte, propChp, CHP_FIELD(fBold)},                 // ipropBold
+    {actnByte, propChp, CHP_FIELD(fItalic)},               // ipropItalic
+    {actnByte, propChp, CHP_FIELD(fUnderline)},            // ipropUnderline
+    {actnByte, propChp, CHP_FIELD(fContinuousUnderline)},  // ipropContUnderline
+    {actnByte, propChp, CHP_FIELD(fDoubleUnderline)},      // ipropDblUnderline
+    {actnByte, propChp, CHP_FIELD(fWordUnderline)},        // ipropWordUnderline
+    {actnByte, propChp, CHP_FIELD(fOutline)},              // ipropOutline
+    {actnByte, propChp, CHP_FIELD(fShadow)},               // ipropShadow
+    {actnByte, propChp, CHP_FIELD(fSmallCaps)},            // ipropSmallCaps
+    {actnByte, propChp, CHP_FIELD(fStrikeThru)},           // ipropStrikeThru
+    {actnByte, propChp, CHP_FIELD(fDoubleStrikeThru)},     // ipropDblStrikeThru
+    {actnByte, propChp, CHP_FIELD(fSubscript)},            // ipropSubscript
+    {actnByte, propChp, CHP_FIELD(fSuperscript)},          // ipropSuperscript
+    {actnWord, propChp, CHP_FIELD(iExpanded)},             // ipropExpanded
+    {actnWord, propChp, CHP_FIELD(iFontSize)},             // ipropFontSize
+    {actnWord, propChp, CHP_FIELD(iFontNumber)},           // ipropFontNumber
+    {actnSpec, propChp, 0},                                // ipropNoSuperSub
+    {actnSpec, propChp, 0},                                // ipropColourIndex
+    {actnSpec, propChp, 0},                                // ipropColourRed
+    {actnSpec, propChp, 0},                                // ipropColourGreen
+    {actnSpec, propChp, 0},                                // ipropColourBlue
+    {actnWord, propPap, PAP_FIELD(xaLeft)},                // ipropLeftInd
+    {actnWord, propPap, PAP_FIELD(xaRight)},               // ipropRightInd
+    {actnWord, propPap, PAP_FIELD(xaFirst)},               // ipropFirstInd
+    {actnWord, propSep, SEP_FIELD(cCols)},                 // ipropCols
+    {actnWord, propSep, SEP_FIELD(xaPgn)},                 // ipropPgnX
+    {actnWord, propSep, SEP_FIELD(yaPgn)},                 // ipropPgnY
+    {actnWord, propDop, DOP_FIELD(xaPage)},                // ipropXaPage
+    {actnWord, propDop, DOP_FIELD(yaPage)},                // ipropYaPage
+    {actnWord, propDop, DOP_FIELD(xaLeft)},                // ipropXaLeft
+    {actnWord, propDop, DOP_FIELD(xaRight)},               // ipropXaRight
+    {actnWord, propDop, DOP_FIELD(yaTop)},                 // ipropYaTop
+    {actnWord, propDop, DOP_FIELD(yaBottom)},              // ipropYaBottom
+    {actnWord, propDop, DOP_FIELD(pgnStart)},              // ipropPgnStart
+    {actnByte, propSep, SEP_FIELD(sbk)},                   // ipropSbk
+    {actnByte, propSep, SEP_FIELD(pgnFormat)},             // ipropPgnFormat
+    {actnByte, propDop, DOP_FIELD(fFacingp)},              // ipropFacingp
+    {actnByte, propDop, DOP_FIELD(fLandscape)},            // ipropLandscape
+    {actnByte, propPap, PAP_FIELD(just)},                  // ipropJust
+    {actnSpec, propPap, 0},                                // ipropPard
+    {actnSpec, propChp, 0},                                // ipropPlain
+    {actnSpec, propSep, 0},                                // ipropSectd
+};
+
+#undef CHP_FIELD
+#undef PAP_FIELD
+#undef SEP_FIELD
+#undef DOP_FIELD
+
+namespace {
+
+// An exact index of the keyword table: a hash of the keyword's bytes into an
+// open-addressed table of row numbers, and a direct table for one-byte
+// keywords. Every keyword occurs once, so it finds the row a linear search
+// would.
+constexpr std::size_t cSlot = 512;  // a power of two, well above the row count
+static_assert(isymMax < static_cast<std::int32_t>(cSlot) / 2, "keep the hash table sparse");
+
+constexpr std::size_t slotOf(std::uint32_t hash) { return (hash ^ (hash >> 16)) & (cSlot - 1); }
+
+struct KeywordIndex {
+    std::int8_t slot[cSlot] = {};
+    std::int8_t oneByte[256] = {};
+    std::uint8_t length[isymMax] = {};
+    char padded[isymMax][cchKeywordPadded] = {};
+
+    constexpr KeywordIndex() {
+        for (std::size_t i = 0; i < cSlot; ++i) slot[i] = -1;
+        for (std::size_t i = 0; i < 256; ++i) oneByte[i] = -1;
+        for (std::int32_t isym = 0; isym < isymMax; ++isym) {
+            const char* sz = rgsymRtf[isym].szKeyword;
+            std::size_t cch = 0;
+            std::uint32_t hash = keywordHashStart;
+            for (; sz[cch] != '\0'; ++cch) {
+                padded[isym][cch] = sz[cch];
+                hash = keywordHashStep(hash, static_cast<unsigned char>(sz[cch]));
+            }
+            length[isym] = static_cast<std::uint8_t>(cch);
+            if (cch == 1) {
+                oneByte[static_cast<unsigned char>(sz[0])] = static_cast<std::int8_t>(isym);
+                continue;
+            }
+            std::size_t s = slotOf(hash);
+            while (slot[s] >= 0) s = (s + 1) & (cSlot - 1);
+            slot[s] = static_cast<std::int8_t>(isym);
+        }
+    }
+};
+constexpr KeywordIndex kIndex;
+
+constexpr bool keywordsFit() {
+    for (std::int32_t isym = 0; isym < isymMax; ++isym)
+        if (kIndex.length[isym] >= cchKeywordPadded) return false;
+    return true;
+}
+static_assert(keywordsFit(), "every keyword must fit its padded form with room for a zero");
+
+inline std::uint64_t word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+}  // namespace
+
+std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t hash) {
+    if (cch == 1) return kIndex.oneByte[static_cast<unsigned char>(padded[0])];
+    if (cch == 0 || cch >= cchKeywordPadded) return -1;
+    for (std::size_t s = slotOf(hash);; s = (s + 1) & (cSlot - 1)) {
+        const std::int32_t isym = kIndex.slot[s];
+        if (isym < 0) return -1;
+        const char* keyword = kIndex.padded[isym];
+        if (kIndex.length[isym] == cch && word(keyword) == word(padded) && word(keyword + 8) == word(padded + 8))
+            return isym;
+    }
+}
+
+std::int32_t isymLookup(const char* sz, std::size_t cch) {
+    if (cch == 0 || cch >= cchKeywordPadded) return -1;
+    char padded[cchKeywordPadded] = {};
+    std::uint32_t hash = keywordHashStart;
+    for (std::size_t i = 0; i < cch; ++i) {
+        padded[i] = sz[i];
+        hash = keywordHashStep(hash, static_cast<unsigned char>(sz[i]));
+    }
+    return isymLookupPadded(padded, cch, hash);
+}
+
+std::int32_t ecTranslateKeyword(const char* szKeyword, std::int32_t param, bool fParam) {
+    return ecTranslateSymbol(isymLookup(szKeyword, std::strlen(szKeyword)), param, fParam);
+}
+
+std::int32_t ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fParam) {
+    if (isym < 0 || isym >= isymMax) {
+        if (fSkipDestIfUnk) rds = rdsSkip;  // an optional destination this reader does not know
+        fSkipDestIfUnk = false;
+        return ecNoError;
+    }
+    fSkipDestIfUnk = false;
+    const symbol& sym = rgsymRtf[isym];
+    switch (sym.kwd) {
+        case kwdProp:
+            if (sym.idx < 0 || sym.idx >= ipropMax) return ecBadTableEntry;
+            return ecApplyPropChange(static_cast<IPROP>(sym.idx), sym.fPassDflt || !fParam ? sym.dflt : param);
+        case kwdChar:
+            return ecParseChar(sym.idx);
+        case kwdDest:
+            if (sym.idx < 0 || sym.idx > idestColTab) return ecBadTableEntry;
+            return ecChangeDest(static_cast<IDEST>(sym.idx));
+        case kwdSpec:
+            if (sym.idx < 0 || sym.idx > ipfnSkipDest) return ecBadTableEntry;
+            return ecParseSpecialKeyword(static_cast<IPFN>(sym.idx));
+    }
+    return ecBadTableEntry;
+}
+
+std::int32_t ecApplyPropChange(IPROP iprop, std::int32_t val) {
+    if (rds == rdsSkip) return ecNoError;  // properties inside skipped destinations have no effect
+    if (iprop >= ipropMax) return ecBadTableEntry;
+    const propmod& pm = rgprop[iprop];
+    if (pm.actn == actnSpec) return ecParseSpecialProperty(iprop, val);
+
+    unsigned char* record;
+    std::size_t cbRecord;
+    switch (pm.prop) {
+        case propChp:
+            record = reinterpret_cast<unsigned char*>(&chp);
+            cbRecord = sizeof chp;
+            break;
+        case propPap:
+            record = reinterpret_cast<unsigned char*>(&pap);
+            cbRecord = sizeof pap;
+            break;
+        case propSep:
+            record = reinterpret_cast<unsigned char*>(&sep);
+            cbRecord = sizeof sep;
+            break;
+        case propDop:
+            record = reinterpret_cast<unsigned char*>(&dop);
+            cbRecord = sizeof dop;
+            break;
+        default:
+            return ecBadTableEntry;
+    }
+    if (pm.offset < 0) return ecBadTableEntry;
+    const std::size_t offset = static_cast<std::size_t>(pm.offset);
+    switch (pm.actn) {
+        case actnByte: {
+            if (offset + 1 > cbRecord) return ecBadTableEntry;
+            // A flag with a parameter keeps its low byte: "\b2" counts as on, "\b256" as off.
+            record[offset] = static_cast<unsigned char>(val & 0xFF);
+            break;
+        }
+        case actnWord:
+            if (offset + sizeof val > cbRecord) return ecBadTableEntry;
+            std::memcpy(record + offset, &val, sizeof val);
+            break;
+        default:
+            return ecBadTableEntry;
+    }
+    return ecNoError;
+}
+
+std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
+    switch (iprop) {
+        case ipropNoSuperSub:
+            chp.fSuperscript = 0;
+            chp.fSubscript = 0;
+            return ecNoError;
+        case ipropColourIndex:
+            // The callback sees the colour itself; an unknown number gives the automatic colour.
+            chp.iColour = val >= 0 && val < colTabCount ? colTab[val] : 0;
+            return ecNoError;
+        case ipropColourRed:
+        case ipropColourGreen:
+        case ipropColourBlue:
+            if (ris != risColTab) return ecNoError;
+            return ecParseColourComponent(iprop, val);
+        case ipropPard:
+            pap = para_prop{};
+            return ecNoError;
+        case ipropPlain:
+            chp = char_prop{};
+            return ecNoError;
+        case ipropSectd:
+            sep = sect_prop{};
+            return ecNoError;
+        default:
+            return ecBadTableEntry;
+    }
+}
+
+std::int32_t ecChangeDest(IDEST idest) {
+    if (rds == rdsSkip) return ecNoError;
+    if (idest == idestColTab) {
+        // With 100 entries finished, a further table is read as ordinary text.
+        if (colTabCount < cColourMax) {
+            colTab[colTabCount] = 0;
+            ris = risColTab;
+        }
+    } else {
+        rds = rdsSkip;  // until the group that holds the destination closes
+    }
+    return ecNoError;
+}
+
+std::int32_t ecEndGroupAction(RDS) { return ecNoError; }
+
+std::int32_t ecParseSpecialKeyword(IPFN ipfn) {
+    // In a skipped destination binary data must still be counted, so that its
+    // bytes are skipped as a whole rather than read as text and keywords.
+    if (rds == rdsSkip && ipfn != ipfnBin) return ecNoError;
+    switch (ipfn) {
+        case ipfnBin:
+            ris = risBin;
+            cbBin = lParam;
+            return ecNoError;
+        case ipfnHex:
+            ris = risHex;
+            return ecNoError;
+        case ipfnSkipDest:
+            fSkipDestIfUnk = true;
+            return ecNoError;
+    }
+    return ecBadTableEntry;
+}
+
+std::int32_t ecParseColourComponent(IPROP iprop, std::int32_t param) {
+    if (colTabCount >= cColourMax) return ecNoError;  // components of entries beyond the last are dropped
+    if (param < 0 || param > 255) return ecBadColourComponent;
+    std::uint32_t entry = static_cast<std::uint32_t>(colTab[colTabCount]);
+    const std::uint32_t component = static_cast<std::uint32_t>(param);
+    switch (iprop) {
+        case ipropColourRed:
+            entry = (entry & ~0xFF0000u) | (component << 16);
+            break;
+        case ipropColourGreen:
+            entry = (entry & ~0x00FF00u) | (component << 8);
+            break;
+        case ipropColourBlue:
+            entry = (entry & ~0x0000FFu) | component;
+            break;
+        default:
+            return ecBadColourComponent;
+    }
+    colTab[colTabCount] = static_cast<std::int32_t>(entry);
+    return ecNoError;
+}
+
+void ecEndColourTrio() {
+    if (colTabCount < cColourMax) ++colTabCount;
+    if (colTabCount < cColourMax) colTab[colTabCount] = 0;
+}
+
+const char* ecName(std::int32_t ec) {
+    static const char* const names[] = {
+        "ecNoError",       "ecGroupUnderflow", "ecGroupAllocFailed",   "ecOpenGroupAtEnd",     "ecBadHexDigit",
+        "ecBadTableEntry", "ecBadInputState",  "ecInputEndsInKeyword", "ecBadColourComponent",
+    };
+    if (ec < 0 || ec >= static_cast<std::int32_t>(sizeof names / sizeof names[0])) return nullptr;
+    return names[ec];
+}

@@ -1,0 +1,95 @@
+// The reader's module-wide state and the routines that its two halves call
+// across: the scanner and group stack (RTF_readr.cpp) and the keyword and
+// property actions (RTF_actn.cpp). Users of the reader include RTF.h only;
+// tests include this header to look at the state a parse leaves behind.
+#pragma once
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+
+#include "rtf/RTF.h"
+
+// One entry of the group stack: the state saved at a "{".
+struct save {
+    save* pNext;  // the entry below, null at the bottom
+    char_prop chp;
+    para_prop pap;
+    sect_prop sep;
+    doc_prop dop;
+    RDS rds;
+    RIS ris;
+};
+
+// Capacity of the colour table: colour numbers 0 to 99.
+constexpr std::int16_t cColourMax = 100;
+// Capacity of the control-word buffer: 29 letters and a NUL.
+constexpr std::size_t cchKeywordMax = 30;
+
+extern RtfCharCallback callback;
+extern void* userData;
+extern std::int32_t groupDepth;  // groups opened and not yet closed in this parse
+extern save* psave;              // top of the group stack, null when empty
+extern RDS rds;
+extern RIS ris;
+extern char_prop chp;
+extern para_prop pap;
+extern sect_prop sep;
+extern doc_prop dop;
+extern std::int32_t cbBin;   // bytes of binary data still to come while ris is risBin
+extern std::int32_t lParam;  // parameter of the latest control word that had one
+extern bool fSkipDestIfUnk;  // "\*" seen: an unknown next keyword skips its group
+extern std::int32_t colTab[cColourMax];
+extern std::int16_t colTabCount;  // finished entries; colTab[colTabCount] is being built
+
+// Scanner and group stack (RTF_readr.cpp).
+std::int32_t ecPushRtfState();
+std::int32_t ecPopRtfState();
+// Scans the control word or symbol that starts at `pRTF`, just after its
+// backslash, leaves `pRTF` after its delimiter, and acts on it. Reads no byte
+// at or beyond `pEnd`, which counts as a NUL.
+std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd);
+
+// Calls the callback with the current state.
+inline std::int32_t ecPrintChar(std::int32_t ch) { return callback(ch, userData, dop, sep, pap, chp); }
+
+// Routes one character: counts down binary data, drops it in a skipped
+// destination, delivers it otherwise.
+inline std::int32_t ecParseChar(std::int32_t ch) {
+    if (ris == risBin) {
+        // A count taken from "\bin-2147483648" must not wrap around.
+        if (cbBin > INT32_MIN) --cbBin;
+        if (cbBin <= 0) ris = risNorm;  // the byte that ends the count is still binary data
+    }
+    if (rds == rdsSkip) return ecNoError;
+    return ecPrintChar(ch);
+}
+
+// Keyword table and actions (RTF_actn.cpp).
+
+// Answers the row of `rgsymRtf` whose keyword is exactly the `cch` bytes at
+// `sz`, or -1. Gives the same row as a linear search of the table.
+std::int32_t isymLookup(const char* sz, std::size_t cch);
+
+// The scanner's fast path to the same answer: it hashes the letters as it
+// reads them and keeps them zero-padded to `cchKeywordPadded` bytes, so that
+// a keyword compares as two machine words. Every keyword of the table is
+// shorter than that.
+constexpr std::size_t cchKeywordPadded = 16;
+constexpr std::uint32_t keywordHashStart = 2166136261u;
+constexpr std::uint32_t keywordHashStep(std::uint32_t h, unsigned char c) { return (h ^ c) * 16777619u; }
+// Answers the row for the `cch` bytes at `padded`, followed by zeros up to
+// `cchKeywordPadded` bytes, whose hash is `hash`.
+std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t hash);
+// Acts on the keyword `szKeyword` (NUL-terminated, without its backslash).
+std::int32_t ecTranslateKeyword(const char* szKeyword, std::int32_t param, bool fParam);
+// Acts on the keyword of row `isym` of `rgsymRtf`, or on a keyword that is not
+// in the table when `isym` is -1.
+std::int32_t ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fParam);
+std::int32_t ecApplyPropChange(IPROP iprop, std::int32_t val);
+std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val);
+std::int32_t ecChangeDest(IDEST idest);
+std::int32_t ecEndGroupAction(RDS rdsEnding);
+std::int32_t ecParseSpecialKeyword(IPFN ipfn);
+std::int32_t ecParseColourComponent(IPROP iprop, std::int32_t param);
+void ecEndColourTrio();
