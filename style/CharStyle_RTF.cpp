@@ -1,0 +1,343 @@
+#include "style/CharStyle_RTF.h"
+
+#include <charconv>
+#include <climits>
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "platform/winapi.h"
+
+namespace {
+
+const char* const CF_RTF = "Rich Text Format";
+
+// Properties of the previously delivered character and the number of
+// characters delivered, for the parse in progress.
+char_prop prevCharProps = {};
+std::int32_t charCount = 0;
+
+// The callback's own results, which end the parse.
+constexpr std::int32_t kNoMemory = -1;
+constexpr std::int32_t kTextTooLong = -2;
+
+// Compares every field: the thirteen flags and the four integers. Compared as
+// two blocks, since the padding between them holds nothing defined.
+bool sameProps(const char_prop& a, const char_prop& b) {
+    static_assert(
+        offsetof(char_prop, fSuperscript) == 12 && offsetof(char_prop, iExpanded) == 16 && sizeof(char_prop) == 32,
+        "the flags are bytes 0 to 12 and the integers bytes 16 to 31");
+    return std::memcmp(&a, &b, 13) == 0 && std::memcmp(&a.iExpanded, &b.iExpanded, 16) == 0;
+}
+
+std::int16_t faceOf(const char_prop& p) {
+    unsigned face = 0;
+    if (p.fStrikeThru || p.fDoubleStrikeThru) face |= kFaceStrikethrough;
+    if (p.fSmallCaps) face |= kFaceSmallCaps;
+    if (p.fSuperscript) face |= kFaceSuperscript;
+    if (p.fSubscript) face |= kFaceSubscript;
+    if (p.fWordUnderline) face |= kFaceWordUnderline;
+    if (p.fDoubleUnderline) face |= kFaceDoubleUnderline;
+    if (p.fBold) face |= kFaceBold;
+    if (p.fItalic) face |= kFaceItalic;
+    if (p.fUnderline || p.fContinuousUnderline) face |= kFaceUnderline;
+    if (p.fOutline) face |= kFaceOutline;
+    if (p.fShadow) face |= kFaceShadow;
+    if (p.iExpanded < 0) face |= kFaceCondensed;
+    if (p.iExpanded > 0) face |= kFaceExtended;
+    return static_cast<std::int16_t>(face);
+}
+
+// Half-points to points, kept to the 16 bits of the field; no size reads as 12.
+std::int16_t sizeOf(const char_prop& p) {
+    const std::int16_t size = static_cast<std::int16_t>(static_cast<std::uint16_t>((p.iFontSize / 2) & 0xFFFF));
+    return size == 0 ? 12 : size;
+}
+
+void appendDecimal(std::string& out, long value) {
+    char digits[24];
+    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, r.ptr);
+}
+
+// Bytes that the writer does not copy unchanged.
+struct WriterSpecials {
+    bool special[256] = {};
+    constexpr WriterSpecials() {
+        special[static_cast<unsigned char>('\\')] = true;
+        special[static_cast<unsigned char>('{')] = true;
+        special[static_cast<unsigned char>('}')] = true;
+        special[static_cast<unsigned char>('\r')] = true;
+        special[static_cast<unsigned char>('\n')] = true;
+    }
+};
+constexpr WriterSpecials kWriterSpecials;
+
+// Appends text[from, to) as RTF: "\", "{" and "}" escaped, and each line end
+// (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
+// so a CR that ends one segment and an LF that starts the next are two line ends.
+void appendConverted(std::string& out, const std::string& text, std::size_t from, std::size_t to) {
+    const char* s = text.data();
+    std::size_t i = from;
+    while (i < to) {
+        std::size_t plain = i;
+        while (plain < to && !kWriterSpecials.special[static_cast<unsigned char>(s[plain])]) ++plain;
+        out.append(s + i, plain - i);
+        if (plain == to) break;
+        const char c = s[plain];
+        i = plain + 1;
+        if (c == '\r' || c == '\n') {
+            out += "\\par ";
+            if (c == '\r' && i < to && s[i] == '\n') ++i;
+        } else {
+            out += '\\';
+            out += c;
+        }
+    }
+}
+
+}  // namespace
+
+// Opens a run at the character just appended: the rare path of the callback.
+std::int32_t openRun(CharStyle_RTF* self, const char_prop& charProps) {
+    prevCharProps = charProps;
+    if (!self->add(charCount, sizeOf(charProps), faceOf(charProps), static_cast<std::uint32_t>(charProps.iColour), 0))
+        return kNoMemory;  // better no RTF at all than one with its styling lost
+    ++charCount;
+    return 0;
+}
+
+std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop, sect_prop, para_prop, char_prop charProps) {
+    CharStyle_RTF* self = static_cast<CharStyle_RTF*>(userData);
+    if (charCount == INT32_MAX) return kTextTooLong;  // run positions are int32
+    try {
+        self->add(static_cast<char>(c & 0xFF));
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+    if (!sameProps(charProps, prevCharProps)) return openRun(self, charProps);
+    ++charCount;
+    return 0;
+}
+
+CharStyle_RTF::CharStyle_RTF(CharStyle* pStyle) {
+    // Room for the source's runs, made up front only up to a sane number: a
+    // count from a malformed source must not claim gigabytes before any run
+    // exists. More runs are made room for as they come.
+    const std::int32_t sourceRuns = pStyle->count();
+    try {
+        style.reserve(static_cast<std::size_t>(
+            sourceRuns < 0 ? 0 : (sourceRuns > kPreallocatedRunsMax ? kPreallocatedRunsMax : sourceRuns)));
+    } catch (const std::bad_alloc&) {
+        // made room for run by run instead
+    }
+    maxStyles = static_cast<std::int32_t>(style.capacity());
+    CharStyle::copy(this, pStyle);
+    bParsingError = false;
+}
+
+CharStyle_RTF::CharStyle_RTF(const char* pRTF) { bParsingError = !InitFromData(pRTF); }
+
+CharStyle_RTF::CharStyle_RTF(const char* pRTF, std::size_t cbRTF) { bParsingError = !InitFromData(pRTF, cbRTF); }
+
+CharStyle_RTF::~CharStyle_RTF() = default;
+
+bool CharStyle_RTF::InitFromData(const char* pRTFData) {
+    return InitFromData(pRTFData, pRTFData != nullptr ? std::strlen(pRTFData) : 0);
+}
+
+bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
+    // The text ends at its first NUL or at the end of its block, whichever comes first.
+    std::size_t cch = 0;
+    if (pRTFData != nullptr) {
+        const void* nul = std::memchr(pRTFData, '\0', cbRTFData);
+        cch = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - pRTFData) : cbRTFData;
+    }
+    text.clear();
+    rtf.clear();
+    numStyles = 0;
+    pStyle = nullptr;
+    style.clear();
+    try {
+        // Room made once, as far as the source's size suggests, spares the
+        // copies and fresh pages of growing step by step; untouched room costs
+        // no memory. Every character comes from at least one byte of the source.
+        const std::size_t runsExpected = cch / kSourceBytesPerRun;
+        style.reserve(runsExpected > static_cast<std::size_t>(kReadingRuns) ? runsExpected
+                                                                            : static_cast<std::size_t>(kReadingRuns));
+        text.reserve(cch);
+    } catch (const std::bad_alloc&) {
+        // both then grow as the source is read
+    } catch (const std::length_error&) {
+    }
+    maxStyles = static_cast<std::int32_t>(style.capacity() < INT32_MAX ? style.capacity() : INT32_MAX);
+
+    prevCharProps = char_prop{};
+    charCount = 0;
+    const std::int32_t ec = ecRtfParse(pRTFData, cch, InitFromDataCallback, this);
+
+    // A source from which no run was recorded goes back to the clipboard unchanged.
+    if (numStyles == 0 && cch > 0) rtf.assign(pRTFData, cch);
+    return ec == ecNoError;
+}
+
+CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
+    if (!OpenClipboard(GetActiveWindow())) return nullptr;
+    const UINT format = RegisterClipboardFormatA(CF_RTF);
+    CharStyle_RTF* result = nullptr;
+    if (IsClipboardFormatAvailable(format)) {
+        HANDLE hData = GetClipboardData(format);
+        if (hData != nullptr) {
+            const char* pData = static_cast<const char*>(GlobalLock(hData));
+            if (pData != nullptr) {
+                try {
+                    result = new CharStyle_RTF(pData, GlobalSize(hData));
+                } catch (const std::bad_alloc&) {
+                    result = nullptr;
+                }
+                GlobalUnlock(hData);
+            }
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+bool CharStyle_RTF::clipboardHasStyle() { return CharStyle::clipboardHasStyle(CF_RTF); }
+
+std::int32_t CharStyle_RTF::charPos(std::int32_t styleNum) {
+    if (styleNum < 0 || styleNum >= numStyles) return -1;
+    return style[static_cast<std::size_t>(styleNum)].charPos;
+}
+
+bool CharStyle_RTF::add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
+                        std::int16_t fontID) {
+    if (numStyles == INT32_MAX) return false;
+    const std::size_t capacityBefore = style.capacity();
+    try {
+        style.push_back(Style_t{charPos, fontID, face, size, colour});
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    ++numStyles;
+    maxStyles = static_cast<std::int32_t>(style.capacity() < INT32_MAX ? style.capacity() : INT32_MAX);
+    if (pStyle != nullptr && style.capacity() != capacityBefore) pStyle = &style[static_cast<std::size_t>(nStyle)];
+    // Release the memory of a source document that the runs now replace.
+    if (!rtf.empty()) std::string().swap(rtf);
+    return true;
+}
+
+void CharStyle_RTF::setText(std::string rawText) {
+    text = std::move(rawText);
+    std::string().swap(rtf);
+    style.clear();
+    numStyles = 0;
+    pStyle = nullptr;
+}
+
+bool CharStyle_RTF::selectStyle(std::int32_t styleNum) {
+    if (styleNum < 0 || styleNum >= numStyles) return false;
+    nStyle = styleNum;
+    pStyle = &style[static_cast<std::size_t>(styleNum)];
+    return true;
+}
+
+const CharStyle_RTF::Style_t& CharStyle_RTF::selected() const {
+    static const Style_t noRun = {};
+    return pStyle != nullptr ? *pStyle : noRun;
+}
+
+void CharStyle_RTF::InitRTFColourTable() {
+    colTab[0] = 0;
+    colTabCount = 1;
+}
+
+std::int32_t CharStyle_RTF::AddRTFColour(std::uint32_t newColour) {
+    for (std::int32_t i = 0; i < colTabCount; ++i)
+        if (colTab[i] == newColour) return i;
+    if (colTabCount == kColourTableSize) return kColourTableSize - 1;
+    colTab[colTabCount] = newColour;
+    return colTabCount++;
+}
+
+std::string CharStyle_RTF::RTFColourTable() {
+    std::string table = "{\\colortbl;";
+    for (std::int32_t i = 1; i < colTabCount; ++i) {
+        table += "\\red";
+        appendDecimal(table, static_cast<long>((colTab[i] >> 16) & 0xFF));
+        table += "\\green";
+        appendDecimal(table, static_cast<long>((colTab[i] >> 8) & 0xFF));
+        table += "\\blue";
+        appendDecimal(table, static_cast<long>(colTab[i] & 0xFF));
+        table += ';';
+    }
+    table += '}';
+    return table;
+}
+
+std::string CharStyle_RTF::getRTF() { return document(); }
+
+const std::string& CharStyle_RTF::document() {
+    if (!rtf.empty()) return rtf;
+
+    // The colour table precedes the body but is made from the runs in their
+    // order; taking the colours first lets the document be written in one
+    // pass into one string. The body then finds each colour where it was put.
+    InitRTFColourTable();
+    for (const Style_t& run : style) AddRTFColour(run.colour & 0xFFFFFFu);
+
+    static const char kHeader[] = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}";
+    static const char kBodyStart[] = "\\f0\\fs24 {";
+    std::string out;
+    out.reserve(sizeof kHeader + sizeof kBodyStart + static_cast<std::size_t>(colTabCount) * 32 + text.size() +
+                text.size() / 8 + style.size() * 40 + 16);
+    out += kHeader;
+    out += RTFColourTable();
+    out += kBodyStart;
+
+    const std::size_t textLength = text.size();
+    std::size_t position = 0;
+    for (const Style_t& run : style) {
+        // Only a malformed source gives a start outside the text or before the
+        // previous run's; clamping writes every character exactly once.
+        std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+        if (start > textLength) start = textLength;
+        if (start < position) start = position;
+
+        if (start > position) {
+            appendConverted(out, text, position, start);
+            out += "}{";
+        }
+        const std::size_t wordsFrom = out.size();
+        const std::int32_t colourIndex = AddRTFColour(run.colour & 0xFFFFFFu);
+        if (run.size > 0) {
+            out += "\\cf";
+            appendDecimal(out, colourIndex);
+            out += "\\fs";
+            appendDecimal(out, 2L * run.size);
+        }
+        if (run.face & kFaceBold) out += "\\b";
+        if (run.face & kFaceItalic) out += "\\i";
+        if (run.face & kFaceUnderline) out += "\\ul";
+        if (run.face & kFaceStrikethrough) out += "\\strike";
+        if (run.face & kFaceSmallCaps) out += "\\scaps";
+        if (run.face & kFaceSuperscript) out += "\\super";
+        if (run.face & kFaceSubscript) out += "\\sub";
+        if (out.size() != wordsFrom) out += ' ';  // ends the last control word
+        position = start;
+    }
+    appendConverted(out, text, position, textLength);
+    out += "}}";
+    if (numStyles > 0) selectStyle(numStyles - 1);
+    rtf = std::move(out);
+    return rtf;
+}
+
+bool CharStyle_RTF::addStyleToClipboard() {
+    const std::string& written = document();
+    if (written.size() >= UINT32_MAX) return false;
+    return CharStyle::addToClipboard(written.c_str(), static_cast<std::uint32_t>(written.size() + 1), CF_RTF);
+}
