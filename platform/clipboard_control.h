@@ -44,7 +44,10 @@ WINSTANDIN_API long operationCount();
 // Makes the k-th fallible operation from now on (1-based, any kind) fail.
 WINSTANDIN_API void failOperation(long k);
 
-// Which kind of operation the last injected failure hit, and whether one hit.
+// Whether an injected failure hit since the last failOperation or reset.
 WINSTANDIN_API bool injectedFailureHappened();
+
+// Successful EmptyClipboard calls since the last failOperation or reset.
+WINSTANDIN_API long timesEmptied();
 
 }  // namespace standin

@@ -32,6 +32,7 @@ struct State {
     long operations = 0;
     long failAtOperation = 0;
     bool injected = false;
+    long emptied = 0;
 };
 
 State& state() {
@@ -98,6 +99,7 @@ BOOL EmptyClipboard(void) {
     if (!s.open) return FALSE;
     for (auto& entry : s.clipboard) freeBlock(entry.second);
     s.clipboard.clear();
+    ++s.emptied;
     return TRUE;
 }
 
@@ -190,6 +192,7 @@ void reset() {
     s.operations = 0;
     s.failAtOperation = 0;
     s.injected = false;
+    s.emptied = 0;
 }
 
 std::vector<UINT> formats() {
@@ -230,8 +233,11 @@ void failOperation(long k) {
     state().operations = 0;
     state().failAtOperation = k;
     state().injected = false;
+    state().emptied = 0;
 }
 
 bool injectedFailureHappened() { return state().injected; }
+
+long timesEmptied() { return state().emptied; }
 
 }  // namespace standin

@@ -1,8 +1,71 @@
 #include "plugin/functions.h"
 
+#include <memory>
+
+#include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_RTF.h"
+#include "style/CharStyle_styl.h"
+
 namespace {
+
 constexpr fmx::errcode errorResult = 0;
+
+// Reads every styled format on the clipboard, makes the missing ones by
+// conversion and writes text, "Mac-FMcs" and RTF back. The clipboard is
+// emptied only once every container the writes need exists; a format that
+// cannot be read counts as absent. Containers are released on every path,
+// each through its own class.
+void styledClipboard() {
+    bool bHasStyl = CharStyle_styl::clipboardHasStyle();
+    bool bHasFMcs = CharStyle_FMcs::clipboardHasStyle();
+    bool bHasRTF = CharStyle_RTF::clipboardHasStyle();
+    if (!bHasStyl && !bHasFMcs && !bHasRTF) return;
+
+    std::unique_ptr<CharStyle_styl> styl;
+    std::unique_ptr<CharStyle_FMcs> fmcs;
+    std::unique_ptr<CharStyle_RTF> rtf;
+    if (bHasStyl) {
+        styl.reset(CharStyle_styl::InitFromClipboard());
+        bHasStyl = styl != nullptr;
+    }
+    if (bHasFMcs) {
+        fmcs.reset(CharStyle_FMcs::InitFromClipboard());
+        bHasFMcs = fmcs != nullptr;
+    }
+    if (bHasRTF) {
+        rtf.reset(CharStyle_RTF::InitFromClipboard());
+        bHasRTF = rtf != nullptr;
+    }
+    if (bHasRTF && rtf->parsingError()) bHasRTF = false;
+
+    CharStyle* fromStyle = nullptr;
+    if (!bHasFMcs) {
+        fromStyle = bHasRTF ? static_cast<CharStyle*>(rtf.get()) : bHasStyl ? styl.get() : nullptr;
+        if (fromStyle != nullptr) fmcs.reset(new CharStyle_FMcs(fromStyle));
+    }
+    if (!bHasRTF) {
+        // Only a FileMaker container read from the clipboard serves here,
+        // never one just converted from the style scrap.
+        fromStyle = bHasFMcs ? static_cast<CharStyle*>(fmcs.get()) : bHasStyl ? styl.get() : nullptr;
+        if (fromStyle != nullptr) {
+            rtf.reset();
+            rtf.reset(new CharStyle_RTF(fromStyle));
+        }
+    }
+    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError()) return;  // the clipboard keeps what it has
+
+    // Generate the document while the clipboard still holds the user's data,
+    // so that the costliest step cannot fail after it was emptied.
+    rtf->getRTF();
+
+    // Writing beside formats that could not be removed would mix two copies.
+    if (!CharStyle::ClearClipboard()) return;
+    fmcs->addTextToClipboard();
+    fmcs->addStyleToClipboard();
+    rtf->addStyleToClipboard();
 }
+
+}  // namespace
 
 fmx::errcode Do_StyledTextVersion(fmx::int16, const fmx::ExprEnv*, const fmx::DataVect*, fmx::Data* results) {
     // The host gets an answer even when its library fails; the result then stays empty.
@@ -17,5 +80,10 @@ fmx::errcode Do_StyledTextVersion(fmx::int16, const fmx::ExprEnv*, const fmx::Da
 }
 
 fmx::errcode Do_StyledClipboard(fmx::int16, const fmx::ExprEnv*, const fmx::DataVect*, fmx::Data*) {
+    try {
+        styledClipboard();
+    } catch (...) {
+        // Out of memory while converting: the clipboard was not yet touched.
+    }
     return errorResult;
 }

@@ -1,0 +1,176 @@
+// StyledClipboard end to end on the stand-in clipboard: what the clipboard
+// holds afterwards for each mix of sources, and what happens when a source
+// cannot be used.
+#include <gtest/gtest.h>
+
+#include "plugin/functions.h"
+#include "support/clipboard_fixture.h"
+#include "support/sample_blocks.h"
+
+namespace {
+
+const char kFMcs[] = "Mac-FMcs";
+const char kStyl[] = "Mac-styl";
+const char kRtf[] = "Rich Text Format";
+
+const std::vector<unsigned char>& kAbcBlock = samples::abcFileMakerBlock();
+const std::string kAbcRtf = std::string(samples::kAbcRtf) + '\0';
+std::vector<unsigned char> stylBlock() { return samples::styleScrapBlock(); }
+
+class StyledClipboardTest : public ClipboardTest {
+  protected:
+    // Calls the function as the host does; answers its error code.
+    static fmx::errcode call() {
+        fmx::Data* result = FMHost_NewData();
+        fmx::errcode err = Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, result);
+        EXPECT_EQ(FMHost_DataText(result, nullptr, 0), 0) << "the result is not touched";
+        FMHost_DeleteData(result);
+        return err;
+    }
+    static std::vector<UINT> formats(std::initializer_list<const char*> names) {
+        std::vector<UINT> out;
+        for (const char* n : names) out.push_back(n == nullptr ? CF_TEXT : format(n));
+        return out;
+    }
+    // Snapshot of every format and its bytes.
+    static std::vector<std::pair<UINT, std::vector<unsigned char>>> snapshot() {
+        std::vector<std::pair<UINT, std::vector<unsigned char>>> all;
+        for (UINT f : standin::formats()) all.emplace_back(f, standin::data(f));
+        return all;
+    }
+};
+
+TEST_F(StyledClipboardTest, PlainTextOnlyLeavesTheClipboardAlone) {
+    putText("just text");
+    auto before = snapshot();
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(StyledClipboardTest, EmptyClipboardStaysEmpty) {
+    EXPECT_EQ(call(), 0);
+    EXPECT_TRUE(standin::formats().empty());
+}
+
+TEST_F(StyledClipboardTest, FileMakerBlockGainsRtf) {
+    putText("abc");
+    put(format(kFMcs), kAbcBlock);
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(held(CF_TEXT), std::string("abc", 4));
+    EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock) << "a block written back unchanged is the same bytes";
+    EXPECT_EQ(held(format(kRtf)), kAbcRtf);
+}
+
+TEST_F(StyledClipboardTest, RtfOnlyGainsTextAndFileMakerBlock) {
+    const std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\fs20 a{\\b\\cf1 b}c\\par d}";
+    put(format(kRtf), rtf + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "line ends become CR";
+    const std::string written = held(format(kRtf));
+    EXPECT_EQ(written,
+              std::string("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0"
+                          "\\blue0;}\\f0\\fs24 {\\cf0\\fs20 a}{\\cf1\\fs20\\b b}{\\cf0\\fs20 c\\par d}}") +
+                  '\0');
+    const std::vector<unsigned char> block = standin::data(format(kFMcs));
+    ASSERT_EQ(block.size(), 12u + 8 * 3 + 20 * 2) << "three runs sharing two styles";
+}
+
+TEST_F(StyledClipboardTest, RtfWithoutStylingGoesBackByteForByte) {
+    const std::string rtf = "{\\rtf1\\ansi plain words\\par more}";
+    put(format(kRtf), rtf + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(held(format(kRtf)), rtf + '\0');
+    EXPECT_EQ(held(CF_TEXT), std::string("plain words\rmore", 17));
+}
+
+TEST_F(StyledClipboardTest, StyleScrapIsConvertedAndNotWrittenBack) {
+    putText("ab\r\ncd");
+    put(format(kStyl), stylBlock());
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(held(CF_TEXT), std::string("ab\rcd", 6));
+    // Run positions pass unchanged: the run that began at "c" before the CR LF
+    // became one CR begins at "d" now.
+    EXPECT_EQ(held(format(kRtf)),
+              std::string("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0"
+                          "\\blue0;\\red0\\green0\\blue255;}\\f0\\fs24 {\\cf1\\fs24\\b ab\\par c}{\\cf2\\fs36\\i d}}") +
+                  '\0');
+}
+
+TEST_F(StyledClipboardTest, FileMakerBlockWithParsingRtfKeepsBoth) {
+    putText("abc");
+    put(format(kFMcs), kAbcBlock);
+    const std::string rtf = "{\\rtf1 {\\b other} text}";
+    put(format(kRtf), rtf + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock);
+    EXPECT_EQ(held(CF_TEXT), std::string("abc", 4));
+    EXPECT_EQ(held(format(kRtf)),
+              std::string("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
+                          "{\\cf0\\fs24\\b other}{\\cf0\\fs24  text}}") +
+                  '\0')
+        << "the RTF is read, not converted from the FileMaker block";
+}
+
+TEST_F(StyledClipboardTest, RtfThatDoesNotParseIsReplacedFromTheFileMakerBlock) {
+    putText("abc");
+    put(format(kFMcs), kAbcBlock);
+    put(format(kRtf), std::string("{\\rtf1 {\\b unbalanced}") + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(held(format(kRtf)), kAbcRtf);
+}
+
+TEST_F(StyledClipboardTest, OnlyUnparsableRtfLeavesTheClipboardUntouched) {
+    put(format(kRtf), std::string("{\\rtf1 {\\b open") + '\0');
+    auto before = snapshot();
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(StyledClipboardTest, UnparsableRtfWithStyleScrapIsReplacedFromTheScrap) {
+    putText("ab\r\ncd");
+    put(format(kStyl), stylBlock());
+    put(format(kRtf), std::string("}") + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_NE(held(format(kRtf)).find("\\cf2\\fs36\\i d}"), std::string::npos);
+}
+
+TEST_F(StyledClipboardTest, MalformedFileMakerBlockFallsBackOnRtf) {
+    putText("abc");
+    std::vector<unsigned char> truncated(kAbcBlock.begin(), kAbcBlock.begin() + 40);
+    put(format(kFMcs), truncated);
+    put(format(kRtf), std::string("{\\rtf1 x{\\i y}}") + '\0');
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(held(CF_TEXT), std::string("xy", 3)) << "the text comes from the RTF now";
+    EXPECT_EQ(standin::data(format(kFMcs)).size(), 12u + 8 * 1 + 20 * 1);
+}
+
+TEST_F(StyledClipboardTest, MalformedFileMakerBlockAloneLeavesTheClipboardUntouched) {
+    putText("abc");
+    put(format(kFMcs), std::vector<unsigned char>(kAbcBlock.begin(), kAbcBlock.begin() + 20));
+    auto before = snapshot();
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(StyledClipboardTest, FileMakerBlockWithoutItsTextLeavesTheClipboardUntouched) {
+    put(format(kFMcs), kAbcBlock);
+    auto before = snapshot();
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(StyledClipboardTest, ClipboardThatCannotBeOpenedIsLeftAlone) {
+    putText("abc");
+    put(format(kFMcs), kAbcBlock);
+    auto before = snapshot();
+    standin::failNext(standin::Op::OpenClipboard, 0, 1000);
+    EXPECT_EQ(call(), 0);
+    standin::failNext(standin::Op::OpenClipboard, 0, 0);
+    EXPECT_EQ(snapshot(), before);
+}
+
+}  // namespace
