@@ -1,0 +1,153 @@
+// The styledtext tool as a user runs it: each command and option, and each
+// kind of bad input answered with one clear line and a non-zero status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class StyledtextTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("styledtext_test_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Outcome run(const std::string& args) {
+        const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
+        const std::string command =
+            std::string(STYLEDTEXT_BIN_DIR) + "/styledtext " + args + " >" + out + " 2>" + err;
+        int status = std::system(command.c_str());
+        return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+    }
+    static std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    fs::path write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return dir / name;
+    }
+    static std::string sample(const char* name) { return std::string(STYLEDTEXT_SOURCE_DIR) + "/tools/samples/" + name; }
+
+    fs::path dir;
+};
+
+TEST_F(StyledtextTest, ConvertsAFileMakerCopy) {
+    Outcome r = run("convert --text " + sample("filemaker_copy.txt") + " --fmcs " + sample("filemaker_copy.fmcs") +
+                " --out " + (dir / "out").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("rtf.rtf"), std::string::npos);
+    EXPECT_NE(r.out.find("StyledClipboard answered 0"), std::string::npos);
+    EXPECT_EQ(read(dir / "out" / "text.txt"), read(sample("filemaker_copy.txt")));
+    EXPECT_EQ(read(dir / "out" / "fmcs.bin"), read(sample("filemaker_copy.fmcs")));
+    EXPECT_EQ(read(dir / "out" / "rtf.rtf").rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u);
+    EXPECT_FALSE(fs::exists(dir / "out" / "styl.bin"));
+}
+
+TEST_F(StyledtextTest, ConvertsRtfAndAStyleScrap) {
+    fs::path rtf = write("in.rtf", "{\\rtf1 a{\\b b}}");
+    Outcome r = run("convert --rtf " + rtf.string() + " --out " + (dir / "a").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read(dir / "a" / "text.txt"), "ab");
+    EXPECT_TRUE(fs::exists(dir / "a" / "fmcs.bin"));
+
+    // One run: bold 12pt red at 0.
+    std::string scrap("\x16\0\0\0\x01\0\0\0\0\0\x10\0\x0c\0\0\0\0\x01\x0c\0\xff\xff\0\0\0\0", 26);
+    Outcome s = run("convert --text " + write("t.txt", "hi").string() + " --styl " + write("s.bin", scrap).string() +
+                " --out " + (dir / "b").string());
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(read(dir / "b" / "rtf.rtf"),
+              "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0\\blue0;}"
+              "\\f0\\fs24 {\\cf1\\fs24\\b hi}}");
+    EXPECT_FALSE(fs::exists(dir / "b" / "styl.bin")) << "the style scrap is not written back";
+}
+
+TEST_F(StyledtextTest, ShowsRunsInEveryForm) {
+    fs::path rtf = write("in.rtf", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\fs20 x{\\b\\cf1 \"\\'e9}}");
+    Outcome json = run("show --rtf " + rtf.string() + " --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "{\"text\": \"x\\\"\\u00E9\", \"runs\": [{\"start\": 0, \"size\": 10, \"face\": 0, \"colour\": \"000000\"}, "
+              "{\"start\": 1, \"size\": 10, \"face\": 256, \"colour\": \"FF0000\"}]}\n");
+
+    Outcome table = run("show --rtf " + rtf.string());
+    ASSERT_EQ(table.status, 0);
+    EXPECT_NE(table.out.find("FF0000  bold"), std::string::npos) << table.out;
+
+    Outcome ansi = run("show --rtf " + rtf.string() + " --ansi");
+    EXPECT_NE(ansi.out.find("\x1b[0;1;38;2;255;0;0m\"\xC3\xA9\x1b[0m"), std::string::npos) << ansi.out;
+
+    Outcome html = run("show --rtf " + rtf.string() + " --html");
+    EXPECT_EQ(html.out.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.out.find("color: #FF0000; font-weight: bold;\">&quot;\xC3\xA9</span>"), std::string::npos)
+        << html.out;
+}
+
+TEST_F(StyledtextTest, ShowsAFileMakerBlockThroughItsReader) {
+    Outcome r = run("show --fmcs " + sample("filemaker_copy.fmcs") + " --text " + sample("filemaker_copy.txt"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("19 runs"), std::string::npos) << r.out;
+}
+
+TEST_F(StyledtextTest, BadInputGivesOneLineAndAFailureStatus) {
+    const std::string missing = (dir / "missing.rtf").string();
+    const struct {
+        std::string args;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"show --rtf " + missing, 1, "cannot read"},
+        {"convert --rtf " + missing + " --out " + dir.string(), 1, "cannot read"},
+        {"show --fmcs " + write("bad.bin", std::string("\x08\0\0\0\0\0\0\x05", 8)).string() + " --text " +
+             write("t.txt", "abc").string(),
+         1, "not a usable \"Mac-FMcs\" block"},
+        {"convert --out " + dir.string() + " --plugin " + missing, 1, "cannot load"},
+        {"show --rtf a.rtf --fmcs b.bin", 2, "exactly one"},
+        {"show --fmcs b.bin", 2, "need --text"},
+        {"convert --text a.txt", 2, "--out DIR is required"},
+        {"convert --bogus x --out y", 2, "unknown option --bogus"},
+        {"frobnicate", 2, "unknown command"},
+        {"", 2, "missing command"},
+    };
+    for (const auto& c : cases) {
+        Outcome r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind("styledtext: ", 0), 0u) << c.args;
+    }
+}
+
+TEST_F(StyledtextTest, RtfThatDoesNotParseIsShownThenReported) {
+    Outcome r = run("show --rtf " + write("open.rtf", "{\\rtf1 abc{\\b def").string() + " --json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\"text\": \"abcdef\""), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("does not parse"), std::string::npos) << r.err;
+}
+
+TEST_F(StyledtextTest, HelpForTheToolAndEachCommand) {
+    for (const char* args : {"--help", "convert --help", "show --help"}) {
+        Outcome r = run(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.out.rfind("usage: styledtext", 0), 0u) << args;
+    }
+}
+
+}  // namespace

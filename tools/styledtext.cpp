@@ -1,0 +1,272 @@
+// styledtext: the plug-in's clipboard conversion without FileMaker.
+//   convert  puts files on the clipboard, runs the plug-in's StyledClipboard
+//            and writes every format the clipboard then holds;
+//   show     reads one container and prints its text and runs.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "host/plugin_driver.h"
+#include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_RTF.h"
+#include "style/CharStyle_styl.h"
+#include "tools/clipboard_files.h"
+#include "tools/run_view.h"
+
+namespace {
+
+const char kRtfFormat[] = "Rich Text Format";
+
+const char kUsage[] =
+    "usage: styledtext COMMAND [OPTIONS]\n"
+    "\n"
+    "Converts styled text between the clipboard formats of FileMaker (text with\n"
+    "\"Mac-FMcs\"), word processors (\"Rich Text Format\") and the old style scrap\n"
+    "(\"Mac-styl\") with the StyledText plug-in, and shows styled text.\n"
+    "\n"
+    "commands:\n"
+    "  convert   run the plug-in's StyledClipboard on files and write the results\n"
+    "  show      print the text and style runs of one clipboard format\n"
+    "\n"
+    "Run 'styledtext COMMAND --help' for a command's options.\n";
+
+const char kConvertUsage[] =
+    "usage: styledtext convert [--text FILE] [--fmcs FILE] [--styl FILE] [--rtf FILE]\n"
+    "                          --out DIR [--plugin PATH]\n"
+    "\n"
+    "Puts the given files on the clipboard (after emptying it): --text as plain\n"
+    "text, --fmcs as a whole \"Mac-FMcs\" block, --styl as a whole \"Mac-styl\" block,\n"
+    "--rtf as \"Rich Text Format\". With no input file the clipboard is used as it is.\n"
+    "Then loads the plug-in as FileMaker does (by default the StyledText module\n"
+    "beside this program), calls StyledClipboard, and writes each format the\n"
+    "clipboard holds into DIR: text.txt, fmcs.bin, styl.bin, rtf.rtf.\n";
+
+const char kShowUsage[] =
+    "usage: styledtext show (--fmcs FILE --text FILE | --styl FILE --text FILE | --rtf FILE)\n"
+    "                       [--json | --ansi | --html]\n"
+    "\n"
+    "Reads the styled text through the plug-in's own reader and prints it:\n"
+    "  (default)  a table of runs: start, end, size, colour, face\n"
+    "  --json     {\"text\": ..., \"runs\": [{\"start\", \"size\", \"face\", \"colour\"}]}\n"
+    "  --ansi     the text with terminal bold, italic, underline, strike and colour\n"
+    "  --html     a standalone web page showing the styled text\n";
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "styledtext: %s\n", message.c_str());
+    return 1;
+}
+
+int usageError(const std::string& message, const char* usage) {
+    std::fprintf(stderr, "styledtext: %s\n\n%s", message.c_str(), usage);
+    return 2;
+}
+
+// Parses "--name VALUE" pairs and lone flags; answers false on anything else.
+bool parseOptions(int argc, char** argv, int first, const std::vector<std::string>& withValue,
+                  const std::vector<std::string>& flags, std::map<std::string, std::string>& out,
+                  std::string& error) {
+    for (int i = first; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool isValue = std::find(withValue.begin(), withValue.end(), arg) != withValue.end();
+        bool isFlag = std::find(flags.begin(), flags.end(), arg) != flags.end();
+        if (isFlag) {
+            out[arg] = "";
+        } else if (isValue) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out[arg] = argv[++i];
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string executableDirectory() {
+#ifdef _WIN32
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::filesystem::path(std::string(path, n)).parent_path().string();
+#else
+    std::error_code ec;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : path.parent_path().string();
+#endif
+}
+
+std::string defaultPlugin() {
+#ifdef _WIN32
+    const char* name = sizeof(void*) == 8 ? "StyledText.fmx64" : "StyledText.fmx";
+#else
+    const char* name = "StyledText.so";
+#endif
+    return (std::filesystem::path(executableDirectory()) / name).string();
+}
+
+// Puts each given input on the emptied clipboard as the plug-in expects it.
+bool placeInputs(const std::map<std::string, std::string>& options, std::string& error) {
+    struct Input {
+        const char* option;
+        const char* format;  // null: CF_TEXT
+        bool addNul;
+    };
+    const Input inputs[] = {{"--text", nullptr, true},
+                            {"--fmcs", CharStyle_FMcs::kFormatName, false},
+                            {"--styl", CharStyle_styl::kFormatName, false},
+                            {"--rtf", kRtfFormat, true}};
+    if (!tool::emptyClipboard()) {
+        error = "cannot open the clipboard";
+        return false;
+    }
+    for (const Input& in : inputs) {
+        auto it = options.find(in.option);
+        if (it == options.end()) continue;
+        std::string bytes;
+        if (!tool::readFile(it->second, bytes, error)) return false;
+        if (in.addNul) bytes.push_back('\0');
+        bool placed = in.format ? tool::putOnClipboard(in.format, bytes) : tool::putTextOnClipboard(bytes);
+        if (!placed) {
+            error = std::string("cannot put ") + it->second + " on the clipboard";
+            return false;
+        }
+    }
+    return true;
+}
+
+int convert(int argc, char** argv) {
+    std::map<std::string, std::string> options;
+    std::string error;
+    if (argc > 2 && std::strcmp(argv[2], "--help") == 0) {
+        std::fputs(kConvertUsage, stdout);
+        return 0;
+    }
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--out", "--plugin"}, {}, options,
+                      error))
+        return usageError(error, kConvertUsage);
+    if (!options.count("--out")) return usageError("--out DIR is required", kConvertUsage);
+    const std::string out = options["--out"];
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    if (ec) return fail("cannot create " + out + ": " + ec.message());
+
+    const bool anyInput = options.count("--text") || options.count("--fmcs") || options.count("--styl") ||
+                          options.count("--rtf");
+    if (anyInput && !placeInputs(options, error)) return fail(error);
+
+    fmhost::PluginDriver plugin;
+    const std::string pluginPath = options.count("--plugin") ? options["--plugin"] : defaultPlugin();
+    if (!plugin.load(pluginPath)) return fail(plugin.error());
+    if (plugin.initialise(50) != 50) return fail("the plug-in refused to initialise");
+    fmhost::CallResult answer = plugin.call(u"StyledClipboard");
+    plugin.shutdown();
+    if (!answer.found) return fail("the plug-in registered no function StyledClipboard");
+
+    struct Output {
+        const char* file;
+        const char* format;  // null: CF_TEXT
+        bool upToNul;
+    };
+    const Output outputs[] = {{"text.txt", nullptr, true},
+                              {"fmcs.bin", CharStyle_FMcs::kFormatName, false},
+                              {"styl.bin", CharStyle_styl::kFormatName, false},
+                              {"rtf.rtf", kRtfFormat, true}};
+    for (const Output& o : outputs) {
+        std::string bytes;
+        bool held = o.format ? tool::clipboardBytes(o.format, bytes) : tool::clipboardTextBytes(bytes);
+        const std::string path = (std::filesystem::path(out) / o.file).string();
+        if (!held) {
+            std::filesystem::remove(path, ec);  // no stale result from an earlier run
+            continue;
+        }
+        if (o.upToNul) bytes = tool::upToNul(bytes);
+        if (!tool::writeFile(path, bytes, error)) return fail(error);
+        std::printf("%-9s %10zu bytes  %s\n", o.file, bytes.size(), o.format ? o.format : "CF_TEXT");
+    }
+    std::printf("StyledClipboard answered %d\n", answer.error);
+    return 0;
+}
+
+int show(int argc, char** argv) {
+    std::map<std::string, std::string> options;
+    std::string error;
+    if (argc > 2 && std::strcmp(argv[2], "--help") == 0) {
+        std::fputs(kShowUsage, stdout);
+        return 0;
+    }
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf"}, {"--json", "--ansi", "--html"},
+                      options, error))
+        return usageError(error, kShowUsage);
+    const int sources = static_cast<int>(options.count("--fmcs") + options.count("--styl") + options.count("--rtf"));
+    if (sources != 1) return usageError("give exactly one of --fmcs, --styl, --rtf", kShowUsage);
+    if ((options.count("--fmcs") || options.count("--styl")) && !options.count("--text"))
+        return usageError("--fmcs and --styl need --text", kShowUsage);
+    if (options.count("--rtf") && options.count("--text"))
+        return usageError("--rtf carries its own text; --text does not go with it", kShowUsage);
+    if (options.count("--json") + options.count("--ansi") + options.count("--html") > 1)
+        return usageError("choose one of --json, --ansi, --html", kShowUsage);
+    if (!placeInputs(options, error)) return fail(error);
+
+    std::string title;
+    tool::StyledText styled;
+    bool parseFailed = false;
+    if (options.count("--fmcs")) {
+        std::unique_ptr<CharStyle_FMcs> c(CharStyle_FMcs::InitFromClipboard());
+        if (!c) return fail(options["--fmcs"] + ": not a usable \"Mac-FMcs\" block (malformed or truncated)");
+        styled = tool::readContainer(*c);
+        title = options["--fmcs"];
+    } else if (options.count("--styl")) {
+        std::unique_ptr<CharStyle_styl> c(CharStyle_styl::InitFromClipboard());
+        if (!c) return fail("cannot read the text and \"Mac-styl\" block from the clipboard");
+        styled = tool::readContainer(*c);
+        title = options["--styl"];
+    } else {
+        std::unique_ptr<CharStyle_RTF> c(CharStyle_RTF::InitFromClipboard());
+        if (!c) return fail("cannot read the RTF from the clipboard");
+        styled = tool::readContainer(*c);
+        parseFailed = c->parsingError();
+        title = options["--rtf"];
+    }
+    tool::emptyClipboard();
+
+    std::string text;
+    if (options.count("--json")) text = tool::asJson(styled);
+    else if (options.count("--ansi")) text = tool::asAnsi(styled);
+    else if (options.count("--html")) text = tool::asHtml(styled, title);
+    else text = tool::asTable(styled);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    if (parseFailed) return fail(options["--rtf"] + ": the RTF does not parse; shown is what was read before the error");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usageError("missing command", kUsage);
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    try {
+        if (command == "convert") return convert(argc, argv);
+        if (command == "show") return show(argc, argv);
+    } catch (const std::exception& e) {
+        return fail(std::string("internal error: ") + e.what());
+    }
+    return usageError("unknown command " + command, kUsage);
+}
