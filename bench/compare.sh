@@ -1,0 +1,53 @@
+#!/bin/sh
+# Whole-process comparison on one generated 10 MB styled RTF document:
+# `styledtext convert --rtf` against the RTF readers installed here (unrtf,
+# catdoc), several runs each; prints median time, MB/s and ratios.
+# usage: bench/compare.sh [BYTES] [RUNS]
+set -eu
+cd "$(dirname "$0")/.."
+bytes=${1:-10000000}; runs=${2:-5}
+. scripts/setup.sh
+need_native_tools
+need /usr/include/benchmark/benchmark.h libbenchmark-dev
+need bc bc
+need /usr/bin/time time
+[ "${COMPARE_INSTALL_PEERS:-1}" = 1 ] && { need unrtf unrtf; need catdoc catdoc; }
+install_missing 2>/dev/null || true
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target styledtext styledtext_docgen StyledText >/dev/null
+work=build/bench/compare
+mkdir -p "$work"
+doc=$work/doc.rtf
+build/bench/bin/styledtext_docgen "$bytes" "$doc"
+size=$(stat -c %s "$doc")
+
+# median_seconds COMMAND...: runs it $runs times, prints the median wall time.
+median_seconds() {
+  i=0; : >"$work/times"
+  while [ $i -lt "$runs" ]; do
+    start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1 || true
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l >>"$work/times"
+    i=$((i + 1))
+  done
+  sort -n "$work/times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+}
+
+printf '%-34s %10s %10s %12s\n' "reader (whole process)" "median s" "MB/s" "vs styledtext"
+ours=$(median_seconds build/bench/bin/styledtext convert --rtf "$doc" --out "$work/out")
+report() {  # report NAME SECONDS
+  mbs=$(echo "$size / $2 / 1000000" | bc -l)
+  ratio=$(echo "$2 / $ours" | bc -l)
+  printf '%-34s %10.3f %10.1f %11.1fx\n' "$1" "$2" "$mbs" "$ratio"
+}
+report "styledtext convert --rtf" "$ours"
+if command -v unrtf >/dev/null 2>&1; then
+  report "unrtf --text" "$(median_seconds unrtf --text "$doc")"
+fi
+if command -v catdoc >/dev/null 2>&1; then
+  report "catdoc" "$(median_seconds catdoc "$doc")"
+fi
+peak=$( { /usr/bin/time -f '%M' build/bench/bin/styledtext convert --rtf "$doc" --out "$work/out" >/dev/null; } 2>&1 | tail -1)
+echo "document: $size bytes; styledtext peak RSS: ${peak} KB ($(echo "$peak * 1024 / $size" | bc -l | cut -c1-4)x the document)"

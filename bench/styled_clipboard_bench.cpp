@@ -1,0 +1,109 @@
+// The whole StyledClipboard call on the stand-in clipboard, for each kind of
+// source, at about 10 KB, 1 MB and 10 MB of RTF.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+
+#include "bench/document_generator.h"
+#include "platform/clipboard_control.h"
+#include "plugin/functions.h"
+#include "style/CharStyle_FMcs.h"
+
+namespace {
+
+enum Source { kFromRtf, kFromFileMaker, kFromStyleScrap, kFileMakerAndRtf };
+
+struct Clipboard {
+    std::string text;  // with its NUL
+    std::string fmcs;
+    std::string styl;
+    std::string rtf;  // with its NUL
+};
+
+void put(UINT format, const std::string& bytes) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
+    GlobalUnlock(h);
+    OpenClipboard(nullptr);
+    SetClipboardData(format, h);
+    CloseClipboard();
+}
+
+std::string held(UINT format) {
+    auto bytes = standin::data(format);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The clipboard contents of each source kind, made once per size.
+const Clipboard& contents(std::size_t bytes) {
+    static std::map<std::size_t, Clipboard> made;
+    auto it = made.find(bytes);
+    if (it != made.end()) return it->second;
+    GeneratedDocument doc = generateStyledDocument(bytes, 1);
+    Clipboard c;
+    c.rtf = doc.rtf + '\0';
+
+    // What FileMaker would hold for the same text and runs.
+    standin::reset();
+    put(RegisterClipboardFormatA("Rich Text Format"), c.rtf);
+    Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
+    c.text = held(CF_TEXT);
+    c.fmcs = held(RegisterClipboardFormatA(CharStyle_FMcs::kFormatName));
+
+    // A style scrap holds at most 32767 runs: the first ones are kept.
+    const std::size_t n = std::min<std::size_t>(doc.runs.size(), 32767);
+    c.styl.assign(6 + 20 * n, '\0');
+    const std::uint32_t length = static_cast<std::uint32_t>(2 + 20 * n);
+    std::memcpy(&c.styl[0], &length, 4);
+    const std::int16_t count = static_cast<std::int16_t>(n);
+    std::memcpy(&c.styl[4], &count, 2);
+    for (std::size_t k = 0; k < n; ++k) {
+        const GeneratedRun& r = doc.runs[k];
+        unsigned char* e = reinterpret_cast<unsigned char*>(&c.styl[6 + 20 * k]);
+        std::memcpy(e, &r.charPos, 4);
+        const std::int16_t height = static_cast<std::int16_t>(r.size + r.size / 3);
+        std::memcpy(e + 4, &height, 2);
+        std::memcpy(e + 6, &r.size, 2);
+        e[11] = static_cast<unsigned char>(static_cast<std::uint16_t>(r.face) >> 8);
+        std::memcpy(e + 12, &r.size, 2);
+        for (int i = 0; i < 3; ++i) {
+            const std::uint16_t component = static_cast<std::uint16_t>(((r.colour >> (16 - 8 * i)) & 0xFF) * 257);
+            std::memcpy(e + 14 + 2 * i, &component, 2);
+        }
+    }
+    standin::reset();
+    return made.emplace(bytes, std::move(c)).first->second;
+}
+
+void BM_StyledClipboard(benchmark::State& state, Source source) {
+    const Clipboard& c = contents(static_cast<std::size_t>(state.range(0)));
+    const UINT fmcs = RegisterClipboardFormatA(CharStyle_FMcs::kFormatName);
+    const UINT styl = RegisterClipboardFormatA("Mac-styl");
+    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    for (auto _ : state) {
+        state.PauseTiming();
+        standin::reset();
+        if (source == kFromRtf || source == kFileMakerAndRtf) put(rtf, c.rtf);
+        if (source == kFromFileMaker || source == kFileMakerAndRtf || source == kFromStyleScrap) put(CF_TEXT, c.text);
+        if (source == kFromFileMaker || source == kFileMakerAndRtf) put(fmcs, c.fmcs);
+        if (source == kFromStyleScrap) put(styl, c.styl);
+        state.ResumeTiming();
+        Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(c.rtf.size()));
+    state.counters["text_bytes"] = static_cast<double>(c.text.size());
+    standin::reset();
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    for (std::int64_t bytes : {10'000, 1'000'000, 10'000'000}) b->Arg(bytes);
+    b->ArgName("rtf_bytes")->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_StyledClipboard, from_rtf, kFromRtf)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_StyledClipboard, from_filemaker, kFromFileMaker)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_StyledClipboard, from_style_scrap, kFromStyleScrap)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_StyledClipboard, filemaker_and_rtf, kFileMakerAndRtf)->Apply(sizes);
