@@ -70,12 +70,13 @@ struct WriterSpecials {
         special[static_cast<unsigned char>('}')] = true;
         special[static_cast<unsigned char>('\r')] = true;
         special[static_cast<unsigned char>('\n')] = true;
+        special[0] = true;
     }
 };
 constexpr WriterSpecials kWriterSpecials;
 
-// Appends text[from, to) as RTF: "\", "{" and "}" escaped, and each line end
-// (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
+// Appends text[from, to) as RTF: "\", "{" and "}" escaped, a NUL byte as
+// "\'00", and each line end (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
 // so a CR that ends one segment and an LF that starts the next are two line ends.
 void appendConverted(std::string& out, const std::string& text, std::size_t from, std::size_t to) {
     const char* s = text.data();
@@ -90,6 +91,10 @@ void appendConverted(std::string& out, const std::string& text, std::size_t from
         if (c == '\r' || c == '\n') {
             out += "\\par ";
             if (c == '\r' && i < to && s[i] == '\n') ++i;
+        } else if (c == '\0') {
+            // A NUL byte would end the document on the clipboard, where every
+            // reader stops at the first NUL; as an escape it survives.
+            out += "\\'00";
         } else {
             out += '\\';
             out += c;

@@ -498,3 +498,17 @@ TEST_F(CharStyleRTFClipboard, WritesDocumentWithNul) {
 }
 
 }  // namespace
+
+// Text read from "\'00" holds a NUL byte; written raw it would cut the
+// document short wherever it is read up to its first NUL.
+TEST(CharStyleRtfNul, NulByteIsWrittenAsAnEscapeAndReadsBack) {
+    CharStyle_RTF read("{\\rtf1 a{\\b b\\'00c}}");
+    ASSERT_FALSE(read.parsingError());
+    ASSERT_EQ(read.getText(), std::string("ab\0c", 4));
+    const std::string written = read.getRTF();
+    EXPECT_EQ(written.find('\0'), std::string::npos);
+    EXPECT_NE(written.find("b\\'00c"), std::string::npos) << written;
+    CharStyle_RTF again(written.c_str());
+    EXPECT_FALSE(again.parsingError());
+    EXPECT_EQ(again.getText(), std::string("ab\0c", 4));
+}
