@@ -9,6 +9,7 @@
 #include "platform/clipboard_control.h"
 #include "plugin/functions.h"
 #include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_RTF.h"
 
 namespace {
 
@@ -96,6 +97,74 @@ void BM_StyledClipboard(benchmark::State& state, Source source) {
     standin::reset();
 }
 
+// Clipboard contents with `runs` runs of five characters each, every run a
+// different style until the sizes and colours run out.
+const Clipboard& contentsWithRuns(std::size_t runs) {
+    static std::map<std::size_t, Clipboard> made;
+    auto it = made.find(runs);
+    if (it != made.end()) return it->second;
+    std::string text;
+    text.reserve(runs * 5);
+    for (std::size_t k = 0; k < runs; ++k) text += (k % 9 == 8) ? "word\r" : "word ";
+    CharStyle_FMcs source(text.c_str(), static_cast<std::int32_t>(runs));
+    for (std::size_t k = 0; k < runs; ++k)
+        source.add(static_cast<std::int32_t>(5 * k), static_cast<std::int16_t>(6 + k % 60),
+                   static_cast<std::int16_t>((k % 8) << 8), static_cast<std::uint32_t>(k * 2654435761u) & 0xFFFFFFu, 0);
+    Clipboard c;
+    standin::reset();
+    source.addTextToClipboard();
+    source.addStyleToClipboard();
+    c.text = held(CF_TEXT);
+    c.fmcs = held(RegisterClipboardFormatA(CharStyle_FMcs::kFormatName));
+    CharStyle_RTF rtf(&source);
+    c.rtf = rtf.getRTF() + '\0';
+
+    const std::size_t n = std::min<std::size_t>(runs, 32767);  // the scrap's count is 16 bits
+    c.styl.assign(6 + 20 * n, '\0');
+    const std::uint32_t length = static_cast<std::uint32_t>(2 + 20 * n);
+    std::memcpy(&c.styl[0], &length, 4);
+    const std::int16_t count = static_cast<std::int16_t>(n);
+    std::memcpy(&c.styl[4], &count, 2);
+    for (std::size_t k = 0; k < n; ++k) {
+        unsigned char* e = reinterpret_cast<unsigned char*>(&c.styl[6 + 20 * k]);
+        const std::int32_t start = static_cast<std::int32_t>(5 * k);
+        const std::int16_t size = static_cast<std::int16_t>(6 + k % 60);
+        std::memcpy(e, &start, 4);
+        std::memcpy(e + 12, &size, 2);
+        e[11] = static_cast<unsigned char>(k % 8);
+        e[14] = e[15] = static_cast<unsigned char>(k);
+    }
+    standin::reset();
+    return made.emplace(runs, std::move(c)).first->second;
+}
+
+void BM_StyledClipboardRuns(benchmark::State& state, Source source) {
+    const std::size_t runs = static_cast<std::size_t>(state.range(0));
+    const Clipboard& c = contentsWithRuns(runs);
+    const UINT fmcs = RegisterClipboardFormatA(CharStyle_FMcs::kFormatName);
+    const UINT styl = RegisterClipboardFormatA("Mac-styl");
+    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    for (auto _ : state) {
+        state.PauseTiming();
+        standin::reset();
+        if (source == kFromRtf) put(rtf, c.rtf);
+        if (source != kFromRtf) put(CF_TEXT, c.text);
+        if (source == kFromFileMaker) put(fmcs, c.fmcs);
+        if (source == kFromStyleScrap) put(styl, c.styl);
+        state.ResumeTiming();
+        Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
+    }
+    const double counted = source == kFromStyleScrap ? static_cast<double>(std::min<std::size_t>(runs, 32767))
+                                                     : static_cast<double>(runs);
+    state.counters["runs_per_second"] = benchmark::Counter(counted, benchmark::Counter::kIsIterationInvariantRate);
+    standin::reset();
+}
+
+void runCounts(benchmark::internal::Benchmark* b) {
+    for (std::int64_t runs : {1'000, 10'000, 100'000, 1'000'000}) b->Arg(runs);
+    b->ArgName("runs")->Unit(benchmark::kMillisecond);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
     for (std::int64_t bytes : {10'000, 1'000'000, 10'000'000}) b->Arg(bytes);
     b->ArgName("rtf_bytes")->Unit(benchmark::kMillisecond);
@@ -107,3 +176,7 @@ BENCHMARK_CAPTURE(BM_StyledClipboard, from_rtf, kFromRtf)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, from_filemaker, kFromFileMaker)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, from_style_scrap, kFromStyleScrap)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, filemaker_and_rtf, kFileMakerAndRtf)->Apply(sizes);
+
+BENCHMARK_CAPTURE(BM_StyledClipboardRuns, filemaker_to_rtf, kFromFileMaker)->Apply(runCounts);
+BENCHMARK_CAPTURE(BM_StyledClipboardRuns, rtf_to_filemaker, kFromRtf)->Apply(runCounts);
+BENCHMARK_CAPTURE(BM_StyledClipboardRuns, style_scrap_to_both, kFromStyleScrap)->Apply(runCounts);

@@ -174,3 +174,23 @@ TEST_F(StyledClipboardTest, ClipboardThatCannotBeOpenedIsLeftAlone) {
 }
 
 }  // namespace
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+
+namespace {
+
+// Repeated calls on the same clipboard settle: neither memory blocks nor
+// heap in use grow from one call to the next.
+TEST_F(StyledClipboardTest, RepeatedCallsDoNotGrowMemory) {
+    put(format(kRtf), std::string(samples::kStyledRtf) + '\0');
+    for (int i = 0; i < 5; ++i) call();
+    const long blocks = standin::liveBlocks();
+    const size_t heap = mallinfo2().uordblks;
+    for (int i = 0; i < 200; ++i) call();
+    EXPECT_EQ(standin::liveBlocks(), blocks);
+    EXPECT_LE(mallinfo2().uordblks, heap + 4096) << "heap in use grew over 200 calls";
+}
+
+}  // namespace
+#endif
