@@ -2,20 +2,26 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "platform/winapi.h"
 
 namespace tool {
 
 bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         error = "cannot read " + path;
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    // Sized once, with room for the NUL a caller may add: a large document
+    // read by growing steps would briefly take three times its size.
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    bytes.clear();
+    bytes.reserve(static_cast<size_t>(size) + 1);
+    bytes.resize(static_cast<size_t>(size));
+    if (size > 0) in.read(&bytes[0], size);
+    if (in.bad() || in.gcount() != size) {
         error = "error while reading " + path;
         return false;
     }
