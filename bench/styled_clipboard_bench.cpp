@@ -36,6 +36,32 @@ std::string held(UINT format) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// A style scrap of `runs`; it holds at most 32767 runs, so the first ones are kept.
+std::string styleScrap(const std::vector<GeneratedRun>& runs) {
+    std::string styl;
+    const std::size_t n = std::min<std::size_t>(runs.size(), 32767);
+    styl.assign(6 + 20 * n, '\0');
+    const std::uint32_t length = static_cast<std::uint32_t>(2 + 20 * n);
+    std::memcpy(&styl[0], &length, 4);
+    const std::int16_t count = static_cast<std::int16_t>(n);
+    std::memcpy(&styl[4], &count, 2);
+    for (std::size_t k = 0; k < n; ++k) {
+        const GeneratedRun& r = runs[k];
+        unsigned char* e = reinterpret_cast<unsigned char*>(&styl[6 + 20 * k]);
+        std::memcpy(e, &r.charPos, 4);
+        const std::int16_t height = static_cast<std::int16_t>(r.size + r.size / 3);
+        std::memcpy(e + 4, &height, 2);
+        std::memcpy(e + 6, &r.size, 2);
+        e[11] = static_cast<unsigned char>(static_cast<std::uint16_t>(r.face) >> 8);
+        std::memcpy(e + 12, &r.size, 2);
+        for (int i = 0; i < 3; ++i) {
+            const std::uint16_t component = static_cast<std::uint16_t>(((r.colour >> (16 - 8 * i)) & 0xFF) * 257);
+            std::memcpy(e + 14 + 2 * i, &component, 2);
+        }
+    }
+    return styl;
+}
+
 // The clipboard contents of each source kind, made once per size.
 const Clipboard& contents(std::size_t bytes) {
     static std::map<std::size_t, Clipboard> made;
@@ -52,27 +78,7 @@ const Clipboard& contents(std::size_t bytes) {
     c.text = held(CF_TEXT);
     c.fmcs = held(RegisterClipboardFormatA(CharStyle_FMcs::kFormatName));
 
-    // A style scrap holds at most 32767 runs: the first ones are kept.
-    const std::size_t n = std::min<std::size_t>(doc.runs.size(), 32767);
-    c.styl.assign(6 + 20 * n, '\0');
-    const std::uint32_t length = static_cast<std::uint32_t>(2 + 20 * n);
-    std::memcpy(&c.styl[0], &length, 4);
-    const std::int16_t count = static_cast<std::int16_t>(n);
-    std::memcpy(&c.styl[4], &count, 2);
-    for (std::size_t k = 0; k < n; ++k) {
-        const GeneratedRun& r = doc.runs[k];
-        unsigned char* e = reinterpret_cast<unsigned char*>(&c.styl[6 + 20 * k]);
-        std::memcpy(e, &r.charPos, 4);
-        const std::int16_t height = static_cast<std::int16_t>(r.size + r.size / 3);
-        std::memcpy(e + 4, &height, 2);
-        std::memcpy(e + 6, &r.size, 2);
-        e[11] = static_cast<unsigned char>(static_cast<std::uint16_t>(r.face) >> 8);
-        std::memcpy(e + 12, &r.size, 2);
-        for (int i = 0; i < 3; ++i) {
-            const std::uint16_t component = static_cast<std::uint16_t>(((r.colour >> (16 - 8 * i)) & 0xFF) * 257);
-            std::memcpy(e + 14 + 2 * i, &component, 2);
-        }
-    }
+    c.styl = styleScrap(doc.runs);
     standin::reset();
     return made.emplace(bytes, std::move(c)).first->second;
 }
@@ -119,21 +125,11 @@ const Clipboard& contentsWithRuns(std::size_t runs) {
     CharStyle_RTF rtf(&source);
     c.rtf = rtf.getRTF() + '\0';
 
-    const std::size_t n = std::min<std::size_t>(runs, 32767);  // the scrap's count is 16 bits
-    c.styl.assign(6 + 20 * n, '\0');
-    const std::uint32_t length = static_cast<std::uint32_t>(2 + 20 * n);
-    std::memcpy(&c.styl[0], &length, 4);
-    const std::int16_t count = static_cast<std::int16_t>(n);
-    std::memcpy(&c.styl[4], &count, 2);
-    for (std::size_t k = 0; k < n; ++k) {
-        unsigned char* e = reinterpret_cast<unsigned char*>(&c.styl[6 + 20 * k]);
-        const std::int32_t start = static_cast<std::int32_t>(5 * k);
-        const std::int16_t size = static_cast<std::int16_t>(6 + k % 60);
-        std::memcpy(e, &start, 4);
-        std::memcpy(e + 12, &size, 2);
-        e[11] = static_cast<unsigned char>(k % 8);
-        e[14] = e[15] = static_cast<unsigned char>(k);
-    }
+    std::vector<GeneratedRun> scrapRuns(runs);
+    for (std::size_t k = 0; k < runs; ++k)
+        scrapRuns[k] = GeneratedRun{static_cast<std::int32_t>(5 * k), static_cast<std::int16_t>(6 + k % 60),
+                                    static_cast<std::int16_t>((k % 8) << 8), static_cast<std::uint32_t>(k & 0xFF) << 16};
+    c.styl = styleScrap(scrapRuns);
     standin::reset();
     return made.emplace(runs, std::move(c)).first->second;
 }
