@@ -260,6 +260,148 @@ std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t
     }
 }
 
+namespace {
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kBigEndian = true;
+#else
+constexpr bool kBigEndian = false;
+#endif
+
+// What the scanner's fast path does with a control word: write a property
+// field directly, or hand the row to ecTranslateSymbol.
+enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
+
+// One slot of the index of keywords of 1 to 8 bytes. A property that writes a
+// field is described as an update of the four bytes around the field that lie
+// within its record, so that byte and word fields take the same path.
+struct WordSlot {
+    std::uint64_t key = 0;  // the keyword's bytes, first byte lowest; 0 marks an empty slot
+    std::int16_t isym = -1;
+    WordOp op = opTranslate;
+    std::uint8_t record = 0;     // a PROPTYPE: which record the field is in
+    std::uint8_t window = 0;     // byte offset of the four bytes within the record
+    std::uint8_t shift = 0;      // bit position of the field's value within those four bytes
+    std::uint32_t mask = 0;      // the bits of the four bytes that the field occupies
+    std::uint32_t dflt = 0;      // the value without a parameter
+    std::uint32_t dfltOnly = 0;  // all ones when the value is always `dflt`
+    std::uint32_t colour = 0;    // all ones when the value is a colour number, written as its colour
+};
+
+constexpr std::size_t cWordSlot = 256;  // a power of two, above twice the row count
+static_assert(isymMax < static_cast<std::int32_t>(cWordSlot) / 2, "keep the word table sparse");
+
+constexpr std::size_t wordSlotOf(std::uint64_t key) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> 56) & (cWordSlot - 1);
+}
+
+constexpr std::size_t recordSize(PROPTYPE prop) {
+    return prop == propChp   ? sizeof(char_prop)
+           : prop == propPap ? sizeof(para_prop)
+           : prop == propSep ? sizeof(sect_prop)
+                             : sizeof(doc_prop);
+}
+
+// Describes in `slot` how row `isym` writes its field, when it is a property
+// that simply writes one.
+constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
+    const symbol& sym = rgsymRtf[isym];
+    if (sym.kwd != kwdProp || sym.idx < 0 || sym.idx >= ipropMax) return;
+    const propmod& pm = rgprop[sym.idx];
+    const std::size_t cbRecord = recordSize(pm.prop);
+    if (cbRecord < 4 || cbRecord > 255 || pm.offset < 0) return;
+    std::size_t offset = static_cast<std::size_t>(pm.offset);
+    std::size_t width = 0;
+    if (pm.actn == actnByte) {
+        width = 1;
+    } else if (pm.actn == actnWord) {
+        width = 4;
+    } else if (sym.idx == ipropColourIndex) {
+        width = 4;
+        offset = offsetof(char_prop, iColour);
+        slot.colour = 0xFFFFFFFFu;
+    } else {
+        return;
+    }
+    if (offset + width > cbRecord) return;
+    const std::size_t window = offset + 4 <= cbRecord ? offset : cbRecord - 4;
+    const std::size_t byteInWindow = offset - window;
+    const std::size_t shift = 8 * (kBigEndian ? 4 - width - byteInWindow : byteInWindow);
+    slot.op = opStore;
+    slot.record = static_cast<std::uint8_t>(pm.prop);
+    slot.window = static_cast<std::uint8_t>(window);
+    slot.shift = static_cast<std::uint8_t>(shift);
+    slot.mask = (width == 4 ? 0xFFFFFFFFu : 0xFFu) << shift;
+    slot.dflt = static_cast<std::uint32_t>(sym.dflt);
+    slot.dfltOnly = sym.fPassDflt ? 0xFFFFFFFFu : 0;
+}
+
+// An exact index of the keywords of 1 to 8 bytes by their bytes as one
+// number: open addressing over a multiplicative hash.
+struct WordIndex {
+    WordSlot slot[cWordSlot] = {};
+
+    constexpr WordIndex() {
+        for (std::int32_t i = 0; i < isymMax; ++i) {
+            const char* sz = rgsymRtf[i].szKeyword;
+            std::uint64_t k = 0;
+            std::size_t cch = 0;
+            for (; sz[cch] != '\0' && cch < 9; ++cch)
+                if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
+            if (cch == 0 || cch > 8) continue;
+            std::size_t s = wordSlotOf(k);
+            while (slot[s].key != 0) s = (s + 1) & (cWordSlot - 1);
+            slot[s].key = k;
+            slot[s].isym = static_cast<std::int16_t>(i);
+            describeStore(slot[s], i);
+        }
+    }
+};
+constexpr WordIndex kWordIndex;
+
+inline const WordSlot* findWord(std::uint64_t key) {
+    std::size_t s = wordSlotOf(key);
+    // Most lookups end at the first slot: the table is sparse.
+    if (kWordIndex.slot[s].key == key) return &kWordIndex.slot[s];
+    for (;;) {
+        if (kWordIndex.slot[s].key == 0) return nullptr;
+        s = (s + 1) & (cWordSlot - 1);
+        if (kWordIndex.slot[s].key == key) return &kWordIndex.slot[s];
+    }
+}
+
+// The records by PROPTYPE.
+void* const records[] = {&chp, &pap, &sep, &dop};
+
+}  // namespace
+
+std::int32_t isymLookupWord(std::uint64_t key) {
+    const WordSlot* slot = findWord(key);
+    return slot != nullptr ? slot->isym : -1;
+}
+
+std::int32_t ecTranslateWord(std::uint64_t key, std::int32_t param, bool fParam) {
+    const WordSlot* slot = findWord(key);
+    if (slot == nullptr) return ecTranslateSymbol(-1, param, fParam);
+    if (slot->op != opStore || rds == rdsSkip) return ecTranslateSymbol(slot->isym, param, fParam);
+    fSkipDestIfUnk = false;
+    // Every choice below is made with masks rather than branches: the keywords
+    // of a styled text alternate unpredictably between flags, sizes and colours.
+    const std::uint32_t useDflt = slot->dfltOnly | (static_cast<std::uint32_t>(fParam) - 1);
+    const std::uint32_t given = static_cast<std::uint32_t>(param);
+    const std::uint32_t val = given ^ ((given ^ slot->dflt) & useDflt);
+    // An unknown colour number (negative ones included) gives the automatic colour.
+    const std::uint32_t known = 0u - static_cast<std::uint32_t>(val < static_cast<std::uint32_t>(colTabCount));
+    const std::uint32_t colour = static_cast<std::uint32_t>(colTab[val & known]) & known;
+    const std::uint32_t value = val ^ ((val ^ colour) & slot->colour);
+    unsigned char* const field = static_cast<unsigned char*>(records[slot->record]) + slot->window;
+    std::uint32_t bytes;
+    std::memcpy(&bytes, field, sizeof bytes);
+    bytes ^= ((value << slot->shift) ^ bytes) & slot->mask;
+    std::memcpy(field, &bytes, sizeof bytes);
+    return ecNoError;
+}
+
 std::int32_t isymLookup(const char* sz, std::size_t cch) {
     if (cch == 0 || cch >= cchKeywordPadded) return -1;
     char padded[cchKeywordPadded] = {};

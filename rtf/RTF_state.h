@@ -81,6 +81,13 @@ constexpr std::uint32_t keywordHashStep(std::uint32_t h, unsigned char c) { retu
 // Answers the row for the `cch` bytes at `padded`, followed by zeros up to
 // `cchKeywordPadded` bytes, whose hash is `hash`.
 std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t hash);
+// Answers the row for the keyword of 1 to 8 bytes held in `key`, its first
+// byte lowest and zeros above its last; the same row as isymLookup.
+std::int32_t isymLookupWord(std::uint64_t key);
+// Acts on the keyword held in `key` as ecTranslateSymbol(isymLookupWord(key),
+// param, fParam) does, writing a plain property field without branching on
+// which field it is.
+std::int32_t ecTranslateWord(std::uint64_t key, std::int32_t param, bool fParam);
 // Acts on the keyword `szKeyword` (NUL-terminated, without its backslash).
 std::int32_t ecTranslateKeyword(const char* szKeyword, std::int32_t param, bool fParam);
 // Acts on the keyword of row `isym` of `rgsymRtf`, or on a keyword that is not
