@@ -371,21 +371,21 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
                 const unsigned char c = static_cast<unsigned char>(*p);
                 if (c == '\\') {
                     ++p;
-                    if (pEnd - p >= cchKeywordWindow) {
-                        if (p[0] == '\'' && cNibble == 2) {
-                            // A complete hexadecimal escape, read at once with the
-                            // result the byte-by-byte route would give.
-                            const int high = hexDigitValue(static_cast<unsigned char>(p[1]));
-                            const int low = hexDigitValue(static_cast<unsigned char>(p[2]));
-                            if (high >= 0 && low >= 0) {
-                                p += 3;
-                                fSkipDestIfUnk = false;
-                                if (rds == rdsNorm &&
-                                    (ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp)) != ecNoError)
-                                    return ec;
-                                continue;
-                            }
+                    if (pEnd - p >= 3 && p[0] == '\'' && cNibble == 2) {
+                        // A complete hexadecimal escape, read at once with the
+                        // result the byte-by-byte route would give.
+                        const int high = hexDigitValue(static_cast<unsigned char>(p[1]));
+                        const int low = hexDigitValue(static_cast<unsigned char>(p[2]));
+                        if (high >= 0 && low >= 0) {
+                            p += 3;
+                            fSkipDestIfUnk = false;
+                            if (rds == rdsNorm &&
+                                (ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp)) != ecNoError)
+                                return ec;
+                            continue;
                         }
+                    }
+                    if (pEnd - p >= cchKeywordWindow) {
                         Scanned word = scanShortKeyword(p);
                         if (word.p != nullptr) {
                             // Control words come in runs, such as those that open a group:
@@ -399,18 +399,6 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
                                 if (word.p == nullptr) break;
                             }
                             if (ris != risNorm) break;
-                            continue;
-                        }
-                    } else if (pEnd - p >= 3 && p[0] == '\'' && cNibble == 2) {
-                        // The same near the end of the text.
-                        const int high = hexDigitValue(static_cast<unsigned char>(p[1]));
-                        const int low = hexDigitValue(static_cast<unsigned char>(p[2]));
-                        if (high >= 0 && low >= 0) {
-                            p += 3;
-                            fSkipDestIfUnk = false;
-                            if (rds == rdsNorm &&
-                                (ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp)) != ecNoError)
-                                return ec;
                             continue;
                         }
                     }
