@@ -1,63 +1,33 @@
 #include "tools/clipboard_files.h"
 
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 #include "platform/winapi.h"
 
 namespace tool {
 
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
-    }
-    // Sized once, with room for the NUL a caller may add: a large document
-    // read by growing steps would briefly take three times its size.
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
-    bytes.clear();
-    bytes.reserve(static_cast<size_t>(size) + 1);
-    bytes.resize(static_cast<size_t>(size));
-    if (size > 0) in.read(&bytes[0], size);
-    if (in.bad() || in.gcount() != size) {
-        error = "error while reading " + path;
-        return false;
-    }
-    return true;
-}
-
-bool writeFile(const std::string& path, const std::string& bytes, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
-bool emptyClipboard() {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    CloseClipboard();
-    return true;
-}
-
 namespace {
 
-bool put(UINT format, const std::string& bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (block == nullptr) return false;
-    void* p = GlobalLock(block);
-    if (p == nullptr) {
-        GlobalFree(block);
-        return false;
-    }
-    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
-    GlobalUnlock(block);
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+UINT formatOf(const char* formatName) { return formatName != nullptr ? RegisterClipboardFormatA(formatName) : CF_TEXT; }
+
+// Answers the size of an open file, or -1 when it has none (a pipe, say).
+long fileSize(std::FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+    const long size = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_SET) != 0) return -1;
+    return size;
+}
+
+// Hands a filled block to the clipboard, which owns it from then on; frees it
+// when the clipboard does not take it.
+bool giveToClipboard(UINT format, HGLOBAL block) {
     if (!OpenClipboard(nullptr)) {
         GlobalFree(block);
         return false;
@@ -68,37 +38,70 @@ bool put(UINT format, const std::string& bytes) {
     return set;
 }
 
-bool get(UINT format, std::string& bytes) {
-    if (!OpenClipboard(nullptr)) return false;
-    bool found = false;
-    HANDLE block = GetClipboardData(format);
-    if (block != nullptr) {
-        const void* p = GlobalLock(block);
-        if (p != nullptr) {
-            bytes.assign(static_cast<const char*>(p), GlobalSize(block));
-            GlobalUnlock(block);
-            found = true;
-        }
-    }
-    CloseClipboard();
-    return found;
-}
-
 }  // namespace
 
-bool putOnClipboard(const char* formatName, const std::string& bytes) {
-    return put(RegisterClipboardFormatA(formatName), bytes);
+bool emptyClipboard() {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    CloseClipboard();
+    return true;
 }
 
-bool putTextOnClipboard(const std::string& bytes) { return put(CF_TEXT, bytes); }
-
-bool clipboardBytes(const char* formatName, std::string& bytes) {
-    const UINT format = RegisterClipboardFormatA(formatName);
-    return IsClipboardFormatAvailable(format) && get(format, bytes);
+bool putFileOnClipboard(const char* formatName, const std::string& path, bool addNul, std::string& error) {
+    File in(std::fopen(path.c_str(), "rb"));
+    const long size = in ? fileSize(in.get()) : -1;
+    if (size < 0) {
+        error = "cannot read " + path;
+        return false;
+    }
+    const SIZE_T blockSize = static_cast<SIZE_T>(size) + (addNul ? 1 : 0);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, blockSize);
+    char* p = block != nullptr ? static_cast<char*>(GlobalLock(block)) : nullptr;
+    if (p == nullptr) {
+        if (block != nullptr) GlobalFree(block);
+        error = "no memory for the " + std::to_string(size) + " bytes of " + path;
+        return false;
+    }
+    const std::size_t read = std::fread(p, 1, static_cast<std::size_t>(size), in.get());
+    if (addNul) p[size] = '\0';
+    GlobalUnlock(block);
+    if (read != static_cast<std::size_t>(size)) {
+        GlobalFree(block);
+        error = "error while reading " + path;
+        return false;
+    }
+    if (!giveToClipboard(formatOf(formatName), block)) {
+        error = "cannot put " + path + " on the clipboard";
+        return false;
+    }
+    return true;
 }
 
-bool clipboardTextBytes(std::string& bytes) { return IsClipboardFormatAvailable(CF_TEXT) && get(CF_TEXT, bytes); }
-
-std::string upToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
+                                std::string& error) {
+    const UINT format = formatOf(formatName);
+    if (!IsClipboardFormatAvailable(format)) return FormatWritten::absent;
+    if (!OpenClipboard(nullptr)) {
+        error = "cannot open the clipboard";
+        return FormatWritten::failed;
+    }
+    FormatWritten result = FormatWritten::absent;
+    HANDLE block = GetClipboardData(format);
+    const char* p = block != nullptr ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+    if (p != nullptr) {
+        bytes = GlobalSize(block);
+        if (upToNul) {
+            const void* nul = std::memchr(p, '\0', bytes);
+            if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+        }
+        File out(std::fopen(path.c_str(), "wb"));
+        const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+        GlobalUnlock(block);
+        result = ok ? FormatWritten::written : FormatWritten::failed;
+        if (!ok) error = "cannot write " + path;
+    }
+    CloseClipboard();
+    return result;
+}
 
 }  // namespace tool

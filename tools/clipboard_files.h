@@ -1,26 +1,28 @@
 // Moving files onto the clipboard and clipboard formats into files, for the
-// command-line tool.
+// command-line tool. Bytes go straight between a file and a clipboard block,
+// with no copy in between: a document of many megabytes costs its block only.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <vector>
 
 namespace tool {
 
-// Reads a whole file; false, with `error` set, when it cannot.
-bool readFile(const std::string& path, std::string& bytes, std::string& error);
-bool writeFile(const std::string& path, const std::string& bytes, std::string& error);
-
 // Empties the clipboard; false when it cannot be opened.
 bool emptyClipboard();
-// Adds `bytes` under the format, named ("Mac-FMcs") or standard (`CF_TEXT`).
-bool putOnClipboard(const char* formatName, const std::string& bytes);
-bool putTextOnClipboard(const std::string& bytes);
-// The bytes held for a format, whole; false when it is absent.
-bool clipboardBytes(const char* formatName, std::string& bytes);
-bool clipboardTextBytes(std::string& bytes);
 
-// `bytes` up to its first NUL.
-std::string upToNul(const std::string& bytes);
+// Adds the bytes of the file at `path` under the format, named ("Mac-FMcs") or,
+// for a null name, CF_TEXT; with `addNul` the block ends in a NUL. False, with
+// `error` set, when the file cannot be read or the clipboard cannot take it.
+bool putFileOnClipboard(const char* formatName, const std::string& path, bool addNul, std::string& error);
+
+// What writing one clipboard format into a file did.
+enum class FormatWritten { absent, written, failed };
+
+// Writes the block the clipboard holds under the format (a null name:
+// CF_TEXT) into the file at `path`, up to its first NUL with `upToNul`;
+// `bytes` is the number written. Writes nothing when the format is absent.
+FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
+                                std::string& error);
 
 }  // namespace tool

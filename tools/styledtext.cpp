@@ -74,8 +74,7 @@ int usageError(const std::string& message, const char* usage) {
 
 // Parses "--name VALUE" pairs and lone flags; answers false on anything else.
 bool parseOptions(int argc, char** argv, int first, const std::vector<std::string>& withValue,
-                  const std::vector<std::string>& flags, std::map<std::string, std::string>& out,
-                  std::string& error) {
+                  const std::vector<std::string>& flags, std::map<std::string, std::string>& out, std::string& error) {
     for (int i = first; i < argc; ++i) {
         std::string arg = argv[i];
         bool isValue = std::find(withValue.begin(), withValue.end(), arg) != withValue.end();
@@ -135,14 +134,7 @@ bool placeInputs(const std::map<std::string, std::string>& options, std::string&
     for (const Input& in : inputs) {
         auto it = options.find(in.option);
         if (it == options.end()) continue;
-        std::string bytes;
-        if (!tool::readFile(it->second, bytes, error)) return false;
-        if (in.addNul) bytes.push_back('\0');
-        bool placed = in.format ? tool::putOnClipboard(in.format, bytes) : tool::putTextOnClipboard(bytes);
-        if (!placed) {
-            error = std::string("cannot put ") + it->second + " on the clipboard";
-            return false;
-        }
+        if (!tool::putFileOnClipboard(in.format, it->second, in.addNul, error)) return false;
     }
     return true;
 }
@@ -154,8 +146,7 @@ int convert(int argc, char** argv) {
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--out", "--plugin"}, {}, options,
-                      error))
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--out", "--plugin"}, {}, options, error))
         return usageError(error, kConvertUsage);
     if (!options.count("--out")) return usageError("--out DIR is required", kConvertUsage);
     const std::string out = options["--out"];
@@ -163,8 +154,8 @@ int convert(int argc, char** argv) {
     std::filesystem::create_directories(out, ec);
     if (ec) return fail("cannot create " + out + ": " + ec.message());
 
-    const bool anyInput = options.count("--text") || options.count("--fmcs") || options.count("--styl") ||
-                          options.count("--rtf");
+    const bool anyInput =
+        options.count("--text") || options.count("--fmcs") || options.count("--styl") || options.count("--rtf");
     if (anyInput && !placeInputs(options, error)) return fail(error);
 
     fmhost::PluginDriver plugin;
@@ -185,16 +176,18 @@ int convert(int argc, char** argv) {
                               {"styl.bin", CharStyle_styl::kFormatName, false},
                               {"rtf.rtf", kRtfFormat, true}};
     for (const Output& o : outputs) {
-        std::string bytes;
-        bool held = o.format ? tool::clipboardBytes(o.format, bytes) : tool::clipboardTextBytes(bytes);
         const std::string path = (std::filesystem::path(out) / o.file).string();
-        if (!held) {
-            std::filesystem::remove(path, ec);  // no stale result from an earlier run
-            continue;
+        std::size_t bytes = 0;
+        switch (tool::writeFormatToFile(o.format, path, o.upToNul, bytes, error)) {
+            case tool::FormatWritten::failed:
+                return fail(error);
+            case tool::FormatWritten::absent:
+                std::filesystem::remove(path, ec);  // no stale result from an earlier run
+                break;
+            case tool::FormatWritten::written:
+                std::printf("%-9s %10zu bytes  %s\n", o.file, bytes, o.format ? o.format : "CF_TEXT");
+                break;
         }
-        if (o.upToNul) bytes = tool::upToNul(bytes);
-        if (!tool::writeFile(path, bytes, error)) return fail(error);
-        std::printf("%-9s %10zu bytes  %s\n", o.file, bytes.size(), o.format ? o.format : "CF_TEXT");
     }
     std::printf("StyledClipboard answered %d\n", answer.error);
     return 0;
@@ -207,8 +200,8 @@ int show(int argc, char** argv) {
         std::fputs(kShowUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf"}, {"--json", "--ansi", "--html"},
-                      options, error))
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf"}, {"--json", "--ansi", "--html"}, options,
+                      error))
         return usageError(error, kShowUsage);
     const int sources = static_cast<int>(options.count("--fmcs") + options.count("--styl") + options.count("--rtf"));
     if (sources != 1) return usageError("give exactly one of --fmcs, --styl, --rtf", kShowUsage);
@@ -243,13 +236,18 @@ int show(int argc, char** argv) {
     tool::emptyClipboard();
 
     std::string text;
-    if (options.count("--json")) text = tool::asJson(styled);
-    else if (options.count("--ansi")) text = tool::asAnsi(styled);
-    else if (options.count("--html")) text = tool::asHtml(styled, title);
-    else text = tool::asTable(styled);
+    if (options.count("--json"))
+        text = tool::asJson(styled);
+    else if (options.count("--ansi"))
+        text = tool::asAnsi(styled);
+    else if (options.count("--html"))
+        text = tool::asHtml(styled, title);
+    else
+        text = tool::asTable(styled);
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
-    if (parseFailed) return fail(options["--rtf"] + ": the RTF does not parse; shown is what was read before the error");
+    if (parseFailed)
+        return fail(options["--rtf"] + ": the RTF does not parse; shown is what was read before the error");
     return 0;
 }
 
