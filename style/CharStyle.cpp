@@ -49,13 +49,16 @@ bool CharStyle::addToClipboard(const void* data, std::uint32_t size, std::uint32
     }
     if (size > 0) std::memcpy(pClipData, data, size);
     GlobalUnlock(hClipData);
+    return addBlockToClipboard(hClipData, registeredKind);
+}
 
+bool CharStyle::addBlockToClipboard(void* hGlobal, std::uint32_t registeredKind) {
     if (!OpenClipboard(GetActiveWindow())) {
-        GlobalFree(hClipData);  // the clipboard never took it
+        GlobalFree(hGlobal);  // the clipboard never took it
         return false;
     }
-    bool bSuccess = SetClipboardData(registeredKind, hClipData) != nullptr;
-    if (!bSuccess) GlobalFree(hClipData);
+    const bool bSuccess = SetClipboardData(registeredKind, hGlobal) != nullptr;
+    if (!bSuccess) GlobalFree(hGlobal);
     CloseClipboard();
     return bSuccess;
 }

@@ -73,6 +73,11 @@ class CharStyle {
     // The NUL-terminated bytes, NUL included.
     static bool addToClipboard(const char* data, std::uint32_t kind);
 
+    // Hands a filled, unlocked memory block to the clipboard under a format;
+    // the clipboard owns it from then on. When the clipboard cannot be opened
+    // or refuses it, the block is freed and the answer is false.
+    static bool addBlockToClipboard(void* hGlobal, std::uint32_t registeredKind);
+
     // Empties the clipboard; false when it could not be opened.
     static bool ClearClipboard();
     static bool clipboardHasStyle(std::int32_t kind);

@@ -119,21 +119,50 @@ std::uint32_t WinReverseBytes(std::uint32_t in) {
 CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles) : CharStyle_FMcs(s, maxStyles, true) {}
 
 CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles, bool bIndexed)
-    : maxStyleSegments(maxStyles > 0 ? maxStyles : 0),
-      segment(static_cast<std::size_t>(maxStyleSegments)),
-      maxUniqueStyles(maxStyleSegments),
-      style(static_cast<std::size_t>(maxUniqueStyles)),
-      text(s != nullptr ? s : "") {
+    : maxStyleSegments(maxStyles > 0 ? maxStyles : 0), maxUniqueStyles(maxStyleSegments), text(s != nullptr ? s : "") {
+    // Room for the whole capacity at once, so that records never move; pages
+    // of it that no record reaches are never touched. Documents with many
+    // runs share few styles.
+    segment.reserve(static_cast<std::size_t>(maxStyleSegments));
+    style.reserve(static_cast<std::size_t>(maxUniqueStyles));
     if (bIndexed) allocateStyleIndex();
+}
+
+std::size_t CharStyle_FMcs::styleIndexSlotsMax() const {
+    // The tables already have room for maxUniqueStyles records, so twice that
+    // many slots fits in size_t.
+    std::size_t slots = 1;
+    while (slots < 2 * static_cast<std::size_t>(maxUniqueStyles)) slots <<= 1;
+    return slots;
 }
 
 void CharStyle_FMcs::allocateStyleIndex() {
     if (maxUniqueStyles == 0) return;
-    // The tables already hold maxUniqueStyles records, so twice that many
-    // slots fits in size_t.
-    std::size_t slots = 1;
-    while (slots < 2 * static_cast<std::size_t>(maxUniqueStyles)) slots <<= 1;
-    styleIndex.assign(slots, 0);
+    const std::size_t slotsMax = styleIndexSlotsMax();
+    styleIndex.assign(slotsMax < kStyleIndexSlotsFirst ? slotsMax : kStyleIndexSlotsFirst, 0);
+}
+
+bool CharStyle_FMcs::makeRoomInStyleIndex() {
+    // Kept at most half full, so probes stay short; at its largest it holds
+    // twice the style capacity and never needs more.
+    const std::size_t needed = 2 * (static_cast<std::size_t>(numUniqueStyles) + 1);
+    if (needed <= styleIndex.size() || styleIndex.size() >= styleIndexSlotsMax()) return true;
+    try {
+        std::vector<std::uint64_t> grown(2 * styleIndex.size(), 0);
+        const std::size_t mask = grown.size() - 1;
+        for (std::int32_t j = 0; j < numUniqueStyles; ++j) {
+            const Style_t& s = style[static_cast<std::size_t>(j)];
+            const std::uint64_t hash = styleHash(s.size, s.face, s.colour);
+            std::size_t slot = static_cast<std::size_t>(hash) & mask;
+            while (grown[slot] != 0) slot = (slot + 1) & mask;
+            grown[slot] = (hash & kTagMask) | static_cast<std::uint32_t>(j + 1);
+        }
+        styleIndex.swap(grown);
+    } catch (const std::bad_alloc&) {
+        // Fuller probes still work as long as one slot stays empty.
+        return needed / 2 < styleIndex.size();
+    }
+    return true;
 }
 
 CharStyle_FMcs::CharStyle_FMcs(CharStyle* pStyle) : CharStyle_FMcs("", pStyle->count()) { copy(this, pStyle); }
@@ -164,6 +193,7 @@ CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned c
     // A read object is full: it needs the style index only once setText
     // has emptied it.
     std::unique_ptr<CharStyle_FMcs> result(new CharStyle_FMcs(pText, segCount, false));
+    result->segment.resize(static_cast<std::size_t>(segCount));
     for (std::int32_t k = 0; k < segCount; ++k) {
         result->segment[static_cast<std::size_t>(k)].charPos = in.int32();
         result->segment[static_cast<std::size_t>(k)].uniqueStyle = in.int32();
@@ -174,13 +204,13 @@ CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned c
     const std::int32_t styleCount = in.int32();
     remaining -= kCountSize;
     // The style table has room for segCount styles only.
-    if (styleCount < 0 || styleCount > segCount ||
-        static_cast<std::size_t>(styleCount) > remaining / kStyleRecordSize)
+    if (styleCount < 0 || styleCount > segCount || static_cast<std::size_t>(styleCount) > remaining / kStyleRecordSize)
         return nullptr;
     for (std::int32_t k = 0; k < segCount; ++k) {
         const std::int32_t unique = result->segment[static_cast<std::size_t>(k)].uniqueStyle;
         if (unique < 0 || unique >= styleCount) return nullptr;
     }
+    result->style.resize(static_cast<std::size_t>(styleCount));
     for (std::int32_t j = 0; j < styleCount; ++j) {
         Style_t& s = result->style[static_cast<std::size_t>(j)];
         s.usageCount = in.int32();
@@ -232,8 +262,6 @@ std::int32_t CharStyle_FMcs::findStyle(std::uint64_t hash, std::int16_t size, st
     return -1;
 }
 
-void CharStyle_FMcs::clearStyleIndex() { std::fill(styleIndex.begin(), styleIndex.end(), 0); }
-
 bool CharStyle_FMcs::add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
                          std::int16_t /*fontID*/) {
     if (numStyleSegments >= maxStyleSegments) return false;
@@ -245,20 +273,15 @@ bool CharStyle_FMcs::add(std::int32_t charPos, std::int16_t size, std::int16_t f
     std::size_t slot = 0;
     std::int32_t j = findStyle(hash, size, face, rgbaColour, slot);
     if (j < 0) {
-        // One style per run at most, and both tables have the same capacity:
-        // the style table has room whenever the run table has.
+        if (!makeRoomInStyleIndex()) return false;
+        findStyle(hash, size, face, rgbaColour, slot);  // the free slot, in the index as it now is
+        // One style per run at most, and both tables have room for the same
+        // number: the style table has room whenever the run table has.
         j = numUniqueStyles++;
-        Style_t& s = style[static_cast<std::size_t>(j)];
-        s.usageCount = 0;
-        s.unknown = kCreatedUnknown;
-        s.enabledFace = enabledFaceFor(size, face, colour);
-        s.fontOrdinal = 0;
-        s.face = face;
-        s.size = size;
-        s.colour = rgbaColour;
+        style.push_back(Style_t{0, kCreatedUnknown, enabledFaceFor(size, face, colour), 0, face, size, rgbaColour});
         styleIndex[slot] = (hash & kTagMask) | static_cast<std::uint32_t>(j + 1);
     }
-    segment[static_cast<std::size_t>(numStyleSegments)] = Segment_t{charPos, j};
+    segment.push_back(Segment_t{charPos, j});
     ++numStyleSegments;
     ++style[static_cast<std::size_t>(j)].usageCount;
     return true;
@@ -303,18 +326,19 @@ bool CharStyle_FMcs::addStyleToClipboard() {
         out.uint32(s.colour);
     }
 
-    const bool bResult = addToClipboard(pStyleData, static_cast<std::uint32_t>(blockSize), kFormatName);
+    // Written where it goes: the block itself goes to the clipboard.
     GlobalUnlock(hStyle);
-    GlobalFree(hStyle);
-    return bResult;
+    return addBlockToClipboard(hStyle, RegisterClipboardFormatA(kFormatName));
 }
 
 void CharStyle_FMcs::setText(std::string rawText) {
     text = std::move(rawText);
     numStyleSegments = 0;
     numUniqueStyles = 0;
-    if (styleIndex.empty()) allocateStyleIndex();
-    else clearStyleIndex();
+    segment.clear();
+    style.clear();
+    pStyle = nullptr;
+    allocateStyleIndex();
 }
 
 std::string CharStyle_FMcs::getText() { return text; }

@@ -94,37 +94,41 @@ class CharStyle_FMcs final : public CharStyle {
     // count exceeds the run count, a run names a style that does not exist,
     // or the block is too short for what it states; bytes past the tables
     // are ignored.
-    static CharStyle_FMcs* InitFromData(const char* pText, const unsigned char* pStyleData,
-                                        std::size_t styleDataSize);
+    static CharStyle_FMcs* InitFromData(const char* pText, const unsigned char* pStyleData, std::size_t styleDataSize);
 
   private:
     CharStyle_FMcs(const CharStyle_FMcs&) = delete;
     CharStyle_FMcs& operator=(const CharStyle_FMcs&) = delete;
 
     CharStyle_FMcs(const char* s, std::int32_t maxStyles, bool bIndexed);
+    // Sizes the style index for the first styles; `add` doubles it as needed.
     void allocateStyleIndex();
+    std::size_t styleIndexSlotsMax() const;
+    // Makes sure the index can take one more style; false when it cannot.
+    bool makeRoomInStyleIndex();
     static std::uint64_t styleHash(std::int16_t size, std::int16_t face, std::uint32_t rgbaColour);
     // Answers the index of the style created by `add` with these values, or
     // -1 with `slot` at the free slot where it belongs.
     std::int32_t findStyle(std::uint64_t hash, std::int16_t size, std::int16_t face, std::uint32_t rgbaColour,
                            std::size_t& slot) const;
-    void clearStyleIndex();
 
     std::int32_t numStyleSegments = 0;
     std::int32_t maxStyleSegments = 0;
-    std::vector<Segment_t> segment;  // sized once to maxStyleSegments
+    std::vector<Segment_t> segment;  // numStyleSegments records; room for maxStyleSegments
     std::int32_t numUniqueStyles = 0;
     std::int32_t maxUniqueStyles = 0;
-    std::vector<Style_t> style;  // sized once to maxUniqueStyles
+    std::vector<Style_t> style;  // numUniqueStyles records; room for maxUniqueStyles
     Style_t* pStyle = nullptr;
     std::string text;
 
     // Open-addressed hash of the styles that `add` created: a slot holds the
     // high half of the style's hash over its index + 1, and is 0 when empty.
-    // Sized to a power of two at least twice the style capacity, by the
-    // constructor or, for an object read from a block, by the first setText,
-    // so that `add` never allocates and probes stay short.
+    // Its size is a power of two: it starts small, in the constructor or, for
+    // an object read from a block, in the first setText, and doubles while
+    // more than half full, up to twice the style capacity. Documents with many
+    // runs share few styles, so it mostly stays at its first size.
     static constexpr std::uint64_t kTagMask = 0xFFFFFFFF00000000ull;
+    static constexpr std::size_t kStyleIndexSlotsFirst = 256;
     std::vector<std::uint64_t> styleIndex;
 };
 

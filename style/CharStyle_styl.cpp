@@ -143,10 +143,9 @@ bool CharStyle_styl::addStyleToClipboard() {
         storeU16(e + kBlueOffset, component16(static_cast<std::uint8_t>(s.colour)));
     }
 
-    const bool bResult = addToClipboard(p, static_cast<std::uint32_t>(blockSize), kFormatName);
+    // Written where it goes: the block itself goes to the clipboard.
     GlobalUnlock(hClipStyle);
-    GlobalFree(hClipStyle);
-    return bResult;
+    return addBlockToClipboard(hClipStyle, RegisterClipboardFormatA(kFormatName));
 }
 
 void CharStyle_styl::setText(std::string rawText) {
@@ -171,9 +170,13 @@ std::uint32_t CharStyle_styl::getRGB() {
     return (static_cast<std::uint32_t>(getRed()) << 16) | (static_cast<std::uint32_t>(getGreen()) << 8) | getBlue();
 }
 
-std::uint8_t CharStyle_styl::getRed() { return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 16) : 0; }
+std::uint8_t CharStyle_styl::getRed() {
+    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 16) : 0;
+}
 
-std::uint8_t CharStyle_styl::getGreen() { return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 8) : 0; }
+std::uint8_t CharStyle_styl::getGreen() {
+    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 8) : 0;
+}
 
 std::uint8_t CharStyle_styl::getBlue() { return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour) : 0; }
 

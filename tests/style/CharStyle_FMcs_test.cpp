@@ -359,7 +359,11 @@ TEST_F(FMcsTest, SelectionAndPositionsOutsideTheRunsAreRefused) {
 TEST_F(FMcsTest, SetTextEmptiesAReadObjectForItsCapacity) {
     auto c = readBack("abc", readData("fmcs_two_runs.bin"));
     ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->selectStyle(1));
     c->setText("new");
+    // The selected run went with the others.
+    EXPECT_EQ(c->getSize(), 0);
+    EXPECT_EQ(c->getFace(), 0);
     EXPECT_EQ(c->count(), 0);
     EXPECT_EQ(c->uniqueStyleCount(), 0);
     EXPECT_EQ(c->getText(), "new");
