@@ -56,7 +56,7 @@ void styledClipboard() {
 
     // Generate the document while the clipboard still holds the user's data,
     // so that the costliest step cannot fail after it was emptied.
-    rtf->getRTF();
+    rtf->document();
 
     // Writing beside formats that could not be removed would mix two copies.
     if (!CharStyle::ClearClipboard()) return;

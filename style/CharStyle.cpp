@@ -24,6 +24,24 @@ std::string CharStyle::TextWithLine(std::string theText, const char* newLineEndi
     // that holds one, the inserted ending is never taken for a line end.
     if (theText.find_first_of("\r\n") == std::string::npos) return theText;
     const std::string ending = newLineEnding;
+    if (ending.size() <= 1) {
+        // Never longer than what it replaces: converted where it stands,
+        // since a text of many megabytes should not take twice its memory.
+        const size_t n = theText.size();
+        char* s = &theText[0];
+        size_t to = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const char c = s[i];
+            if (c != '\r' && c != '\n') {
+                s[to++] = c;
+                continue;
+            }
+            if (!ending.empty()) s[to++] = ending[0];
+            if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;
+        }
+        theText.resize(to);
+        return theText;
+    }
     std::string out;
     out.reserve(theText.size() + theText.size() / 16 * ending.size());
     const size_t n = theText.size();

@@ -47,9 +47,14 @@ class CharStyle_RTF final : public CharStyle {
     // per change; a source from which reading recorded no run is answered
     // byte for byte as it was read.
     std::string getRTF();
+    // The same document, generated if need be, without a copy: it stays here
+    // until the text or runs change.
+    const std::string& document();
 
     // Appends one character to the text; the runs stay as they are.
     void add(char c) { text.push_back(c); }
+    // Appends `cch` characters to the text; the runs stay as they are.
+    void add(const char* pch, std::size_t cch) { text.append(pch, cch); }
 
     std::int32_t count() override { return numStyles; }
     std::int32_t charPos(std::int32_t styleNum) override;
@@ -99,8 +104,6 @@ class CharStyle_RTF final : public CharStyle {
 
     // The selected run, or an all-zero run while none is selected.
     const Style_t& selected() const;
-    // The document getRTF answers, generated when there is none.
-    const std::string& document();
 
     std::vector<Style_t> style;  // numStyles runs; its capacity is maxStyles
     std::int32_t numStyles = 0;
@@ -117,3 +120,7 @@ class CharStyle_RTF final : public CharStyle {
 // whenever its properties differ from the previous character's.
 std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
                                   char_prop charProps);
+// The same for a run of characters with the same properties, as the reader
+// delivers them when reading a document.
+std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop& dop,
+                                      const sect_prop& sep, const para_prop& pap, const char_prop& charProps);

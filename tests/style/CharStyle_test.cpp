@@ -27,6 +27,8 @@ TEST(TextWithLine, ReplacesEveryLineEndWithTheEnding) {
         {"abc", "\r", "abc"},
         {"\r\n\r\n", "\r", "\r\r"},
         {"a\r\nb\rc\nd", "\\par ", "a\\par b\\par c\\par d"},
+        {"a\r\nb\rc\nd\r", "", "abcd"},
+        {"\n\r\r\n", "\n", "\n\n\n"},
         // Endings that hold a line end after their first byte are not found again.
         {"a\nb", "\r\n", "a\r\nb"},
         {"a\rb\r", "x\r", "ax\rbx\r"},
