@@ -1,6 +1,7 @@
 // The RTF reader and the RTF container on arbitrary bytes. Beyond "no crash",
 // it checks that the length-bounded reading agrees with the NUL-terminated
-// one, and that whatever the container writes reads back as its own text.
+// one and with the run-at-a-time one, and that whatever the container writes
+// reads back as its own text.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,24 +13,39 @@
 
 namespace {
 
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
 struct Digest {
     std::uint64_t count = 0;
     std::uint64_t hash = 1469598103934665603ull;
 };
 
-std::int32_t digestChar(std::int32_t ch, void* data, doc_prop dop, sect_prop sep, para_prop pap, char_prop chp) {
-    Digest* digest = static_cast<Digest*>(data);
-    ++digest->count;
-    const std::uint64_t value = static_cast<std::uint32_t>(ch) ^ (static_cast<std::uint64_t>(chp.iColour) << 8) ^
+// Adds one character; answers the callback's result, which sometimes ends the parse.
+std::int32_t digestOne(Digest& digest, std::int32_t ch, const doc_prop& dop, const sect_prop& sep, const para_prop& pap,
+                       const char_prop& chp) {
+    ++digest.count;
+    const std::uint64_t value = static_cast<std::uint32_t>(ch & 0xFF) ^ (static_cast<std::uint64_t>(chp.iColour) << 8) ^
                                 (static_cast<std::uint64_t>(static_cast<std::uint32_t>(chp.iFontSize)) << 32) ^
                                 static_cast<std::uint64_t>(chp.fBold + 3 * pap.just + 5 * sep.sbk + 7 * dop.fFacingp);
-    digest->hash = (digest->hash ^ value) * 1099511628211ull;
-    // Sometimes the callback ends the parse itself.
-    return digest->count == 1000 ? 77 : 0;
+    digest.hash = (digest.hash ^ value) * 1099511628211ull;
+    return digest.count == 1000 ? 77 : 0;
 }
 
-void check(bool condition) {
-    if (!condition) std::abort();
+std::int32_t digestChar(std::int32_t ch, void* data, doc_prop dop, sect_prop sep, para_prop pap, char_prop chp) {
+    return digestOne(*static_cast<Digest*>(data), ch, dop, sep, pap, chp);
+}
+
+std::int32_t digestRun(const char* pch, std::size_t cch, void* data, const doc_prop& dop, const sect_prop& sep,
+                       const para_prop& pap, const char_prop& chp) {
+    check(cch > 0);
+    for (std::size_t i = 0; i < cch; ++i) {
+        const std::int32_t ec =
+            digestOne(*static_cast<Digest*>(data), static_cast<unsigned char>(pch[i]), dop, sep, pap, chp);
+        if (ec != 0) return ec;
+    }
+    return 0;
 }
 
 std::string withoutLineEnds(const std::string& text) {
@@ -56,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Digest whole;
     const std::int32_t ecWhole = ecRtfParse(terminated.c_str(), digestChar, &whole);
     check(ecBounded == ecWhole && bounded.count == whole.count && bounded.hash == whole.hash);
+
+    Digest runs;
+    const std::int32_t ecRuns = ecRtfParseText(block.get(), size, digestRun, &runs);
+    check(ecBounded == ecRuns && bounded.count == runs.count && bounded.hash == runs.hash);
 
     CharStyle_RTF read(block.get(), size);
     const std::string text = read.getText();

@@ -95,6 +95,14 @@ struct doc_prop {
 typedef std::int32_t (*RtfCharCallback)(std::int32_t ch, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
                                         char_prop chp);
 
+// Receives a run of delivered characters that share every property: the `cch`
+// bytes at `pch`, at least one, each the low 8 bits of a character as
+// RtfCharCallback would receive it. The records are the reader's state for
+// all of them and are valid during the call only. The answer is as for
+// RtfCharCallback.
+typedef std::int32_t (*RtfTextCallback)(const char* pch, std::size_t cch, void* userData, const doc_prop& dop,
+                                        const sect_prop& sep, const para_prop& pap, const char_prop& chp);
+
 // Parses the NUL-terminated RTF text `pRTF`, calling `cb` once per delivered
 // character, in order, with `data` as its user data. Returns ecNoError when the
 // whole text was read and every group closed, another result code, or the
@@ -107,6 +115,13 @@ std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data);
 // end of the bytes counts exactly as a NUL there would, so untrusted blocks
 // without a terminator give the same results as their terminated copies.
 std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data);
+
+// The same as the bounded ecRtfParse, delivering the same characters in the
+// same order with the same records, but a run of text at a time: consecutive
+// text bytes between two control words, braces or line ends arrive in one
+// call. A reader of long documents saves a call and four record copies per
+// character.
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data);
 
 // Replaces the functions that allocate and release the group stack's records
 // (by default std::malloc and std::free); null for either restores both

@@ -9,6 +9,7 @@
 #include "rtf/RTF_state.h"
 
 RtfCharCallback callback = nullptr;
+RtfTextCallback textCallback = nullptr;
 void* userData = nullptr;
 std::int32_t groupDepth = 0;
 save* psave = nullptr;
@@ -48,16 +49,18 @@ struct StackRelease {
         releaseList(psave);
         releaseList(psaveFree);
         groupDepth = 0;
+        textCallback = nullptr;  // characters routed by hand go to `callback`
     }
 };
 
 // Puts every variable a parse reads back to zero, so that nothing a stopped
 // parse left (properties, a pending "\*", a binary count, open groups) reaches
 // the next one.
-void resetState(RtfCharCallback cb, void* data) {
+void resetState(RtfCharCallback cb, RtfTextCallback textCb, void* data) {
     releaseList(psave);
     releaseList(psaveFree);
     callback = cb;
+    textCallback = textCb;
     userData = data;
     groupDepth = 0;
     rds = rdsNorm;
@@ -104,6 +107,20 @@ struct LineEnds {
     }
 };
 constexpr LineEnds kLineEnds;
+
+// Every byte that ends a run of text: braces, backslash, NUL, CR and LF.
+struct RunEnds {
+    bool stop[256] = {};
+    constexpr RunEnds() {
+        stop[static_cast<unsigned char>('\\')] = true;
+        stop[static_cast<unsigned char>('{')] = true;
+        stop[static_cast<unsigned char>('}')] = true;
+        stop[0] = true;
+        stop[static_cast<unsigned char>('\r')] = true;
+        stop[static_cast<unsigned char>('\n')] = true;
+    }
+};
+constexpr RunEnds kRunEnds;
 
 // Eight bytes from `p` as one number, the first byte lowest, on any host.
 inline std::uint64_t loadLittleEndian64(const char* p) {
@@ -341,20 +358,22 @@ std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data) {
     return ecRtfParse(pRTF, pRTF != nullptr ? std::strlen(pRTF) : 0, cb, data);
 }
 
-std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data) {
-    resetState(cb, data);
-    StackRelease release;
-    if (pRTF == nullptr) return ecNoError;
+namespace {
 
+// The reading loop, for a parse that resetState has begun over [pRTF, pEnd).
+// With kSpans the text callback takes each run of text bytes at once;
+// otherwise the character callback takes them one by one.
+template <bool kSpans>
+std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
     const char* p = pRTF;
-    const char* const pEnd = pRTF + cchRTF;
     // The hexadecimal accumulator belongs to the parse, not to a group: braces
     // and control words between the two digits of an escape keep their meaning.
     std::int32_t b = 0;
     int cNibble = 2;
     // Fixed for the whole parse: a callback must not start another one.
-    const RtfCharCallback cbParse = cb;
-    void* const dataParse = data;
+    const RtfCharCallback cbParse = callback;
+    const RtfTextCallback textParse = textCallback;
+    void* const dataParse = userData;
     std::int32_t ec;
 
     // groupDepth counts the records on the stack, which a "}" never pops below
@@ -379,9 +398,14 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
                         if (high >= 0 && low >= 0) {
                             p += 3;
                             fSkipDestIfUnk = false;
-                            if (rds == rdsNorm &&
-                                (ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp)) != ecNoError)
-                                return ec;
+                            if (rds != rdsNorm) continue;
+                            if (kSpans) {
+                                const char byte = static_cast<char>(high * 16 + low);
+                                ec = textParse(&byte, 1, dataParse, dop, sep, pap, chp);
+                            } else {
+                                ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp);
+                            }
+                            if (ec != ecNoError) return ec;
                             continue;
                         }
                     }
@@ -422,6 +446,14 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
                 if (kLineEnds.stop[c]) {
                     if (c == 0) goto finished;
                     ++p;
+                    continue;
+                }
+                if (kSpans) {
+                    const char* const run = p;
+                    for (++p; p != pEnd && !kRunEnds.stop[static_cast<unsigned char>(*p)];) ++p;
+                    if (rds != rdsNorm) continue;
+                    ec = textParse(run, static_cast<std::size_t>(p - run), dataParse, dop, sep, pap, chp);
+                    if (ec != ecNoError) return ec;
                     continue;
                 }
                 ++p;
@@ -484,6 +516,22 @@ finished:
     if (groupDepth < 0) return ecGroupUnderflow;
     if (groupDepth > 0) return ecOpenGroupAtEnd;
     return ecNoError;
+}
+
+}  // namespace
+
+std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data) {
+    resetState(cb, nullptr, data);
+    StackRelease release;
+    if (pRTF == nullptr) return ecNoError;
+    return parseBytes<false>(pRTF, pRTF + cchRTF);
+}
+
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data) {
+    resetState(nullptr, cb, data);
+    StackRelease release;
+    if (pRTF == nullptr) return ecNoError;
+    return parseBytes<true>(pRTF, pRTF + cchRTF);
 }
 
 std::int32_t ecPushRtfState() { return pushState(); }

@@ -26,7 +26,8 @@ constexpr std::int16_t cColourMax = 100;
 // Capacity of the control-word buffer: 29 letters and a NUL.
 constexpr std::size_t cchKeywordMax = 30;
 
-extern RtfCharCallback callback;
+extern RtfCharCallback callback;      // null while a parse delivers runs of text
+extern RtfTextCallback textCallback;  // null while a parse delivers characters
 extern void* userData;
 extern std::int32_t groupDepth;  // groups opened and not yet closed in this parse
 extern save* psave;              // top of the group stack, null when empty
@@ -51,7 +52,13 @@ std::int32_t ecPopRtfState();
 std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd);
 
 // Calls the callback with the current state.
-inline std::int32_t ecPrintChar(std::int32_t ch) { return callback(ch, userData, dop, sep, pap, chp); }
+inline std::int32_t ecPrintChar(std::int32_t ch) {
+    if (textCallback != nullptr) {
+        const char byte = static_cast<char>(ch);
+        return textCallback(&byte, 1, userData, dop, sep, pap, chp);
+    }
+    return callback(ch, userData, dop, sep, pap, chp);
+}
 
 // Routes one character: counts down binary data, drops it in a skipped
 // destination, delivers it otherwise.

@@ -113,17 +113,33 @@ std::int32_t openRun(CharStyle_RTF* self, const char_prop& charProps) {
     return 0;
 }
 
-std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop, sect_prop, para_prop, char_prop charProps) {
+std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop&,
+                                      const sect_prop&, const para_prop&, const char_prop& charProps) {
     CharStyle_RTF* self = static_cast<CharStyle_RTF*>(userData);
-    if (charCount == INT32_MAX) return kTextTooLong;  // run positions are int32
+    // Run positions are int32: the text stops short of INT32_MAX characters.
+    const std::size_t room = static_cast<std::size_t>(INT32_MAX - charCount);
+    const std::size_t taken = cch < room ? cch : room;
+    if (taken == 0) return kTextTooLong;
     try {
-        self->add(static_cast<char>(c & 0xFF));
+        self->add(pch, taken);
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
-    if (!sameProps(charProps, prevCharProps)) return openRun(self, charProps);
-    ++charCount;
-    return 0;
+    // Only the first character of a run can differ from the one before it.
+    if (!sameProps(charProps, prevCharProps)) {
+        const std::int32_t ec = openRun(self, charProps);
+        if (ec != 0) return ec;
+        charCount += static_cast<std::int32_t>(taken - 1);
+    } else {
+        charCount += static_cast<std::int32_t>(taken);
+    }
+    return taken < cch ? kTextTooLong : 0;
+}
+
+std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
+                                  char_prop charProps) {
+    const char byte = static_cast<char>(c & 0xFF);
+    return InitFromDataTextCallback(&byte, 1, userData, dop, sep, pap, charProps);
 }
 
 CharStyle_RTF::CharStyle_RTF(CharStyle* pStyle) {
@@ -180,7 +196,7 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
 
     prevCharProps = char_prop{};
     charCount = 0;
-    const std::int32_t ec = ecRtfParse(pRTFData, cch, InitFromDataCallback, this);
+    const std::int32_t ec = ecRtfParseText(pRTFData, cch, InitFromDataTextCallback, this);
 
     // A source from which no run was recorded goes back to the clipboard unchanged.
     if (numStyles == 0 && cch > 0) rtf.assign(pRTFData, cch);

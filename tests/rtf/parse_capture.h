@@ -62,6 +62,33 @@ inline Parsed parseBounded(const std::string& rtf, Capture capture = Capture()) 
     return parsed;
 }
 
+// What the run-at-a-time entry point delivered: each run's bytes beside the
+// records it came with.
+struct ParsedRuns {
+    std::int32_t ec = -1;
+    std::vector<std::string> runs;
+    std::vector<Delivered> chars;      // one per byte of the runs, `ch` its low 8 bits
+    std::size_t stopAtRun = SIZE_MAX;  // answer `stopWith` for the run with this index
+    std::int32_t stopWith = 0;
+};
+
+inline std::int32_t captureRun(const char* pch, std::size_t cch, void* data, const doc_prop& dop, const sect_prop& sep,
+                               const para_prop& pap, const char_prop& chp) {
+    ParsedRuns* parsed = static_cast<ParsedRuns*>(data);
+    parsed->runs.emplace_back(pch, cch);
+    for (std::size_t i = 0; i < cch; ++i)
+        parsed->chars.push_back(Delivered{static_cast<unsigned char>(pch[i]), dop, sep, pap, chp});
+    return parsed->runs.size() - 1 == parsed->stopAtRun ? parsed->stopWith : 0;
+}
+
+// Parses `rtf` a run of text at a time, from a heap block of exactly its size.
+inline ParsedRuns parseRuns(const std::string& rtf, ParsedRuns parsed = ParsedRuns()) {
+    std::unique_ptr<char[]> block(new char[rtf.size() ? rtf.size() : 1]);
+    if (!rtf.empty()) std::memcpy(block.get(), rtf.data(), rtf.size());
+    parsed.ec = ecRtfParseText(block.get(), rtf.size(), captureRun, &parsed);
+    return parsed;
+}
+
 // Parses `rtf` with the NUL-terminated entry point.
 inline Parsed parseTerminated(const std::string& rtf, Capture capture = Capture()) {
     Parsed parsed;
