@@ -54,10 +54,9 @@ void styledClipboard() {
     }
     if (fmcs == nullptr || rtf == nullptr || rtf->parsingError()) return;  // the clipboard keeps what it has
 
-    // Generate the document while the clipboard still holds the user's data,
-    // so that the costliest step cannot fail after it was emptied.
-    rtf->document();
-
+    // The RTF document is written straight into its block once the
+    // clipboard is emptied: its size is counted first, so that, as for the
+    // other formats, the block's allocation is all that can fail there.
     // Writing beside formats that could not be removed would mix two copies.
     if (!CharStyle::ClearClipboard()) return;
     fmcs->addTextToClipboard();

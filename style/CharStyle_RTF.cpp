@@ -55,10 +55,46 @@ std::int16_t sizeOf(const char_prop& p) {
     return size == 0 ? 12 : size;
 }
 
-void appendDecimal(std::string& out, long value) {
+// Where a document goes: counted first, then written into room of exactly
+// the counted size, so that both passes share every decision.
+struct CountingSink {
+    std::size_t size = 0;
+    void append(const char*, std::size_t n) { size += n; }
+    template <std::size_t N>
+    void append(const char (&)[N]) {
+        size += N - 1;
+    }
+    void put(char) { ++size; }
+};
+
+struct WritingSink {
+    char* p;
+    void append(const char* s, std::size_t n) {
+        std::memcpy(p, s, n);
+        p += n;
+    }
+    template <std::size_t N>
+    void append(const char (&s)[N]) {
+        append(s, N - 1);
+    }
+    void put(char c) { *p++ = c; }
+};
+
+struct StringSink {
+    std::string& out;
+    template <std::size_t N>
+    void append(const char (&s)[N]) {
+        out.append(s, N - 1);
+    }
+    void append(const char* s, std::size_t n) { out.append(s, n); }
+    void put(char c) { out += c; }
+};
+
+template <class Sink>
+void appendDecimal(Sink& out, long value) {
     char digits[24];
     const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, r.ptr);
+    out.append(digits, static_cast<std::size_t>(r.ptr - digits));
 }
 
 // Bytes that the writer does not copy unchanged.
@@ -78,7 +114,8 @@ constexpr WriterSpecials kWriterSpecials;
 // Appends text[from, to) as RTF: "\", "{" and "}" escaped, a NUL byte as
 // "\'00", and each line end (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
 // so a CR that ends one segment and an LF that starts the next are two line ends.
-void appendConverted(std::string& out, const std::string& text, std::size_t from, std::size_t to) {
+template <class Sink>
+void appendConverted(Sink& out, const std::string& text, std::size_t from, std::size_t to) {
     const char* s = text.data();
     std::size_t i = from;
     while (i < to) {
@@ -89,15 +126,15 @@ void appendConverted(std::string& out, const std::string& text, std::size_t from
         const char c = s[plain];
         i = plain + 1;
         if (c == '\r' || c == '\n') {
-            out += "\\par ";
+            out.append("\\par ");
             if (c == '\r' && i < to && s[i] == '\n') ++i;
         } else if (c == '\0') {
             // A NUL byte would end the document on the clipboard, where every
             // reader stops at the first NUL; as an escape it survives.
-            out += "\\'00";
+            out.append("\\'00");
         } else {
-            out += '\\';
-            out += c;
+            out.put('\\');
+            out.put(c);
         }
     }
 }
@@ -169,12 +206,10 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData) {
 }
 
 bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
-    // The text ends at its first NUL or at the end of its block, whichever comes first.
-    std::size_t cch = 0;
-    if (pRTFData != nullptr) {
-        const void* nul = std::memchr(pRTFData, '\0', cbRTFData);
-        cch = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - pRTFData) : cbRTFData;
-    }
+    // The text ends at its first NUL or at the end of its block, whichever
+    // comes first; the reader stops at either, so the block's size serves as
+    // the bound for everything but keeping the source.
+    const std::size_t cch = pRTFData != nullptr ? cbRTFData : 0;
     text.clear();
     rtf.clear();
     numStyles = 0;
@@ -199,7 +234,10 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
     const std::int32_t ec = ecRtfParseText(pRTFData, cch, InitFromDataTextCallback, this);
 
     // A source from which no run was recorded goes back to the clipboard unchanged.
-    if (numStyles == 0 && cch > 0) rtf.assign(pRTFData, cch);
+    if (numStyles == 0 && cch > 0) {
+        const void* nul = std::memchr(pRTFData, '\0', cch);
+        rtf.assign(pRTFData, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - pRTFData) : cch);
+    }
     return ec == ecNoError;
 }
 
@@ -286,38 +324,39 @@ std::int32_t CharStyle_RTF::AddRTFColour(std::uint32_t newColour) {
 
 std::string CharStyle_RTF::RTFColourTable() {
     std::string table = "{\\colortbl;";
+    StringSink out{table};
     for (std::int32_t i = 1; i < colTabCount; ++i) {
-        table += "\\red";
-        appendDecimal(table, static_cast<long>((colTab[i] >> 16) & 0xFF));
-        table += "\\green";
-        appendDecimal(table, static_cast<long>((colTab[i] >> 8) & 0xFF));
-        table += "\\blue";
-        appendDecimal(table, static_cast<long>(colTab[i] & 0xFF));
-        table += ';';
+        out.append("\\red");
+        appendDecimal(out, static_cast<long>((colTab[i] >> 16) & 0xFF));
+        out.append("\\green");
+        appendDecimal(out, static_cast<long>((colTab[i] >> 8) & 0xFF));
+        out.append("\\blue");
+        appendDecimal(out, static_cast<long>(colTab[i] & 0xFF));
+        out.put(';');
     }
-    table += '}';
+    out.put('}');
     return table;
 }
 
 std::string CharStyle_RTF::getRTF() { return document(); }
 
-const std::string& CharStyle_RTF::document() {
-    if (!rtf.empty()) return rtf;
-
+std::size_t CharStyle_RTF::prepareDocument(std::string& colourTable) {
     // The colour table precedes the body but is made from the runs in their
-    // order; taking the colours first lets the document be written in one
-    // pass into one string. The body then finds each colour where it was put.
+    // order; taking the colours first lets the body find each colour where
+    // it was put, and the document be written in one pass.
     InitRTFColourTable();
     for (const Style_t& run : style) AddRTFColour(run.colour & 0xFFFFFFu);
+    colourTable = RTFColourTable();
+    CountingSink count;
+    writeDocument(count, colourTable);
+    return count.size;
+}
 
-    static const char kHeader[] = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}";
-    static const char kBodyStart[] = "\\f0\\fs24 {";
-    std::string out;
-    out.reserve(sizeof kHeader + sizeof kBodyStart + static_cast<std::size_t>(colTabCount) * 32 + text.size() +
-                text.size() / 8 + style.size() * 40 + 16);
-    out += kHeader;
-    out += RTFColourTable();
-    out += kBodyStart;
+template <class Sink>
+void CharStyle_RTF::writeDocument(Sink& out, const std::string& colourTable) {
+    out.append("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}");
+    out.append(colourTable.data(), colourTable.size());
+    out.append("\\f0\\fs24 {");
 
     const std::size_t textLength = text.size();
     std::size_t position = 0;
@@ -330,35 +369,65 @@ const std::string& CharStyle_RTF::document() {
 
         if (start > position) {
             appendConverted(out, text, position, start);
-            out += "}{";
+            out.append("}{");
         }
-        const std::size_t wordsFrom = out.size();
-        const std::int32_t colourIndex = AddRTFColour(run.colour & 0xFFFFFFu);
+        bool anyWord = false;
         if (run.size > 0) {
-            out += "\\cf";
-            appendDecimal(out, colourIndex);
-            out += "\\fs";
+            out.append("\\cf");
+            appendDecimal(out, AddRTFColour(run.colour & 0xFFFFFFu));
+            out.append("\\fs");
             appendDecimal(out, 2L * run.size);
+            anyWord = true;
         }
-        if (run.face & kFaceBold) out += "\\b";
-        if (run.face & kFaceItalic) out += "\\i";
-        if (run.face & kFaceUnderline) out += "\\ul";
-        if (run.face & kFaceStrikethrough) out += "\\strike";
-        if (run.face & kFaceSmallCaps) out += "\\scaps";
-        if (run.face & kFaceSuperscript) out += "\\super";
-        if (run.face & kFaceSubscript) out += "\\sub";
-        if (out.size() != wordsFrom) out += ' ';  // ends the last control word
+        const std::int16_t face = run.face;
+        if (face & kFaceBold) out.append("\\b");
+        if (face & kFaceItalic) out.append("\\i");
+        if (face & kFaceUnderline) out.append("\\ul");
+        if (face & kFaceStrikethrough) out.append("\\strike");
+        if (face & kFaceSmallCaps) out.append("\\scaps");
+        if (face & kFaceSuperscript) out.append("\\super");
+        if (face & kFaceSubscript) out.append("\\sub");
+        constexpr std::int16_t kWrittenFaces = kFaceBold | kFaceItalic | kFaceUnderline | kFaceStrikethrough |
+                                               kFaceSmallCaps | kFaceSuperscript | kFaceSubscript;
+        if (anyWord || (face & kWrittenFaces) != 0) out.put(' ');  // ends the last control word
         position = start;
     }
     appendConverted(out, text, position, textLength);
-    out += "}}";
+    out.append("}}");
+}
+
+const std::string& CharStyle_RTF::document() {
+    if (!rtf.empty()) return rtf;
+    std::string colourTable;
+    std::string out(prepareDocument(colourTable), '\0');
+    WritingSink writer{&out[0]};
+    writeDocument(writer, colourTable);
     if (numStyles > 0) selectStyle(numStyles - 1);
     rtf = std::move(out);
     return rtf;
 }
 
 bool CharStyle_RTF::addStyleToClipboard() {
-    const std::string& written = document();
-    if (written.size() >= UINT32_MAX) return false;
-    return CharStyle::addToClipboard(written.c_str(), static_cast<std::uint32_t>(written.size() + 1), CF_RTF);
+    if (!rtf.empty()) {
+        if (rtf.size() >= UINT32_MAX) return false;
+        return CharStyle::addToClipboard(rtf.c_str(), static_cast<std::uint32_t>(rtf.size() + 1), CF_RTF);
+    }
+    // Not generated yet: written straight into the block that goes to the
+    // clipboard, which spares a copy of the document and its memory.
+    std::string colourTable;
+    const std::size_t size = prepareDocument(colourTable);
+    if (size >= UINT32_MAX) return false;
+    HGLOBAL hRTF = GlobalAlloc(GMEM_MOVEABLE, size + 1);
+    if (hRTF == nullptr) return false;
+    char* p = static_cast<char*>(GlobalLock(hRTF));
+    if (p == nullptr) {
+        GlobalFree(hRTF);
+        return false;
+    }
+    WritingSink writer{p};
+    writeDocument(writer, colourTable);
+    p[size] = '\0';
+    if (numStyles > 0) selectStyle(numStyles - 1);
+    GlobalUnlock(hRTF);
+    return addBlockToClipboard(hRTF, RegisterClipboardFormatA(CF_RTF));
 }

@@ -102,6 +102,12 @@ class CharStyle_RTF final : public CharStyle {
     // Entries of the writer's colour table, black included.
     static constexpr std::int32_t kColourTableSize = 100;
 
+    // Makes the colour table of the runs and answers the exact size of the
+    // document, which writeDocument then writes.
+    std::size_t prepareDocument(std::string& colourTable);
+    template <class Sink>
+    void writeDocument(Sink& out, const std::string& colourTable);
+
     // The selected run, or an all-zero run while none is selected.
     const Style_t& selected() const;
 

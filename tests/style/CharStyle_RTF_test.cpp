@@ -485,6 +485,57 @@ TEST_F(CharStyleRTFClipboard, UnreadableRTFStillGivesContainer) {
     EXPECT_TRUE(rtf->parsingError());
 }
 
+TEST_F(CharStyleRTFClipboard, DocumentWrittenIntoItsBlockIsTheGeneratedOne) {
+    // Escapes and line ends at the edges of runs, runs that start out of
+    // order, and more colours than the table holds: the block is written
+    // after counting its size, and both passes must agree.
+    std::string manyColours = "{\\rtf1{\\colortbl;";
+    for (int i = 0; i < 120; ++i) manyColours += "\\red" + std::to_string(i) + "\\green1\\blue2;";
+    manyColours += "}";
+    for (int i = 1; i <= 120; ++i) manyColours += "{\\cf" + std::to_string(i) + " c" + std::to_string(i) + "}";
+    manyColours += "}";
+    const std::string sources[] = {
+        "{\\rtf1 a\\'0d{\\b \\'0a b}\\'00c\\{\\}\\\\{\\i\\'0d\\'0a}\\'0d}",
+        "{\\rtf1 {\\fs0 zero size}{\\strike\\scaps\\super\\sub\\ul\\i\\b all}{\\outl\\shad unwritten}}",
+        "{\\rtf1 }",
+        manyColours,
+    };
+    for (const std::string& src : sources) {
+        SCOPED_TRACE(src);
+        CharStyle_RTF direct(src.c_str());
+        standin::reset();
+        ASSERT_TRUE(direct.addStyleToClipboard());
+        CharStyle_RTF generated(src.c_str());
+        EXPECT_EQ(held(format("Rich Text Format")), generated.getRTF() + std::string(1, '\0'));
+        EXPECT_EQ(direct.getRTF(), generated.getRTF());
+    }
+}
+
+TEST_F(CharStyleRTFClipboard, WriteFailuresAddNothingAndLeakNothing) {
+    const struct {
+        const char* name;
+        standin::Op op;
+    } failures[] = {
+        {"no block", standin::Op::GlobalAlloc},
+        {"block cannot be locked", standin::Op::GlobalLock},
+        {"clipboard cannot be opened", standin::Op::OpenClipboard},
+    };
+    for (const bool generatedFirst : {false, true}) {
+        for (const auto& failure : failures) {
+            SCOPED_TRACE(std::string(failure.name) + (generatedFirst ? ", document generated first" : ""));
+            SourceStyle source("Hi\r\nthere", {{0, 12, kFaceBold, 0}, {4, 10, 0, 0xFF0000}});
+            CharStyle_RTF rtf(&source);
+            if (generatedFirst) rtf.getRTF();
+            standin::reset();
+            putText("old");
+            standin::failNext(failure.op);
+            EXPECT_FALSE(rtf.addStyleToClipboard());
+            EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+            EXPECT_EQ(standin::orphanBlocks(), 0);
+        }
+    }
+}
+
 TEST_F(CharStyleRTFClipboard, WritesDocumentWithNul) {
     SourceStyle source("Hi", {{0, 12, kFaceBold, 0}});
     CharStyle_RTF rtf(&source);
