@@ -116,10 +116,11 @@ std::uint32_t WinReverseBytes(std::uint32_t in) {
     return in;
 }
 
-CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles) : CharStyle_FMcs(s, maxStyles, true) {}
+CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles)
+    : CharStyle_FMcs(s != nullptr ? std::string(s) : std::string(), maxStyles, true) {}
 
-CharStyle_FMcs::CharStyle_FMcs(const char* s, std::int32_t maxStyles, bool bIndexed)
-    : maxStyleSegments(maxStyles > 0 ? maxStyles : 0), maxUniqueStyles(maxStyleSegments), text(s != nullptr ? s : "") {
+CharStyle_FMcs::CharStyle_FMcs(std::string s, std::int32_t maxStyles, bool bIndexed)
+    : maxStyleSegments(maxStyles > 0 ? maxStyles : 0), maxUniqueStyles(maxStyleSegments), text(std::move(s)) {
     // Room for the whole capacity at once, so that records never move; pages
     // of it that no record reaches are never touched. Documents with many
     // runs share few styles.
@@ -168,7 +169,7 @@ bool CharStyle_FMcs::makeRoomInStyleIndex() {
 CharStyle_FMcs::CharStyle_FMcs(CharStyle* pStyle) : CharStyle_FMcs("", pStyle->count()) { copy(this, pStyle); }
 
 CharStyle_FMcs* CharStyle_FMcs::InitFromClipboard() {
-    const clipboard::TextWithStyleBlock read(kFormatName);
+    clipboard::TextWithStyleBlock read(kFormatName);
     if (!read.hasText()) return nullptr;
     // The length prefix is the system's and is not trusted: the block's real
     // size bounds the decoding.
@@ -176,11 +177,16 @@ CharStyle_FMcs* CharStyle_FMcs::InitFromClipboard() {
     // No usable style block: answering none, rather than unstyled text, lets
     // the caller fall back on another styled source.
     if (styleData.data == nullptr) return nullptr;
-    return InitFromData(read.text().c_str(), styleData.data, styleData.size);
+    return InitFromTextAndData(read.takeText(), styleData.data, styleData.size);
 }
 
 CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned char* pStyleData,
                                              std::size_t styleDataSize) {
+    return InitFromTextAndData(pText != nullptr ? std::string(pText) : std::string(), pStyleData, styleDataSize);
+}
+
+CharStyle_FMcs* CharStyle_FMcs::InitFromTextAndData(std::string text, const unsigned char* pStyleData,
+                                                    std::size_t styleDataSize) {
     std::size_t remaining = styleDataSize;
     if (remaining < kCountSize) return nullptr;
     BigEndianReader in(pStyleData);
@@ -192,7 +198,7 @@ CharStyle_FMcs* CharStyle_FMcs::InitFromData(const char* pText, const unsigned c
 
     // A read object is full: it needs the style index only once setText
     // has emptied it.
-    std::unique_ptr<CharStyle_FMcs> result(new CharStyle_FMcs(pText, segCount, false));
+    std::unique_ptr<CharStyle_FMcs> result(new CharStyle_FMcs(std::move(text), segCount, false));
     result->segment.resize(static_cast<std::size_t>(segCount));
     for (std::int32_t k = 0; k < segCount; ++k) {
         result->segment[static_cast<std::size_t>(k)].charPos = in.int32();

@@ -97,10 +97,14 @@ class CharStyle_FMcs final : public CharStyle {
     static CharStyle_FMcs* InitFromData(const char* pText, const unsigned char* pStyleData, std::size_t styleDataSize);
 
   private:
+    // InitFromData for a text already held in a string, which it takes over.
+    static CharStyle_FMcs* InitFromTextAndData(std::string text, const unsigned char* pStyleData,
+                                               std::size_t styleDataSize);
+
     CharStyle_FMcs(const CharStyle_FMcs&) = delete;
     CharStyle_FMcs& operator=(const CharStyle_FMcs&) = delete;
 
-    CharStyle_FMcs(const char* s, std::int32_t maxStyles, bool bIndexed);
+    CharStyle_FMcs(std::string s, std::int32_t maxStyles, bool bIndexed);
     // Sizes the style index for the first styles; `add` doubles it as needed.
     void allocateStyleIndex();
     std::size_t styleIndexSlotsMax() const;

@@ -60,10 +60,13 @@ std::int32_t elementsHeld(const unsigned char* pRec, std::size_t recSize) {
 }  // namespace
 
 CharStyle_styl::CharStyle_styl(const char* pText, const unsigned char* pStyledScrapRec, std::size_t scrapSize)
+    : CharStyle_styl(pText != nullptr ? std::string(pText) : std::string(), pStyledScrapRec, scrapSize) {}
+
+CharStyle_styl::CharStyle_styl(std::string ownText, const unsigned char* pStyledScrapRec, std::size_t scrapSize)
     : numStyles(elementsHeld(pStyledScrapRec, scrapSize)),
       maxStyles(numStyles),
       style(static_cast<std::size_t>(maxStyles)),
-      text(pText != nullptr ? pText : "") {
+      text(std::move(ownText)) {
     for (std::int32_t k = 0; k < numStyles; ++k) {
         const unsigned char* e = pStyledScrapRec + kCountSize + kElementSize * static_cast<std::size_t>(k);
         Style_t& s = style[static_cast<std::size_t>(k)];
@@ -79,12 +82,12 @@ CharStyle_styl::CharStyle_styl(const char* pText, const unsigned char* pStyledSc
 }
 
 CharStyle_styl* CharStyle_styl::InitFromClipboard() {
-    const clipboard::TextWithStyleBlock read(kFormatName);
+    clipboard::TextWithStyleBlock read(kFormatName);
     if (!read.hasText()) return nullptr;
     // The length field is not trusted: the block's real size bounds the
     // record. A missing or unusable style block gives a record of no runs.
     const clipboard::ByteView record = read.style().afterPrefix(kLengthFieldSize);
-    return new CharStyle_styl(read.text().c_str(), record.data, record.size);
+    return new CharStyle_styl(read.takeText(), record.data, record.size);
 }
 
 bool CharStyle_styl::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }

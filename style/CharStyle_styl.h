@@ -70,6 +70,8 @@ class CharStyle_styl final : public CharStyle {
     bool isExtended() override;
 
   private:
+    // The same for a text already held in a string, which it takes over.
+    CharStyle_styl(std::string text, const unsigned char* pStyledScrapRec, std::size_t scrapSize);
     CharStyle_styl(const CharStyle_styl&) = delete;
     CharStyle_styl& operator=(const CharStyle_styl&) = delete;
 

@@ -64,8 +64,9 @@ class TextWithStyleBlock {
     explicit TextWithStyleBlock(const char* styleFormatName);
     // False when the clipboard could not be opened or holds no usable text.
     bool hasText() const { return text_.has_value(); }
-    // The text up to its first NUL, bounded by its block.
-    const std::string& text() const { return textUpToNul_; }
+    // The text up to its first NUL, bounded by its block; moved out of this
+    // object, which then holds none.
+    std::string takeText() { return std::move(textUpToNul_); }
     // The whole style block; no pointer when it is absent or unusable.
     ByteView style() const { return style_ ? style_->view() : ByteView{}; }
 
