@@ -67,6 +67,26 @@ void BM_RtfReader(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
 }
 
+std::int32_t countRun(const char* pch, std::size_t cch, void* data, const doc_prop&, const sect_prop&,
+                      const para_prop&, const char_prop& chp) {
+    Tally* tally = static_cast<Tally*>(data);
+    tally->characters += cch;
+    tally->sum += static_cast<unsigned char>(pch[cch - 1]) + static_cast<std::uint32_t>(chp.fBold);
+    return 0;
+}
+
+// The same documents a run of text at a time, as the RTF container reads them.
+void BM_RtfReaderText(benchmark::State& state) {
+    const std::string& rtf = document(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        Tally tally;
+        const std::int32_t ec = ecRtfParseText(rtf.data(), rtf.size(), countRun, &tally);
+        if (ec != ecNoError) state.SkipWithError("the document did not parse");
+        benchmark::DoNotOptimize(tally.sum);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+
 // The reader by number of style runs, from about 1,000 to 1,000,000: its time
 // per run should stay flat.
 void BM_RtfReaderRuns(benchmark::State& state) {
@@ -132,6 +152,7 @@ constexpr std::int64_t k1MB = 1000 * 1000;
 constexpr std::int64_t k10MB = 10 * 1000 * 1000;
 
 BENCHMARK(BM_RtfReader)->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfReaderText)->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfReaderRuns)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanLoop)->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountLoopVectorised)->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
