@@ -1,7 +1,8 @@
 #!/bin/sh
 # Whole-process comparison on one generated 10 MB styled RTF document:
 # `styledtext convert --rtf` against the RTF readers installed here (unrtf,
-# catdoc), several runs each; prints median time, MB/s and ratios.
+# catdoc), several runs each, and beside a program that does the same file
+# input and output with no conversion; prints median time, MB/s and ratios.
 # usage: bench/compare.sh [BYTES] [RUNS]
 set -eu
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ need /usr/bin/time time
 install_missing 2>/dev/null || true
 
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target styledtext styledtext_docgen StyledText >/dev/null
+cmake --build --preset bench --target styledtext styledtext_docgen styledtext_iofloor StyledText >/dev/null
 work=build/bench/compare
 mkdir -p "$work"
 doc=$work/doc.rtf
@@ -44,6 +45,10 @@ report() {  # report NAME SECONDS
   printf '%-34s %10.3f %10.1f %11.1fx\n' "$1" "$2" "$mbs" "$ratio"
 }
 report "styledtext convert --rtf" "$ours"
+# The same file input and output, and fresh memory for the document and the
+# results, with no conversion: no program doing this job can be faster here.
+report "no conversion, same I/O (floor)" \
+  "$(median_seconds "$runs" build/bench/bin/styledtext_iofloor "$doc" "$work/out" "$work/floor")"
 if command -v unrtf >/dev/null 2>&1; then
   # unrtf takes minutes on a document this styled: one run says enough.
   report "unrtf --text (1 run)" "$(median_seconds 1 unrtf --text "$doc")"
