@@ -153,7 +153,7 @@ std::int32_t openRun(CharStyle_RTF* self, const char_prop& charProps) {
 std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop&,
                                       const sect_prop&, const para_prop&, const char_prop& charProps) {
     CharStyle_RTF* self = static_cast<CharStyle_RTF*>(userData);
-    // Run positions are int32: the text stops short of INT32_MAX characters.
+    // Run positions are int32: the text holds at most INT32_MAX characters.
     const std::size_t room = static_cast<std::size_t>(INT32_MAX - charCount);
     const std::size_t taken = cch < room ? cch : room;
     if (taken == 0) return kTextTooLong;
