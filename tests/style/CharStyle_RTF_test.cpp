@@ -449,6 +449,18 @@ TEST(CharStyleRTFRead, RichEditDocument) {
     EXPECT_EQ(runs[15], (StyleRun{53, 7, kFaceBold, 0}));
 }
 
+// The character-at-a-time callback builds what reading a run at a time builds.
+TEST(CharStyleRTFRead, CharacterCallbackReadsAlike) {
+    std::ifstream in(std::string(STYLEDTEXT_CORPUS) + "/pass/wine_richedit_styled.rtf", std::ios::binary);
+    const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CharStyle_RTF read(source.data(), source.size());
+    // Reading an empty document leaves the callback's state at its start.
+    CharStyle_RTF byCharacter("");
+    ASSERT_EQ(ecRtfParse(source.data(), source.size(), InitFromDataCallback, &byCharacter), ecNoError);
+    EXPECT_EQ(byCharacter.getText(), read.getText());
+    EXPECT_EQ(runsOf(byCharacter), runsOf(read));
+}
+
 // ---------------------------------------------------------------------------
 // The clipboard
 
