@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "platform/winapi.h"
@@ -48,6 +49,11 @@ bool emptyClipboard() {
 }
 
 bool putFileOnClipboard(const char* formatName, const std::string& path, bool addNul, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + " is a folder, not a file";
+        return false;
+    }
     File in(std::fopen(path.c_str(), "rb"));
     const long size = in ? fileSize(in.get()) : -1;
     if (size < 0) {

@@ -116,6 +116,7 @@ TEST_F(StyledtextTest, BadInputGivesOneLineAndAFailureStatus) {
     } cases[] = {
         {"show --rtf " + missing, 1, "cannot read"},
         {"convert --rtf " + missing + " --out " + dir.string(), 1, "cannot read"},
+        {"convert --rtf " + dir.string() + " --out " + dir.string(), 1, "is a folder, not a file"},
         {"show --fmcs " + write("bad.bin", std::string("\x08\0\0\0\0\0\0\x05", 8)).string() + " --text " +
              write("t.txt", "abc").string(),
          1, "not a usable \"Mac-FMcs\" block"},
