@@ -180,15 +180,17 @@ std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, 
 }
 
 CharStyle_RTF::CharStyle_RTF(CharStyle* pStyle) {
-    // Room for the source's runs, made up front only up to a sane number: a
-    // count from a malformed source must not claim gigabytes before any run
-    // exists. More runs are made room for as they come.
+    // Room for all the source's runs at once: growing step by step would
+    // copy them and touch about twice their memory. Every container holds
+    // the runs it counts in memory of its own (a block's count is checked
+    // against the block when it is read), so the room made is at most twice
+    // what the source already takes.
     const std::int32_t sourceRuns = pStyle->count();
     try {
-        style.reserve(static_cast<std::size_t>(
-            sourceRuns < 0 ? 0 : (sourceRuns > kPreallocatedRunsMax ? kPreallocatedRunsMax : sourceRuns)));
+        style.reserve(static_cast<std::size_t>(sourceRuns < 0 ? 0 : sourceRuns));
     } catch (const std::bad_alloc&) {
         // made room for run by run instead
+    } catch (const std::length_error&) {
     }
     maxStyles = static_cast<std::int32_t>(style.capacity());
     CharStyle::copy(this, pStyle);

@@ -97,8 +97,6 @@ class CharStyle_RTF final : public CharStyle {
     // Bytes of RTF that a run of a densely styled document takes at least, for
     // the room made before reading.
     static constexpr std::size_t kSourceBytesPerRun = 16;
-    // Most runs made room for before a conversion adds them.
-    static constexpr std::int32_t kPreallocatedRunsMax = 65536;
     // Entries of the writer's colour table, black included.
     static constexpr std::int32_t kColourTableSize = 100;
 
