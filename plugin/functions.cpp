@@ -54,10 +54,9 @@ void styledClipboard() {
     }
     if (fmcs == nullptr || rtf == nullptr || rtf->parsingError()) return;  // the clipboard keeps what it has
 
-    // The RTF document is written straight into its block once the
-    // clipboard is emptied: its size is counted first, so that, as for the
-    // other formats, the block's allocation is all that can fail there.
     // Writing beside formats that could not be removed would mix two copies.
+    // Past this point only the allocation of each format's block can fail:
+    // the RTF document too is counted first and then written into its block.
     if (!CharStyle::ClearClipboard()) return;
     fmcs->addTextToClipboard();
     fmcs->addStyleToClipboard();
