@@ -524,27 +524,12 @@ TEST_F(CharStyleRTFClipboard, DocumentWrittenIntoItsBlockIsTheGeneratedOne) {
 }
 
 TEST_F(CharStyleRTFClipboard, WriteFailuresAddNothingAndLeakNothing) {
-    const struct {
-        const char* name;
-        standin::Op op;
-    } failures[] = {
-        {"no block", standin::Op::GlobalAlloc},
-        {"block cannot be locked", standin::Op::GlobalLock},
-        {"clipboard cannot be opened", standin::Op::OpenClipboard},
-    };
     for (const bool generatedFirst : {false, true}) {
-        for (const auto& failure : failures) {
-            SCOPED_TRACE(std::string(failure.name) + (generatedFirst ? ", document generated first" : ""));
-            SourceStyle source("Hi\r\nthere", {{0, 12, kFaceBold, 0}, {4, 10, 0, 0xFF0000}});
-            CharStyle_RTF rtf(&source);
-            if (generatedFirst) rtf.getRTF();
-            standin::reset();
-            putText("old");
-            standin::failNext(failure.op);
-            EXPECT_FALSE(rtf.addStyleToClipboard());
-            EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
-            EXPECT_EQ(standin::orphanBlocks(), 0);
-        }
+        SCOPED_TRACE(generatedFirst ? "document generated first" : "document written into its block");
+        SourceStyle source("Hi\r\nthere", {{0, 12, kFaceBold, 0}, {4, 10, 0, 0xFF0000}});
+        CharStyle_RTF rtf(&source);
+        if (generatedFirst) rtf.getRTF();
+        expectWriteFailuresLeaveTheClipboardAsItWas([&rtf] { return rtf.addStyleToClipboard(); });
     }
 }
 

@@ -51,7 +51,8 @@ TEST(Copy, SourceWithoutRunsGivesConvertedTextOnly) {
 }
 
 TEST(Copy, RunsPassInOrderWithPositionsAndFaceWordWholeAndFontZero) {
-    RecordingStyle from("a\r\nbcdef", {{0, 12, 0x0800, 0x123456, 3}, {5, -4, static_cast<std::int16_t>(0x8001), 0xFF, 9}});
+    RecordingStyle from("a\r\nbcdef",
+                        {{0, 12, 0x0800, 0x123456, 3}, {5, -4, static_cast<std::int16_t>(0x8001), 0xFF, 9}});
     RecordingStyle to("", {});
     CharStyle::copy(&to, &from);
     EXPECT_EQ(to.text, "a\rbcdef");
@@ -96,24 +97,7 @@ TEST_F(ClipboardPrimitives, NamedFormRegistersAndAddsBesideWhatIsThere) {
 }
 
 TEST_F(ClipboardPrimitives, FailedWritesAddNothingAndLeakNothing) {
-    const struct {
-        const char* name;
-        standin::Op op;
-    } cases[] = {
-        {"no block", standin::Op::GlobalAlloc},
-        {"block cannot be locked", standin::Op::GlobalLock},
-        {"clipboard cannot be opened", standin::Op::OpenClipboard},
-    };
-    for (const auto& tc : cases) {
-        SCOPED_TRACE(tc.name);
-        standin::reset();
-        putText("old");
-        standin::failNext(tc.op);
-        EXPECT_FALSE(CharStyle::addToClipboard("new", format("Test-Kind")));
-        EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
-        EXPECT_EQ(standin::orphanBlocks(), 0);
-        EXPECT_FALSE(standin::isOpen());
-    }
+    expectWriteFailuresLeaveTheClipboardAsItWas([] { return CharStyle::addToClipboard("new", format("Test-Kind")); });
 }
 
 TEST_F(ClipboardPrimitives, WriteFailsWhileAnotherOwnerHasTheClipboardOpen) {

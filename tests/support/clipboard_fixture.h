@@ -53,6 +53,31 @@ class ClipboardTest : public ::testing::Test {
         return std::string(d.begin(), d.end());
     }
 
+    // Checks that `write`, one write of a format to a clipboard holding text,
+    // fails whichever step of it fails: it adds nothing, leaks nothing and
+    // leaves the clipboard closed.
+    template <typename Write>
+    static void expectWriteFailuresLeaveTheClipboardAsItWas(Write write) {
+        const struct {
+            const char* name;
+            standin::Op op;
+        } cases[] = {
+            {"no block", standin::Op::GlobalAlloc},
+            {"block cannot be locked", standin::Op::GlobalLock},
+            {"clipboard cannot be opened", standin::Op::OpenClipboard},
+        };
+        for (const auto& tc : cases) {
+            SCOPED_TRACE(tc.name);
+            standin::reset();
+            putText("old");
+            standin::failNext(tc.op);
+            EXPECT_FALSE(write());
+            EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+            EXPECT_EQ(standin::orphanBlocks(), 0);
+            EXPECT_FALSE(standin::isOpen());
+        }
+    }
+
   private:
     long hostObjectsBefore_ = 0;
 };
@@ -75,26 +100,8 @@ class ContainerTest : public ClipboardTest {
         EXPECT_TRUE(c.addStyleToClipboard());
         return standin::data(ownFormat());
     }
-    // Checks that `c` writing its block fails, adding nothing and leaking
-    // nothing, whichever step of the write fails.
+    // The same for `c` writing its block.
     static void expectWriteFailuresLeaveTheClipboardAsItWas(Container& c) {
-        const struct {
-            const char* name;
-            standin::Op op;
-            int skip;
-        } cases[] = {
-            {"no block", standin::Op::GlobalAlloc, 0},
-            {"block cannot be locked", standin::Op::GlobalLock, 0},
-            {"clipboard cannot be opened", standin::Op::OpenClipboard, 0},
-        };
-        for (const auto& tc : cases) {
-            SCOPED_TRACE(tc.name);
-            standin::reset();
-            putText("old");
-            standin::failNext(tc.op, tc.skip);
-            EXPECT_FALSE(c.addStyleToClipboard());
-            EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
-            EXPECT_EQ(standin::orphanBlocks(), 0);
-        }
+        ClipboardTest::expectWriteFailuresLeaveTheClipboardAsItWas([&c] { return c.addStyleToClipboard(); });
     }
 };
