@@ -116,25 +116,30 @@ std::string defaultPlugin() {
     return (std::filesystem::path(executableDirectory()) / name).string();
 }
 
+// Each clipboard format the tool moves: the option that puts a file on the
+// clipboard in it, the file `convert` writes it to, and whether the
+// clipboard's bytes end in a NUL that the file does not hold.
+struct FormatFile {
+    const char* option;
+    const char* file;
+    const char* format;  // null: CF_TEXT
+    bool nulTerminated;
+};
+const FormatFile kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
+                                   {"--fmcs", "fmcs.bin", CharStyle_FMcs::kFormatName, false},
+                                   {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
+                                   {"--rtf", "rtf.rtf", kRtfFormat, true}};
+
 // Puts each given input on the emptied clipboard as the plug-in expects it.
 bool placeInputs(const std::map<std::string, std::string>& options, std::string& error) {
-    struct Input {
-        const char* option;
-        const char* format;  // null: CF_TEXT
-        bool addNul;
-    };
-    const Input inputs[] = {{"--text", nullptr, true},
-                            {"--fmcs", CharStyle_FMcs::kFormatName, false},
-                            {"--styl", CharStyle_styl::kFormatName, false},
-                            {"--rtf", kRtfFormat, true}};
     if (!tool::emptyClipboard()) {
         error = "cannot open the clipboard";
         return false;
     }
-    for (const Input& in : inputs) {
+    for (const FormatFile& in : kFormatFiles) {
         auto it = options.find(in.option);
         if (it == options.end()) continue;
-        if (!tool::putFileOnClipboard(in.format, it->second, in.addNul, error)) return false;
+        if (!tool::putFileOnClipboard(in.format, it->second, in.nulTerminated, error)) return false;
     }
     return true;
 }
@@ -166,19 +171,10 @@ int convert(int argc, char** argv) {
     plugin.shutdown();
     if (!answer.found) return fail("the plug-in registered no function StyledClipboard");
 
-    struct Output {
-        const char* file;
-        const char* format;  // null: CF_TEXT
-        bool upToNul;
-    };
-    const Output outputs[] = {{"text.txt", nullptr, true},
-                              {"fmcs.bin", CharStyle_FMcs::kFormatName, false},
-                              {"styl.bin", CharStyle_styl::kFormatName, false},
-                              {"rtf.rtf", kRtfFormat, true}};
-    for (const Output& o : outputs) {
+    for (const FormatFile& o : kFormatFiles) {
         const std::string path = (std::filesystem::path(out) / o.file).string();
         std::size_t bytes = 0;
-        switch (tool::writeFormatToFile(o.format, path, o.upToNul, bytes, error)) {
+        switch (tool::writeFormatToFile(o.format, path, o.nulTerminated, bytes, error)) {
             case tool::FormatWritten::failed:
                 return fail(error);
             case tool::FormatWritten::absent:
