@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/winapi.h"
+#include "style/CharStyle.h"
 
 namespace tool {
 
@@ -24,19 +25,6 @@ long fileSize(std::FILE* f) {
     const long size = std::ftell(f);
     if (std::fseek(f, 0, SEEK_SET) != 0) return -1;
     return size;
-}
-
-// Hands a filled block to the clipboard, which owns it from then on; frees it
-// when the clipboard does not take it.
-bool giveToClipboard(UINT format, HGLOBAL block) {
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(block);
-        return false;
-    }
-    const bool set = SetClipboardData(format, block) != nullptr;
-    if (!set) GlobalFree(block);
-    CloseClipboard();
-    return set;
 }
 
 }  // namespace
@@ -76,7 +64,7 @@ bool putFileOnClipboard(const char* formatName, const std::string& path, bool ad
         error = "error while reading " + path;
         return false;
     }
-    if (!giveToClipboard(formatOf(formatName), block)) {
+    if (!CharStyle::addBlockToClipboard(block, formatOf(formatName))) {
         error = "cannot put " + path + " on the clipboard";
         return false;
     }
