@@ -50,4 +50,7 @@ WINSTANDIN_API bool injectedFailureHappened();
 // Successful EmptyClipboard calls since the last failOperation or reset.
 WINSTANDIN_API long timesEmptied();
 
+// Sets the code page GetACP answers (1252 until set); reset() keeps it.
+WINSTANDIN_API void setAnsiCodePage(UINT codePage);
+
 }  // namespace standin

@@ -14,10 +14,16 @@
 #endif
 
 typedef int BOOL;
+typedef BOOL* LPBOOL;
 typedef unsigned int UINT;
+typedef std::uint32_t DWORD;
+typedef unsigned char BYTE;
 typedef std::uint16_t WCHAR;
 typedef WCHAR* LPWSTR;
 typedef const char* LPCSTR;
+typedef const char* LPCCH;
+typedef char* LPSTR;
+typedef const WCHAR* LPCWCH;
 typedef void* LPVOID;
 typedef void* HANDLE;
 typedef HANDLE HGLOBAL;
@@ -30,6 +36,8 @@ typedef struct HINSTANCE__* HINSTANCE;
 #define CF_TEXT 1u
 #define GMEM_MOVEABLE 0x0002u
 #define GMEM_ZEROINIT 0x0040u
+#define CP_ACP 0u
+#define CP_UTF8 65001u
 
 extern "C" {
 WINSTANDIN_API HWND GetActiveWindow(void);
@@ -46,6 +54,19 @@ WINSTANDIN_API LPVOID GlobalLock(HGLOBAL block);
 WINSTANDIN_API BOOL GlobalUnlock(HGLOBAL block);
 WINSTANDIN_API HGLOBAL GlobalFree(HGLOBAL block);
 WINSTANDIN_API SIZE_T GlobalSize(HGLOBAL block);
+
+// Code pages: the ANSI code page (1252 unless a test sets another through
+// standin::setAnsiCodePage), and conversions between code pages and UTF-16
+// with Windows' default behaviour: bytes a single-byte code page leaves
+// undefined become the code points of the same value, and characters a code
+// page lacks become a close character where one is obvious (best fit) or "?".
+// Flags are accepted and ignored.
+WINSTANDIN_API UINT GetACP(void);
+WINSTANDIN_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH bytes, int cbBytes, LPWSTR wide,
+                                       int cchWide);
+WINSTANDIN_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int cchWide, LPSTR bytes,
+                                       int cbBytes, LPCCH defaultChar, LPBOOL usedDefaultChar);
+WINSTANDIN_API BOOL IsDBCSLeadByteEx(UINT codePage, BYTE testChar);
 
 // Serves the string table that the calling module compiled in (see
 // platform/string_resources.h); `instance` must be that module's handle as
