@@ -24,8 +24,9 @@ constexpr std::int32_t ecBadColourComponent = 8;  // a colour component outside 
 // or null for a value the reader does not define (a callback's own result).
 const char* ecName(std::int32_t ec);
 
-// Destination state: whether characters are delivered or dropped.
-enum RDS : std::uint8_t { rdsNorm = 0, rdsSkip = 1 };
+// Destination state: whether characters are delivered, dropped, or read as
+// the names of the font table.
+enum RDS : std::uint8_t { rdsNorm = 0, rdsSkip = 1, rdsFontTbl = 2 };
 // Input state: how the next bytes are read.
 enum RIS : std::uint8_t { risNorm = 0, risBin = 1, risHex = 2, risColTab = 3 };
 // Paragraph alignment.
@@ -50,9 +51,10 @@ struct char_prop {
     std::int8_t fDoubleStrikeThru;
     std::int8_t fSubscript;
     std::int8_t fSuperscript;
+    std::int8_t fHidden;       // hidden text is read but never delivered
     std::int32_t iExpanded;    // below 0 condensed, above 0 expanded
     std::int32_t iFontSize;    // half-points
-    std::int32_t iFontNumber;  // unresolved: the font table is skipped
+    std::int32_t iFontNumber;  // the font's number; its code page is the reader's business
     std::int32_t iColour;      // 0x00RRGGBB, already looked up in the colour table
 };
 
@@ -86,10 +88,13 @@ struct doc_prop {
     std::int8_t fLandscape;
 };
 
-// Receives one delivered character. `ch` is the character: a byte of the text
+// Receives one delivered character. Characters arrive as bytes in the
+// process's ANSI code page (GetACP), the code page CF_TEXT is read in,
+// converted from the document's code pages; a character of a double-byte code
+// page arrives as its two bytes, one call each. `ch` is a byte of the text
 // sign-extended from 8 bits (0x80..0xFF arrive as -128..-1), or 0..255 for a
-// hexadecimal escape or a character keyword; its low 8 bits are the character
-// in every case. The records are copies of the reader's state at that
+// hexadecimal escape, a "\u" escape or a character keyword; its low 8 bits
+// are the byte in every case. The records are copies of the reader's state at that
 // character. Answer 0 to go on; any other value ends the parse, and
 // `ecRtfParse` returns it.
 typedef std::int32_t (*RtfCharCallback)(std::int32_t ch, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
@@ -104,9 +109,10 @@ typedef std::int32_t (*RtfTextCallback)(const char* pch, std::size_t cch, void* 
                                         const sect_prop& sep, const para_prop& pap, const char_prop& chp);
 
 // Parses the NUL-terminated RTF text `pRTF`, calling `cb` once per delivered
-// character, in order, with `data` as its user data. Returns ecNoError when the
-// whole text was read and every group closed, another result code, or the
-// callback's non-zero result. Every parse starts from zero properties, an
+// character, in order, with `data` as its user data. The document ends at the
+// "}" that closes its first group; what follows is not read. Returns ecNoError
+// when the document was read and every group closed, another result code, or
+// the callback's non-zero result. Every parse starts from zero properties, an
 // empty group stack and an empty colour table.
 std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data);
 
@@ -139,9 +145,11 @@ enum ACTN : std::uint8_t { actnSpec = 0, actnByte = 1, actnWord = 2 };
 // Which record a property belongs to.
 enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 3 };
 // Destinations.
-enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2 };
+// idestFontTbl reads the font table; idestKeep names an optional destination
+// whose group is read as ordinary text.
+enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2, idestFontTbl = 3, idestKeep = 4 };
 // Special keywords.
-enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2 };
+enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };
 // Property numbers, the rows of `rgprop`.
 enum IPROP : std::uint8_t {
     ipropBold = 0,
@@ -186,6 +194,14 @@ enum IPROP : std::uint8_t {
     ipropPard,
     ipropPlain,
     ipropSectd,
+    ipropHidden,
+    ipropUnicode,         // "\u": a character by its UTF-16 code
+    ipropUnicodeSkip,     // "\uc": fallback units after each "\u"
+    ipropAnsiCodePage,    // "\ansicpg"
+    ipropCharacterSet,    // "\ansi", "\mac", "\pc", "\pca", as a code page
+    ipropFontCharset,     // "\fcharset" of a font table entry
+    ipropFontCodePage,    // "\cpg" of a font table entry
+    ipropDefaultFont,     // "\deff"
     ipropMax
 };
 

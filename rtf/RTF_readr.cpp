@@ -1,4 +1,4 @@
-// The scanner, the group stack and the routing of characters to the callback.
+// The main loop and the group stack.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -6,6 +6,7 @@
 #include <new>
 
 #include "rtf/RTF.h"
+#include "rtf/RTF_scan.h"
 #include "rtf/RTF_state.h"
 
 RtfCharCallback callback = nullptr;
@@ -74,28 +75,9 @@ void resetState(RtfCharCallback cb, RtfTextCallback textCb, void* data) {
     fSkipDestIfUnk = false;
     std::memset(colTab, 0, sizeof colTab);
     colTabCount = 0;
+    rtfBeginText();
 }
 
-inline bool isAsciiLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
-inline bool isAsciiDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
-
-// The value of every byte as a hexadecimal digit, or -1: a table, because the
-// digits of escapes mix decimal digits and letters unpredictably.
-struct HexDigits {
-    std::int8_t value[256] = {};
-    constexpr HexDigits() {
-        for (int c = 0; c < 256; ++c) value[c] = -1;
-        for (int d = 0; d < 10; ++d) value['0' + d] = static_cast<std::int8_t>(d);
-        for (int d = 0; d < 6; ++d) {
-            value['a' + d] = static_cast<std::int8_t>(10 + d);
-            value['A' + d] = static_cast<std::int8_t>(10 + d);
-        }
-    }
-};
-constexpr HexDigits kHexDigits;
-
-// Answers the value of a hexadecimal digit, or -1.
-inline int hexDigitValue(unsigned char c) { return kHexDigits.value[c]; }
 
 // NUL, CR and LF: the bytes besides braces and backslashes that end a run of text.
 struct LineEnds {
@@ -122,68 +104,6 @@ struct RunEnds {
 };
 constexpr RunEnds kRunEnds;
 
-// Eight bytes from `p` as one number, the first byte lowest, on any host.
-inline std::uint64_t loadLittleEndian64(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, sizeof w);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    w = __builtin_bswap64(w);
-#endif
-    return w;
-}
-
-constexpr std::uint64_t kEachByte = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x80 * kEachByte;
-
-// Marks with its high bit each byte of `w` that lies in [lo, hi] (both below 0x80).
-constexpr std::uint64_t bytesInRange(std::uint64_t w, unsigned char lo, unsigned char hi) {
-    // Seven-bit lanes plus at most 0x7F cannot carry into the next lane.
-    const std::uint64_t low7 = w & (0x7F * kEachByte);
-    const std::uint64_t atLeastLo = low7 + (0x80 - lo) * kEachByte;
-    const std::uint64_t aboveHi = low7 + (0x80 - hi - 1) * kEachByte;
-    return atLeastLo & ~aboveHi & ~w & kHighBits;
-}
-
-// Answers the position of the lowest set bit of `v`, which is not zero.
-inline unsigned lowestSetBit(std::uint64_t v) {
-#if defined(__GNUC__)
-    return static_cast<unsigned>(__builtin_ctzll(v));
-#else
-    unsigned n = 0;
-    while ((v >> n & 1) == 0) ++n;
-    return n;
-#endif
-}
-
-// Counts the bytes of a word, first byte first, before the first one whose
-// high bit `marks` leaves clear; 8 when every byte is marked.
-inline unsigned leadingMarkedBytes(std::uint64_t marks) {
-    const std::uint64_t unmarked = ~marks & kHighBits;
-    return unmarked == 0 ? 8 : lowestSetBit(unmarked) / 8;
-}
-
-// Answers the value of the `count` (0 to 7) decimal digits at the start of `w`.
-inline std::uint32_t decimalValue(std::uint64_t w, unsigned count) {
-    // The digits move to the top behind zeros, which read as leading zeros;
-    // pairs, then quadruples, then all eight fold with the first digit highest.
-    // Two shifts, so that no digits at all shift by 64 bits.
-    std::uint64_t v = ((w - 0x30 * kEachByte) << (8 * (7 - count))) << 8;
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(v);
-}
-
-// Bytes the word-at-a-time control word reader may look at after a backslash:
-// up to 7 letters, a minus, up to 7 digits and the delimiter.
-constexpr std::ptrdiff_t cchKeywordWindow = 16;
-
-// Where a scan stopped and what it answered.
-struct Scanned {
-    const char* p;
-    std::int32_t ec;
-};
-
 inline std::int32_t pushState() {
     save* psaveNew = psaveFree;
     if (psaveNew != nullptr) {
@@ -200,7 +120,12 @@ inline std::int32_t pushState() {
     psaveNew->dop = dop;
     psaveNew->rds = rds;
     psaveNew->ris = ris;
+    psaveNew->cbUnicodeFallback = cbUnicodeFallback;
     ris = risNorm;  // a group always starts reading ordinary text
+    if (cUnicodeSkip != 0) {
+        cUnicodeSkip = 0;  // a brace ends the fallback of a "\u"
+        fTextSlowPath = 1;
+    }
     psave = psaveNew;
     ++groupDepth;
     return ecNoError;
@@ -219,127 +144,16 @@ inline std::int32_t popState() {
     dop = psaveOld->dop;
     rds = psaveOld->rds;
     ris = psaveOld->ris;
+    cbUnicodeFallback = psaveOld->cbUnicodeFallback;
+    if (cUnicodeSkip != 0) {
+        cUnicodeSkip = 0;
+        fTextSlowPath = 1;
+    }
     psave = psaveOld->pNext;
     --groupDepth;
     psaveOld->pNext = psaveFree;
     psaveFree = psaveOld;
     return ecNoError;
-}
-
-// Scans the control word or symbol at `p`, just after its backslash, and acts
-// on it; answers the position after its delimiter. Reads no byte at or beyond
-// `pEnd`, which counts as a NUL.
-Scanned scanKeyword(const char* p, const char* pEnd) {
-    if (p == pEnd || *p == '\0') return Scanned{p, ecInputEndsInKeyword};
-    const unsigned char first = static_cast<unsigned char>(*p++);
-
-    if (!isAsciiLetter(first)) {
-        // A control symbol: nothing after it is consumed, not even a space.
-        const char symbol[cchKeywordPadded] = {static_cast<char>(first)};
-        return Scanned{p, ecTranslateSymbol(isymLookupPadded(symbol, 1, 0), 0, false)};
-    }
-
-    // A word longer than the buffer is read to its end and kept truncated; it
-    // then matches no row of the table, whose keywords are all far shorter.
-    static_assert(cchKeywordMax >= cchKeywordPadded, "the lookup reads a padded keyword from the buffer");
-    char szKeyword[cchKeywordMax] = {};
-    std::size_t cch = 0;
-    bool fTooLong = false;
-    std::uint32_t hash = keywordHashStep(keywordHashStart, first);
-    szKeyword[cch++] = static_cast<char>(first);
-    for (; p < pEnd && isAsciiLetter(static_cast<unsigned char>(*p)); ++p) {
-        if (cch < cchKeywordMax - 1) {
-            szKeyword[cch++] = *p;
-            hash = keywordHashStep(hash, static_cast<unsigned char>(*p));
-        } else {
-            fTooLong = true;
-        }
-    }
-
-    bool fNeg = false;
-    if (p < pEnd && *p == '-') {
-        fNeg = true;
-        ++p;
-        if (p == pEnd || *p == '\0') return Scanned{p, ecInputEndsInKeyword};
-    }
-
-    bool fParam = false;
-    std::int32_t param = 0;
-    if (p < pEnd && isAsciiDigit(static_cast<unsigned char>(*p))) {
-        fParam = true;
-        // Numbers of any length are read to their end; a value outside the
-        // int32 range saturates at the nearest limit.
-        constexpr std::int64_t magnitudeMax = std::int64_t{INT32_MAX} + 1;
-        std::int64_t magnitude = 0;
-        for (; p < pEnd && isAsciiDigit(static_cast<unsigned char>(*p)); ++p) {
-            magnitude = magnitude * 10 + (*p - '0');
-            if (magnitude > magnitudeMax) magnitude = magnitudeMax;
-        }
-        if (fNeg)
-            param = static_cast<std::int32_t>(-magnitude);
-        else
-            param = static_cast<std::int32_t>(magnitude < magnitudeMax ? magnitude : INT32_MAX);
-        lParam = param;
-    }
-
-    // A space delimiter belongs to the control word; any other byte is text.
-    if (p < pEnd && *p == ' ') ++p;
-
-    return Scanned{p, ecTranslateSymbol(fTooLong ? -1 : isymLookupPadded(szKeyword, cch, hash), param, fParam)};
-}
-
-// Does what scanKeyword does in the common cases, a control symbol or a
-// control word of 1 to 7 letters and at most 7 digits, when at least
-// cchKeywordWindow bytes remain from `p`. It reads two machine words and finds
-// every length with masks: branches on each byte mispredict when keywords of
-// different lengths alternate, as they do in styled text. Answers a null
-// position when neither case applies.
-inline Scanned scanShortKeyword(const char* p) {
-    const std::uint64_t lo = loadLittleEndian64(p);
-    const std::uint64_t hi = loadLittleEndian64(p + 8);
-    const std::uint64_t notLetter = ~bytesInRange(lo | 0x20 * kEachByte, 'a', 'z') & kHighBits;
-    if ((notLetter & 0x80) != 0) {
-        // A control symbol: nothing after it is consumed, not even a space.
-        const char symbol[cchKeywordPadded] = {static_cast<char>(lo & 0xFF)};
-        if (symbol[0] == '\0') return Scanned{nullptr, ecNoError};
-        return Scanned{p + 1, ecTranslateSymbol(isymLookupPadded(symbol, 1, 0), 0, false)};
-    }
-    // One to seven letters: some byte of the word after the first is no letter.
-    if (notLetter == 0) return Scanned{nullptr, ecNoError};
-    const std::uint64_t firstNotLetter = notLetter & (0 - notLetter);
-    const std::uint64_t key = lo & ((firstNotLetter >> 7) - 1);
-    const unsigned letterBits = lowestSetBit(notLetter) & ~7u;  // eight times the letters
-    // The eight bytes after the letters, all within the window.
-    const std::uint64_t after = (lo >> letterBits) | ((hi << 1) << (63 - letterBits));
-    const unsigned fNeg = (after & 0xFF) == '-';
-    if (fNeg != 0 && (after & 0xFF00) == 0) return Scanned{nullptr, ecNoError};
-    const std::uint64_t wDigits = after >> (8 * fNeg);
-    const unsigned cDigits = leadingMarkedBytes(bytesInRange(wDigits, '0', '9'));
-    // Shifted past a minus the word holds seven bytes, so seven digits there may go on.
-    if (cDigits + fNeg >= 8) return Scanned{nullptr, ecNoError};
-    // Sizes, colours and font numbers have one or two digits: their value is
-    // ready sooner than a full conversion's, which keyword actions wait for.
-    // At most 7 digits leave nothing to saturate.
-    std::uint32_t magnitude;
-    if (cDigits <= 2) {
-        const std::uint32_t d0 = static_cast<std::uint32_t>(wDigits & 0xFF) - '0';
-        const std::uint32_t d1 = static_cast<std::uint32_t>(wDigits >> 8 & 0xFF) - '0';
-        const std::uint32_t one = 0u - static_cast<std::uint32_t>(cDigits == 1);
-        const std::uint32_t two = 0u - static_cast<std::uint32_t>(cDigits == 2);
-        magnitude = (d0 & one) | ((d0 * 10 + d1) & two);
-    } else {
-        magnitude = decimalValue(wDigits, cDigits);
-    }
-    const std::int32_t signedMagnitude = static_cast<std::int32_t>(magnitude);
-    const std::int32_t param = fNeg != 0 ? -signedMagnitude : signedMagnitude;
-    const bool fParam = cDigits != 0;
-    // Written either way, so that whether a parameter came costs no branch.
-    const std::int32_t lParamBefore = lParam;
-    lParam = fParam ? param : lParamBefore;
-    const unsigned cAfter = fNeg + cDigits;
-    const unsigned fSpace = (after >> (8 * cAfter) & 0xFF) == ' ';
-    const char* const q = p + letterBits / 8 + cAfter + fSpace;
-    return Scanned{q, ecTranslateWord(key, param, fParam)};
 }
 
 }  // namespace
@@ -360,20 +174,21 @@ std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data) {
 
 namespace {
 
+using rtfscan::cchKeywordWindow;
+using rtfscan::hexDigitValue;
+using rtfscan::Scanned;
+using rtfscan::scanKeyword;
+using rtfscan::scanShortKeyword;
+
 // The reading loop, for a parse that resetState has begun over [pRTF, pEnd).
-// With kSpans the text callback takes each run of text bytes at once;
-// otherwise the character callback takes them one by one.
-template <bool kSpans>
+// Text goes to the delivery routines a run of bytes at a time; they hand it
+// to whichever callback the parse has.
 std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
     const char* p = pRTF;
     // The hexadecimal accumulator belongs to the parse, not to a group: braces
     // and control words between the two digits of an escape keep their meaning.
     std::int32_t b = 0;
     int cNibble = 2;
-    // Fixed for the whole parse: a callback must not start another one.
-    const RtfCharCallback cbParse = callback;
-    const RtfTextCallback textParse = textCallback;
-    void* const dataParse = userData;
     std::int32_t ec;
 
     // groupDepth counts the records on the stack, which a "}" never pops below
@@ -398,14 +213,9 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                         if (high >= 0 && low >= 0) {
                             p += 3;
                             fSkipDestIfUnk = false;
-                            if (rds != rdsNorm) continue;
-                            if (kSpans) {
-                                const char byte = static_cast<char>(high * 16 + low);
-                                ec = textParse(&byte, 1, dataParse, dop, sep, pap, chp);
-                            } else {
-                                ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp);
-                            }
-                            if (ec != ecNoError) return ec;
+                            if (rds == rdsSkip) continue;
+                            if ((ec = ecDeliverEscapedByte(static_cast<unsigned char>(high * 16 + low))) != ecNoError)
+                                return ec;
                             continue;
                         }
                     }
@@ -435,11 +245,14 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                 if (c == '{') {
                     ++p;
                     if ((ec = pushState()) != ecNoError) return ec;
+                    pGroupStart = p;
                     continue;
                 }
                 if (c == '}') {
                     ++p;
                     if ((ec = popState()) != ecNoError) return ec;
+                    // The document ends where its first group closes.
+                    if (groupDepth == 0) goto finished;
                     if (ris != risNorm) break;
                     continue;
                 }
@@ -448,20 +261,10 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                     ++p;
                     continue;
                 }
-                if (kSpans) {
-                    const char* const run = p;
-                    for (++p; p != pEnd && !kRunEnds.stop[static_cast<unsigned char>(*p)];) ++p;
-                    if (rds != rdsNorm) continue;
-                    ec = textParse(run, static_cast<std::size_t>(p - run), dataParse, dop, sep, pap, chp);
-                    if (ec != ecNoError) return ec;
-                    continue;
-                }
-                ++p;
-                if (rds == rdsNorm) {
-                    // Bytes of the text arrive sign-extended, whatever the signedness of char.
-                    ec = cbParse(static_cast<std::int32_t>(static_cast<signed char>(c)), dataParse, dop, sep, pap, chp);
-                    if (ec != ecNoError) return ec;
-                }
+                const char* const run = p;
+                for (++p; p != pEnd && !kRunEnds.stop[static_cast<unsigned char>(*p)];) ++p;
+                if (rds == rdsSkip) continue;
+                if ((ec = ecDeliverText(run, static_cast<std::size_t>(p - run))) != ecNoError) return ec;
             }
             continue;
         }
@@ -481,10 +284,12 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
         switch (uc) {
             case '{':
                 if ((ec = pushState()) != ecNoError) return ec;
+                pGroupStart = p;
                 break;
             case '}':
                 if (ris == risColTab) ris = risNorm;
                 if ((ec = popState()) != ecNoError) return ec;
+                if (groupDepth == 0) goto finished;
                 break;
             case '\\': {
                 const Scanned word = scanKeyword(p, pEnd);
@@ -501,10 +306,10 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                     if (digit < 0) return ecBadHexDigit;
                     b = (b << 4) + digit;
                     if (--cNibble == 0) {
-                        if ((ec = ecParseChar(b)) != ecNoError) return ec;
                         cNibble = 2;
-                        b = 0;
                         ris = risNorm;
+                        if ((ec = ecParseChar(b)) != ecNoError) return ec;
+                        b = 0;
                     }
                 } else {
                     return ecBadInputState;
@@ -524,14 +329,14 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
     resetState(cb, nullptr, data);
     StackRelease release;
     if (pRTF == nullptr) return ecNoError;
-    return parseBytes<false>(pRTF, pRTF + cchRTF);
+    return parseBytes(pRTF, pRTF + cchRTF);
 }
 
 std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data) {
     resetState(nullptr, cb, data);
     StackRelease release;
     if (pRTF == nullptr) return ecNoError;
-    return parseBytes<true>(pRTF, pRTF + cchRTF);
+    return parseBytes(pRTF, pRTF + cchRTF);
 }
 
 std::int32_t ecPushRtfState() { return pushState(); }
@@ -539,7 +344,7 @@ std::int32_t ecPushRtfState() { return pushState(); }
 std::int32_t ecPopRtfState() { return popState(); }
 
 std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd) {
-    const Scanned word = scanKeyword(pRTF, pEnd);
+    const rtfscan::Scanned word = rtfscan::scanKeyword(pRTF, pEnd);
     pRTF = word.p;
     return word.ec;
 }

@@ -19,6 +19,7 @@ struct save {
     doc_prop dop;
     RDS rds;
     RIS ris;
+    std::int32_t cbUnicodeFallback;
 };
 
 // Capacity of the colour table: colour numbers 0 to 99.
@@ -43,6 +44,17 @@ extern bool fSkipDestIfUnk;  // "\*" seen: an unknown next keyword skips its gro
 extern std::int32_t colTab[cColourMax];
 extern std::int16_t colTabCount;  // finished entries; colTab[colTabCount] is being built
 
+// Text delivery (RTF_text.cpp).
+extern std::int32_t cbUnicodeFallback;  // "\uc": units of fallback after each "\u", kept per group
+extern std::int32_t cUnicodeSkip;       // fallback units still to drop; a brace ends the dropping
+extern const char* pGroupStart;         // the byte after the latest "{", where "\*" may stand
+// Zero while text bytes of the font iFontPassThrough pass to the callback
+// unchanged: nothing waits to be delivered before them or dropped among them.
+extern std::uint32_t fTextSlowPath;
+extern std::int64_t iFontPassThrough;  // a font number, or kNoFont
+
+constexpr std::int64_t kNoFont = INT64_MIN;
+
 // Scanner and group stack (RTF_readr.cpp).
 std::int32_t ecPushRtfState();
 std::int32_t ecPopRtfState();
@@ -51,25 +63,60 @@ std::int32_t ecPopRtfState();
 // at or beyond `pEnd`, which counts as a NUL.
 std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd);
 
-// Calls the callback with the current state.
-inline std::int32_t ecPrintChar(std::int32_t ch) {
-    if (textCallback != nullptr) {
-        const char byte = static_cast<char>(ch);
-        return textCallback(&byte, 1, userData, dop, sep, pap, chp);
-    }
-    return callback(ch, userData, dop, sep, pap, chp);
-}
+// Calls the callback with the current state for `cch` bytes of the target
+// code page; `fFromText` bytes reach a character callback sign-extended.
+std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText);
 
-// Routes one character: counts down binary data, drops it in a skipped
-// destination, delivers it otherwise.
+// Starts delivery for a parse: the target code page, an empty font table.
+void rtfBeginText();
+// Delivers text bytes of the document, in the current font's code page.
+std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch);
+inline std::int32_t ecDeliverText(const char* pch, std::size_t cch) {
+    if ((fTextSlowPath | static_cast<std::uint32_t>(rds) | static_cast<std::uint32_t>(chp.fHidden)) == 0 &&
+        chp.iFontNumber == iFontPassThrough)
+        return ecEmit(pch, cch, true);
+    return ecDeliverTextSlow(pch, cch);
+}
+// Delivers the byte of a "\'hh" escape, in the current font's code page.
+std::int32_t ecDeliverEscapedByte(unsigned char b);
+// Delivers a character named by its Unicode code point.
+std::int32_t ecDeliverUnicode(std::uint32_t codePoint);
+// "\u": delivers the UTF-16 unit `val` (negative values count from 65536),
+// pairing surrogates, and starts dropping its fallback.
+std::int32_t ecUnicodeEscape(std::int32_t val);
+// "\cell" and "\row": cells are separated by a tab, rows end a line.
+std::int32_t ecEndCell();
+std::int32_t ecEndRow();
+// Font table entries and the document's code page.
+void rtfDefineFont(std::int32_t iFont);
+void rtfSetFontCharset(std::int32_t charset);
+void rtfSetFontCodePage(std::int32_t cp);
+void rtfSetDefaultFont(std::int32_t iFont);
+void rtfSetDocumentCodePage(std::int32_t cp, bool fExplicit);
+// Takes a byte of a font name in the font table.
+void rtfFontNameByte(unsigned char b);
+// Whether the "\*" whose backslash is at `pBackslash` follows its "{".
+bool fAtGroupStart(const char* pBackslash);
+
+// Routes a byte of binary data or of a hexadecimal escape: counts down
+// binary data, drops the byte in a skipped destination, delivers it
+// otherwise, in the current font's code page.
 inline std::int32_t ecParseChar(std::int32_t ch) {
-    if (ris == risBin) {
+    const bool fBinary = ris == risBin;
+    if (fBinary) {
         // A count taken from "\bin-2147483648" must not wrap around.
         if (cbBin > INT32_MIN) --cbBin;
         if (cbBin <= 0) ris = risNorm;  // the byte that ends the count is still binary data
     }
     if (rds == rdsSkip) return ecNoError;
-    return ecPrintChar(ch);
+    const char byte = static_cast<char>(ch);
+    return fBinary ? ecDeliverText(&byte, 1) : ecDeliverEscapedByte(static_cast<unsigned char>(byte));
+}
+
+// Calls the callback with the current state, as a character of the text would.
+inline std::int32_t ecPrintChar(std::int32_t ch) {
+    const char byte = static_cast<char>(ch);
+    return ecEmit(&byte, 1, ch < 0);
 }
 
 // Keyword table and actions (RTF_actn.cpp).

@@ -75,35 +75,57 @@ const Row kRows[] = {
     {"red", kwdProp, ipropColourRed, 0, false},
     {"green", kwdProp, ipropColourGreen, 0, false},
     {"blue", kwdProp, ipropColourBlue, 0, false},
+    {"v", kwdProp, ipropHidden, 1, false},
+    {"u", kwdProp, ipropUnicode, 0, false},
+    {"uc", kwdProp, ipropUnicodeSkip, 1, false},
+    {"ansicpg", kwdProp, ipropAnsiCodePage, 0, false},
+    {"ansi", kwdProp, ipropCharacterSet, 1252, true},
+    {"mac", kwdProp, ipropCharacterSet, 10000, true},
+    {"pc", kwdProp, ipropCharacterSet, 437, true},
+    {"pca", kwdProp, ipropCharacterSet, 850, true},
+    {"fcharset", kwdProp, ipropFontCharset, 0, false},
+    {"cpg", kwdProp, ipropFontCodePage, 0, false},
+    {"deff", kwdProp, ipropDefaultFont, 0, false},
     {"par", kwdChar, 10, 0, false},
     {"\n", kwdChar, 10, 0, false},
     {"\r", kwdChar, 10, 0, false},
+    {"line", kwdChar, 10, 0, false},
+    {"page", kwdChar, 10, 0, false},
+    {"sect", kwdChar, 10, 0, false},
+    {"column", kwdChar, 10, 0, false},
     {"tab", kwdChar, 9, 0, false},
-    {"ldblquote", kwdChar, 34, 0, false},
-    {"rdblquote", kwdChar, 34, 0, false},
+    {"ldblquote", kwdChar, 0x201C, 0, false},
+    {"rdblquote", kwdChar, 0x201D, 0, false},
     {"{", kwdChar, 123, 0, false},
     {"}", kwdChar, 125, 0, false},
     {"\\", kwdChar, 92, 0, false},
-    {"emdash", kwdChar, 209, 0, false},
-    {"endash", kwdChar, 208, 0, false},
-    {"_", kwdChar, 209, 0, false},
-    {"~", kwdChar, 202, 0, false},
-    {"emspace", kwdChar, 202, 0, false},
-    {"enspace", kwdChar, 202, 0, false},
-    {"qmspace", kwdChar, 202, 0, false},
-    {"bullet", kwdChar, 165, 0, false},
-    {"lquote", kwdChar, 212, 0, false},
-    {"rquote", kwdChar, 213, 0, false},
+    {"emdash", kwdChar, 0x2014, 0, false},
+    {"endash", kwdChar, 0x2013, 0, false},
+    {"_", kwdChar, 0x2011, 0, false},
+    {"~", kwdChar, 0x00A0, 0, false},
+    {"emspace", kwdChar, 0x2003, 0, false},
+    {"enspace", kwdChar, 0x2002, 0, false},
+    {"qmspace", kwdChar, 0x2005, 0, false},
+    {"bullet", kwdChar, 0x2022, 0, false},
+    {"lquote", kwdChar, 0x2018, 0, false},
+    {"rquote", kwdChar, 0x2019, 0, false},
     {"bin", kwdSpec, ipfnBin, 0, false},
     {"*", kwdSpec, ipfnSkipDest, 0, false},
     {"'", kwdSpec, ipfnHex, 0, false},
+    {"cell", kwdSpec, ipfnCell, 0, false},
+    {"nestcell", kwdSpec, ipfnCell, 0, false},
+    {"row", kwdSpec, ipfnRow, 0, false},
+    {"nestrow", kwdSpec, ipfnRow, 0, false},
     {"colortbl", kwdDest, idestColTab, 0, false},
     {"author", kwdDest, idestSkip, 0, false},
     {"buptim", kwdDest, idestSkip, 0, false},
     {"comment", kwdDest, idestSkip, 0, false},
     {"creatim", kwdDest, idestSkip, 0, false},
     {"doccomm", kwdDest, idestSkip, 0, false},
-    {"fonttbl", kwdDest, idestSkip, 0, false},
+    {"fonttbl", kwdDest, idestFontTbl, 0, false},
+    {"fldinst", kwdDest, idestSkip, 0, false},
+    {"nonesttables", kwdDest, idestSkip, 0, false},
+    {"nesttableprops", kwdDest, idestKeep, 0, false},
     {"footer", kwdDest, idestSkip, 0, false},
     {"footerf", kwdDest, idestSkip, 0, false},
     {"footerl", kwdDest, idestSkip, 0, false},
@@ -133,8 +155,8 @@ const Row kRows[] = {
 };
 
 TEST(KeywordTable, EveryRowAsExpected) {
-    ASSERT_EQ(isymMax, 107);
-    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 107u);
+    ASSERT_EQ(isymMax, 129);
+    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 129u);
     for (std::int32_t isym = 0; isym < isymMax; ++isym) {
         const symbol& sym = rgsymRtf[isym];
         const Row& row = kRows[isym];
@@ -231,6 +253,14 @@ TEST(PropertyTable, EveryRowAsExpected) {
         {actnSpec, propPap, 0},
         {actnSpec, propChp, 0},
         {actnSpec, propSep, 0},
+        {actnByte, propChp, offsetof(char_prop, fHidden)},
+        {actnSpec, propChp, 0},
+        {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
+        {actnSpec, propDop, 0},
+        {actnSpec, propChp, 0},
+        {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
     };
     for (int iprop = 0; iprop < ipropMax; ++iprop) {
         SCOPED_TRACE(iprop);
@@ -248,7 +278,7 @@ TEST(Actions, RefuseWhatTheyDoNotHandle) {
     ASSERT_EQ(rtftest::parseBounded("").ec, ecNoError);  // a fresh state: normal destination, empty colour table
     EXPECT_EQ(ecParseSpecialProperty(ipropBold, 1), ecBadTableEntry);
     EXPECT_EQ(ecApplyPropChange(ipropMax, 1), ecBadTableEntry);
-    EXPECT_EQ(ecParseSpecialKeyword(static_cast<IPFN>(3)), ecBadTableEntry);
+    EXPECT_EQ(ecParseSpecialKeyword(static_cast<IPFN>(ipfnRow + 1)), ecBadTableEntry);
     EXPECT_EQ(ecParseColourComponent(ipropBold, 1), ecBadColourComponent);
     EXPECT_EQ(ecEndGroupAction(rdsSkip), ecNoError);
 }

@@ -385,7 +385,7 @@ TEST(CharStyleRTFRead, SourceKeptWhenNoRunRecorded) {
 }
 
 TEST(CharStyleRTFRead, ParseErrorKeepsWhatWasDelivered) {
-    CharStyle_RTF rtf("{\\b ab}}cd");
+    CharStyle_RTF rtf("{\\b ab\\'4g}");
     EXPECT_TRUE(rtf.parsingError());
     EXPECT_EQ(rtf.getText(), "ab");
     EXPECT_EQ(runsOf(rtf), (std::vector<StyleRun>{{0, 12, kFaceBold, 0}}));
@@ -491,7 +491,7 @@ TEST_F(CharStyleRTFClipboard, AnswersNullWhenClipboardCannotOpen) {
 }
 
 TEST_F(CharStyleRTFClipboard, UnreadableRTFStillGivesContainer) {
-    put(format("Rich Text Format"), std::string("{\\b x}}"));
+    put(format("Rich Text Format"), std::string("}{\\b x}"));
     std::unique_ptr<CharStyle_RTF> rtf(CharStyle_RTF::InitFromClipboard());
     ASSERT_NE(rtf, nullptr);
     EXPECT_TRUE(rtf->parsingError());

@@ -1,0 +1,75 @@
+#include "codepage/code_page.h"
+
+#include "platform/winapi.h"
+
+namespace codepage {
+
+CodePage ansiCodePage() { return static_cast<CodePage>(GetACP()); }
+
+bool isDoubleByte(CodePage cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
+
+bool isLeadByte(CodePage cp, unsigned char byte) {
+    return byte >= 0x80 && isDoubleByte(cp) && IsDBCSLeadByteEx(static_cast<UINT>(cp), byte) != FALSE;
+}
+
+namespace {
+
+struct CharsetCodePage {
+    std::int32_t charset;
+    CodePage cp;
+};
+
+// Character sets and their code pages, as RTF writers use them.
+constexpr CharsetCodePage kCharsets[] = {
+    {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},  {161, 1253}, {162, 1254}, {163, 1258},
+    {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+};
+
+// What the writer declares for each code page, where the two differ.
+constexpr CharsetCodePage kWrittenCharsets[] = {
+    {238, 1250}, {204, 1251}, {0, 1252},   {161, 1253}, {162, 1254}, {177, 1255}, {178, 1256},
+    {186, 1257}, {163, 1258}, {222, 874},  {128, 932},  {134, 936},  {129, 949},  {136, 950},
+};
+
+}  // namespace
+
+CodePage charsetCodePage(std::int32_t charset) {
+    for (const CharsetCodePage& entry : kCharsets)
+        if (entry.charset == charset) return entry.cp;
+    return 0;
+}
+
+std::int32_t codePageCharset(CodePage cp) {
+    for (const CharsetCodePage& entry : kWrittenCharsets)
+        if (entry.cp == cp) return entry.charset;
+    return 0;
+}
+
+std::size_t encode(CodePage cp, std::uint32_t codePoint, char out[kMaxCharBytes]) {
+    if (codePoint < 0x80 && cp != kUtf8) {
+        out[0] = static_cast<char>(codePoint);
+        return 1;
+    }
+    WCHAR units[2];
+    int cUnits = 1;
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+        out[0] = '?';
+        return 1;
+    }
+    if (codePoint >= 0x10000) {
+        units[0] = static_cast<WCHAR>(0xD800 + ((codePoint - 0x10000) >> 10));
+        units[1] = static_cast<WCHAR>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        cUnits = 2;
+    } else {
+        units[0] = static_cast<WCHAR>(codePoint);
+    }
+    const int n = WideCharToMultiByte(static_cast<UINT>(cp), 0, units, cUnits, out, static_cast<int>(kMaxCharBytes),
+                                      nullptr, nullptr);
+    if (n <= 0) {
+        out[0] = '?';
+        return 1;
+    }
+    return static_cast<std::size_t>(n);
+}
+
+}  // namespace codepage

@@ -1,0 +1,351 @@
+// Delivery of the document's text: from the code pages the document is written
+// in to the code page CF_TEXT is read in, "\u" escapes and their fallbacks,
+// table cells, hidden text, and the font table that says which code page
+// each font's bytes are in.
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "codepage/code_page.h"
+#include "codepage/transcoder.h"
+#include "rtf/RTF.h"
+#include "rtf/RTF_state.h"
+
+std::int32_t cbUnicodeFallback = 1;
+std::int32_t cUnicodeSkip = 0;
+const char* pGroupStart = nullptr;
+std::uint32_t fTextSlowPath = 0;
+std::int64_t iFontPassThrough = kNoFont;
+
+namespace {
+
+using codepage::CodePage;
+
+// One font of the font table; 0 for what it does not say.
+struct Font {
+    std::int32_t charset = -1;
+    CodePage cpg = 0;
+    bool fSymbolName = false;  // its name begins "Symbol"
+    std::uint8_t cchName = 0;  // name bytes seen, up to the test's need
+};
+
+// Fonts are few in real documents; a hostile one cannot grow the table
+// past this, and lookups stay constant-time through the index.
+constexpr std::size_t cFontMax = 4096;
+
+std::vector<Font> fonts;
+std::unordered_map<std::int32_t, std::uint32_t> fontIndex;  // font number -> entry of `fonts`
+Font* pFontDefining = nullptr;  // the entry the font table is describing
+std::int32_t iFontDefault = 0;
+bool fFontDefault = false;
+CodePage cpAnsi = 0;          // "\ansicpg", when it names a code page we know
+CodePage cpCharacterSet = 0;  // "\ansi", "\mac", "\pc", "\pca"
+
+codepage::Transcoder transcoder;
+std::int64_t iFontTranscoder = kNoFont;  // the font the transcoder is set up for
+std::uint32_t highSurrogate = 0;         // a "\u" high surrogate waiting for its low one
+bool fCellPending = false;               // a "\cell" tab waits for the next character
+
+bool fKnownCodePage(CodePage cp) {
+    return cp == codepage::kWindowsLatin1 || cp == codepage::kMacRoman || cp == codepage::kOemUnitedStates ||
+           cp == codepage::kOemMultilingual || codepage::codePageCharset(cp) != 0 || cp == 1252;
+}
+
+void updateSlowPath() {
+    fTextSlowPath = static_cast<std::uint32_t>(cUnicodeSkip > 0) | static_cast<std::uint32_t>(fCellPending) |
+                    static_cast<std::uint32_t>(highSurrogate != 0) |
+                    static_cast<std::uint32_t>(!transcoder.passesThrough());
+}
+
+// The font table changed what fonts mean: resolve the current font again.
+void fontsChanged() {
+    iFontTranscoder = kNoFont;
+    iFontPassThrough = kNoFont;
+}
+
+const Font* findFont(std::int32_t iFont) {
+    auto it = fontIndex.find(iFont);
+    return it == fontIndex.end() ? nullptr : &fonts[it->second];
+}
+
+CodePage documentCodePage() {
+    if (cpAnsi != 0) return cpAnsi;
+    if (cpCharacterSet != 0) return cpCharacterSet;
+    return codepage::kWindowsLatin1;
+}
+
+// The code page of the bytes of font `iFont`: its character set's, else its
+// own code page, else the document's. A font the table lacks is the default font.
+CodePage sourceCodePage(std::int32_t iFont) {
+    const Font* font = findFont(iFont);
+    if (font == nullptr && fFontDefault) font = findFont(iFontDefault);
+    if (font != nullptr) {
+        if (font->charset == 2 && font->fSymbolName) return codepage::kSymbolFont;
+        const CodePage cp = codepage::charsetCodePage(font->charset);
+        if (cp != 0) return cp;
+        if (font->cpg != 0) return font->cpg;
+    }
+    return documentCodePage();
+}
+
+// Sets the transcoder up for the current font.
+void selectFont() {
+    const std::int64_t iFont = chp.iFontNumber;
+    if (iFont == iFontTranscoder) return;
+    transcoder.setSource(sourceCodePage(chp.iFontNumber));
+    iFontTranscoder = iFont;
+    iFontPassThrough = transcoder.source() == transcoder.target() ? iFont : kNoFont;
+    updateSlowPath();
+}
+
+// Delivers what must come before the next character: a pending cell's tab
+// and a high surrogate that no low one followed.
+std::int32_t ecFlushPending() {
+    if (highSurrogate != 0) {
+        highSurrogate = 0;
+        updateSlowPath();
+        const std::int32_t ec = ecEmit("?", 1, false);
+        if (ec != ecNoError) return ec;
+    }
+    if (fCellPending) {
+        fCellPending = false;
+        updateSlowPath();
+        const std::int32_t ec = ecEmit("\t", 1, false);
+        if (ec != ecNoError) return ec;
+    }
+    return ecNoError;
+}
+
+// Converts and delivers bytes of the current font's code page.
+std::int32_t ecConvert(const char* pch, std::size_t cch, bool fFromText) {
+    selectFont();
+    if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
+    char buffer[256];
+    const char* p = pch;
+    const char* const pEnd = pch + cch;
+    while (p < pEnd) {
+        const std::size_t n = transcoder.convert(p, pEnd, buffer, sizeof buffer);
+        if (n > 0) {
+            const std::int32_t ec = ecEmit(buffer, n, false);
+            if (ec != ecNoError) return ec;
+        }
+    }
+    updateSlowPath();
+    return ecNoError;
+}
+
+// Ends a lead byte that waits in the transcoder, before a character that is
+// not its trail byte.
+std::int32_t ecFlushLead() {
+    char question[1];
+    if (transcoder.flush(question) == 0) return ecNoError;
+    updateSlowPath();
+    return ecEmit(question, 1, false);
+}
+
+// Drops up to `cch` fallback units of a "\u"; answers how many it dropped.
+std::size_t dropFallback(std::size_t cch) {
+    const std::size_t n = cch < static_cast<std::size_t>(cUnicodeSkip) ? cch : static_cast<std::size_t>(cUnicodeSkip);
+    cUnicodeSkip -= static_cast<std::int32_t>(n);
+    updateSlowPath();
+    return n;
+}
+
+}  // namespace
+
+std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText) {
+    if (textCallback != nullptr) return textCallback(pch, cch, userData, dop, sep, pap, chp);
+    for (std::size_t i = 0; i < cch; ++i) {
+        const unsigned char b = static_cast<unsigned char>(pch[i]);
+        const std::int32_t ch = fFromText ? static_cast<std::int32_t>(static_cast<signed char>(b)) : b;
+        const std::int32_t ec = callback(ch, userData, dop, sep, pap, chp);
+        if (ec != ecNoError) return ec;
+    }
+    return ecNoError;
+}
+
+void rtfBeginText() {
+    fonts.clear();
+    fontIndex.clear();
+    pFontDefining = nullptr;
+    iFontDefault = 0;
+    fFontDefault = false;
+    cpAnsi = 0;
+    cpCharacterSet = 0;
+    const CodePage target = codepage::ansiCodePage();
+    if (transcoder.target() != target) transcoder = codepage::Transcoder(target);
+    transcoder.reset();
+    transcoder.setSource(target);
+    iFontTranscoder = kNoFont;
+    iFontPassThrough = kNoFont;
+    highSurrogate = 0;
+    fCellPending = false;
+    cbUnicodeFallback = 1;
+    cUnicodeSkip = 0;
+    pGroupStart = nullptr;
+    updateSlowPath();
+}
+
+std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch) {
+    if (rds == rdsFontTbl) {
+        for (std::size_t i = 0; i < cch; ++i) rtfFontNameByte(static_cast<unsigned char>(pch[i]));
+        return ecNoError;
+    }
+    if (rds != rdsNorm) return ecNoError;
+    if (cUnicodeSkip > 0) {
+        const std::size_t dropped = dropFallback(cch);
+        pch += dropped;
+        cch -= dropped;
+        if (cch == 0) return ecNoError;
+    }
+    if (chp.fHidden) return ecNoError;
+    std::int32_t ec = ecFlushPending();
+    if (ec != ecNoError) return ec;
+    selectFont();
+    if (fTextSlowPath == 0) return ecEmit(pch, cch, true);
+    return ecConvert(pch, cch, true);
+}
+
+std::int32_t ecDeliverEscapedByte(unsigned char b) {
+    if (rds == rdsFontTbl) {
+        rtfFontNameByte(b);
+        return ecNoError;
+    }
+    if (rds != rdsNorm) return ecNoError;
+    if (cUnicodeSkip > 0) {
+        dropFallback(1);
+        return ecNoError;
+    }
+    if (chp.fHidden) return ecNoError;
+    std::int32_t ec = ecFlushPending();
+    if (ec != ecNoError) return ec;
+    const char byte = static_cast<char>(b);
+    return ecConvert(&byte, 1, false);
+}
+
+std::int32_t ecDeliverUnicode(std::uint32_t codePoint) {
+    if (rds != rdsNorm || chp.fHidden) return ecNoError;
+    std::int32_t ec = ecFlushLead();
+    if (ec != ecNoError) return ec;
+    if ((ec = ecFlushPending()) != ecNoError) return ec;
+    char bytes[codepage::kMaxCharBytes];
+    const std::size_t n = codepage::encode(transcoder.target(), codePoint, bytes);
+    return ecEmit(bytes, n, false);
+}
+
+std::int32_t ecUnicodeEscape(std::int32_t val) {
+    if (rds != rdsNorm) return ecNoError;
+    // A signed 16-bit number: negative values stand for 32768 to 65535.
+    const std::uint32_t unit = static_cast<std::uint32_t>(val) & 0xFFFFu;
+    std::int32_t ec = ecNoError;
+    if (unit >= 0xDC00 && unit <= 0xDFFF && highSurrogate != 0) {
+        const std::uint32_t codePoint = 0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+        highSurrogate = 0;
+        updateSlowPath();
+        ec = ecDeliverUnicode(codePoint);
+    } else if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (!chp.fHidden) {
+            if ((ec = ecFlushLead()) != ecNoError || (ec = ecFlushPending()) != ecNoError) return ec;
+            highSurrogate = unit;
+        }
+    } else if (unit != 0) {
+        ec = ecDeliverUnicode(unit);
+    }
+    cUnicodeSkip = cbUnicodeFallback;
+    updateSlowPath();
+    return ec;
+}
+
+std::int32_t ecEndCell() {
+    if (rds != rdsNorm) return ecNoError;
+    // The tab is written only when another cell follows in the row.
+    std::int32_t ec = ecFlushLead();
+    if (ec != ecNoError) return ec;
+    if (fCellPending && !chp.fHidden) {
+        if ((ec = ecFlushPending()) != ecNoError) return ec;
+    }
+    fCellPending = true;
+    updateSlowPath();
+    return ecNoError;
+}
+
+std::int32_t ecEndRow() {
+    if (rds != rdsNorm) return ecNoError;
+    fCellPending = false;
+    updateSlowPath();
+    return ecDeliverUnicode('\n');
+}
+
+void rtfDefineFont(std::int32_t iFont) {
+    fontsChanged();
+    auto it = fontIndex.find(iFont);
+    if (it != fontIndex.end()) {
+        pFontDefining = &fonts[it->second];
+        *pFontDefining = Font{};
+        return;
+    }
+    if (fonts.size() >= cFontMax) {
+        pFontDefining = nullptr;
+        return;
+    }
+    if (fonts.capacity() == 0) fonts.reserve(cFontMax);  // entries never move
+    fonts.emplace_back();
+    fontIndex.emplace(iFont, static_cast<std::uint32_t>(fonts.size() - 1));
+    pFontDefining = &fonts.back();
+}
+
+void rtfSetFontCharset(std::int32_t charset) {
+    if (pFontDefining == nullptr) return;
+    pFontDefining->charset = charset;
+    fontsChanged();
+}
+
+void rtfSetFontCodePage(std::int32_t cp) {
+    if (pFontDefining == nullptr || cp <= 0 || !fKnownCodePage(static_cast<CodePage>(cp))) return;
+    pFontDefining->cpg = static_cast<CodePage>(cp);
+    fontsChanged();
+}
+
+void rtfFontNameByte(unsigned char b) {
+    if (pFontDefining == nullptr) return;
+    static const char kSymbol[] = "Symbol";
+    Font& font = *pFontDefining;
+    if (b == ';') {
+        pFontDefining = nullptr;  // the entry's name is complete
+        return;
+    }
+    if (font.cchName == 0 && b == ' ') return;
+    if (font.cchName < 6) {
+        if (static_cast<char>(b) != kSymbol[font.cchName]) {
+            font.cchName = 7;  // not the Symbol font; nothing more to learn
+            font.fSymbolName = false;
+            return;
+        }
+        ++font.cchName;
+        font.fSymbolName = font.cchName == 6;
+        if (font.fSymbolName) fontsChanged();
+    }
+}
+
+void rtfSetDefaultFont(std::int32_t iFont) {
+    iFontDefault = iFont;
+    fFontDefault = true;
+    fontsChanged();
+}
+
+void rtfSetDocumentCodePage(std::int32_t cp, bool fExplicit) {
+    if (cp <= 0 || !fKnownCodePage(static_cast<CodePage>(cp))) return;
+    if (fExplicit)
+        cpAnsi = static_cast<CodePage>(cp);
+    else
+        cpCharacterSet = static_cast<CodePage>(cp);
+    fontsChanged();
+}
+
+bool fAtGroupStart(const char* pBackslash) {
+    if (pGroupStart == nullptr || pBackslash < pGroupStart) return false;
+    const char* p = pBackslash;
+    while (p > pGroupStart && (p[-1] == '\r' || p[-1] == '\n')) --p;
+    return p == pGroupStart;
+}
