@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "codepage/code_page.h"
 #include "platform/winapi.h"
 
 namespace {
@@ -111,21 +112,46 @@ struct WriterSpecials {
 };
 constexpr WriterSpecials kWriterSpecials;
 
+// The same, and every byte from 0x80 up: in a double-byte code page a trail
+// byte may be "\\", "{" or "}", so characters of two bytes are written as
+// escapes.
+struct DoubleByteWriterSpecials {
+    bool special[256] = {};
+    constexpr DoubleByteWriterSpecials() {
+        for (int c = 0; c < 256; ++c) special[c] = c >= 0x80 || kWriterSpecials.special[c];
+    }
+};
+constexpr DoubleByteWriterSpecials kDoubleByteWriterSpecials;
+
+template <class Sink>
+void appendHexEscape(Sink& out, unsigned char byte) {
+    static const char kHex[] = "0123456789abcdef";
+    const char escape[4] = {'\\', '\'', kHex[byte >> 4], kHex[byte & 0xF]};
+    out.append(escape, sizeof escape);
+}
+
 // Appends text[from, to) as RTF: "\", "{" and "}" escaped, a NUL byte as
 // "\'00", and each line end (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
 // so a CR that ends one segment and an LF that starts the next are two line ends.
 template <class Sink>
-void appendConverted(Sink& out, const std::string& text, std::size_t from, std::size_t to) {
+void appendConverted(Sink& out, const std::string& text, std::size_t from, std::size_t to, bool fDoubleByte,
+                     codepage::CodePage cp) {
     const char* s = text.data();
+    const bool* const special = fDoubleByte ? kDoubleByteWriterSpecials.special : kWriterSpecials.special;
     std::size_t i = from;
     while (i < to) {
         std::size_t plain = i;
-        while (plain < to && !kWriterSpecials.special[static_cast<unsigned char>(s[plain])]) ++plain;
+        while (plain < to && !special[static_cast<unsigned char>(s[plain])]) ++plain;
         out.append(s + i, plain - i);
         if (plain == to) break;
         const char c = s[plain];
         i = plain + 1;
-        if (c == '\r' || c == '\n') {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            appendHexEscape(out, static_cast<unsigned char>(c));
+            // The trail byte of a character of two bytes, whatever it is.
+            if (codepage::isLeadByte(cp, static_cast<unsigned char>(c)) && i < to)
+                appendHexEscape(out, static_cast<unsigned char>(s[i++]));
+        } else if (c == '\r' || c == '\n') {
             out.append("\\par ");
             if (c == '\r' && i < to && s[i] == '\n') ++i;
         } else if (c == '\0') {
@@ -356,7 +382,14 @@ std::size_t CharStyle_RTF::prepareDocument(std::string& colourTable) {
 
 template <class Sink>
 void CharStyle_RTF::writeDocument(Sink& out, const std::string& colourTable) {
-    out.append("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}");
+    // The text is in the ANSI code page, and the document says so.
+    const codepage::CodePage cp = codepage::ansiCodePage();
+    const bool fDoubleByte = codepage::isDoubleByte(cp);
+    out.append("{\\rtf1\\ansi\\ansicpg");
+    appendDecimal(out, static_cast<long>(cp));
+    out.append("{\\fonttbl\\f0\\fswiss\\fcharset");
+    appendDecimal(out, static_cast<long>(codepage::codePageCharset(cp)));
+    out.append(" Arial;}");
     out.append(colourTable.data(), colourTable.size());
     out.append("\\f0\\fs24 {");
 
@@ -370,7 +403,7 @@ void CharStyle_RTF::writeDocument(Sink& out, const std::string& colourTable) {
         if (start < position) start = position;
 
         if (start > position) {
-            appendConverted(out, text, position, start);
+            appendConverted(out, text, position, start, fDoubleByte, cp);
             out.append("}{");
         }
         bool anyWord = false;
@@ -394,7 +427,7 @@ void CharStyle_RTF::writeDocument(Sink& out, const std::string& colourTable) {
         if (anyWord || (face & kWrittenFaces) != 0) out.put(' ');  // ends the last control word
         position = start;
     }
-    appendConverted(out, text, position, textLength);
+    appendConverted(out, text, position, textLength, fDoubleByte, cp);
     out.append("}}");
 }
 

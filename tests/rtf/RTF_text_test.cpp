@@ -1,0 +1,176 @@
+// The text of a document as word processors mean it, delivered in the code
+// page CF_TEXT is read in: code pages, "\u" escapes, character keywords and
+// line structure, each with the system's ANSI code page set to 1252, 1251 and
+// 932. Under Wine the cases of the code page Wine runs in are checked against
+// the real conversions.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rtf/RTF.h"
+#include "rtf/parse_capture.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/clipboard_control.h"
+#endif
+
+namespace {
+
+using rtftest::describe;
+using rtftest::parseBounded;
+using rtftest::Parsed;
+
+// Makes `cp` the ANSI code page; answers false where it cannot be made so.
+bool useAnsiCodePage(unsigned cp) {
+#ifdef _WIN32
+    return GetACP() == cp;
+#else
+    standin::setAnsiCodePage(cp);
+    return true;
+#endif
+}
+
+struct TextCase {
+    const char* name;
+    unsigned acp;
+    std::string rtf;
+    std::string text;        // the bytes delivered, in the ANSI code page
+    const char* props = "";  // the properties of the last delivered character
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+const TextCase kCases[] = {
+    // Character keywords name characters, delivered in the target code page.
+    {"QuotesDashesBullet1252", 1252, "{\\lquote\\rquote\\ldblquote\\rdblquote\\endash\\emdash\\bullet}",
+     "\x91\x92\x93\x94\x96\x97\x95"},
+    {"QuotesDashesBullet1251", 1251, "{\\lquote\\rquote\\ldblquote\\rdblquote\\endash\\emdash\\bullet}",
+     "\x91\x92\x93\x94\x96\x97\x95"},
+    {"Quotes932", 932, "{\\lquote\\rquote\\ldblquote\\rdblquote}", "\x81\x65\x81\x66\x81\x67\x81\x68"},
+    {"NoBreakSpace", 1252, "{a\\~b}", "a\xA0" "b"},
+    {"WordApostrophe", 1252, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Calibri;}}\\f0 It\\rquote s}", "It\x92s"},
+    {"OptionalHyphenIsNothing", 1252, "{co\\-op}", "coop"},
+
+    // Bytes are in the code page of the font's character set, or the document's.
+    {"CyrillicDocumentOnCyrillicSystem", 1251, "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8}", "\xCF\xF0\xE8"},
+    {"CyrillicDocumentOnWesternSystem", 1252, "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8}", "???"},
+    {"WesternDocumentOnCyrillicSystem", 1251, "{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80}", "cafe \x88"},
+    {"RawBytesConvertAsEscapesDo", 1251, "{\\rtf1\\ansi\\ansicpg1253 \xE1\\'e1}", "??"},
+    {"CharsetFontInWesternDocument", 1251,
+     "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial CYR;}}\\f0 \\'e9\\f1 \\'e9}", "e\xE9", "f=1"},
+    {"CharsetOverridesDocument", 1252,
+     "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset238 Arial CE;}}\\f1 \\'b3\\f0 \\'e6}",
+     "l?"},
+    {"FontCodePage", 1251, "{\\rtf1\\ansi{\\fonttbl{\\f3\\cpg1251 Courier;}}\\f3 \\'c0}", "\xC0", "f=3"},
+    {"DefaultFontWhenNoneChosen", 1251, "{\\rtf1\\ansi\\deff2{\\fonttbl{\\f2\\fcharset204 Times;}}\\'c0}", "\xC0"},
+    {"FontNamesAreNotText", 1252, "{{\\fonttbl{\\f0\\fnil Arial;}\\f1 Times;}x}", "x"},
+    {"MacDocument", 1252, "{\\rtf1\\mac \\'d5\\'8e}", "\x92\xE9"},
+    {"PcDocument", 1252, "{\\rtf1\\pc \\'82}", "\xE9"},
+    {"PcaDocument", 1252, "{\\rtf1\\pca \\'9b}", "\xF8"},
+    {"SymbolFontBullet", 1252, "{{\\fonttbl{\\f1\\ftech\\fcharset2 Symbol;}}\\f1\\'b7\\tab}", "\x95\t", "f=1"},
+    {"DoubleByteOnItsSystem", 932, "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\x82\xa0}", "\x82\xA0\x82\xA0"},
+    {"DoubleByteFromCharsetFont", 932,
+     "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1\\'82\\'a0}", "\x82\xA0", "f=1"},
+    {"DoubleByteIsOneCharacter", 1252, "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0x}", "?x"},
+    {"DoubleByteEscapedLeadRawTrail", 1251, "{\\rtf1\\ansi\\ansicpg932 \\'82\xA0y}", "?y"},
+    {"DoubleByteTrailAcrossControlWord", 1252, "{\\rtf1\\ansi\\ansicpg936 \\'c4\\b\\'e3}", "?", "b"},
+    {"LeadByteWithoutTrail", 1252, "{\\rtf1\\ansi\\ansicpg932 \\'82\\par}", "?\n"},
+    {"WesternTextOnJapaneseSystem", 932, "{\\rtf1\\ansi\\ansicpg1252 A\\'e9}", "Ae"},
+
+    // "\u": the character, then its fallback dropped.
+    {"UnicodeEscape1252", 1252, "{\\u233?}", "\xE9"},
+    {"UnicodeEscape1251", 1251, "{\\u1055\\'cf}", "\xCF"},
+    {"UnicodeEscape932", 932, "{\\uc2\\u12354\\'82\\'a0}", "\x82\xA0"},
+    {"UnicodeEscapeMissingFromTarget", 1252, "{\\u1055?}", "?"},
+    {"UnicodeNegative", 932, "{\\u-255?}", "\x81\x49"},
+    {"UnicodeSurrogatePair", 1252, "{\\u-10179?\\u-8704?x}", "?x"},
+    {"UnicodeLoneHighSurrogate", 1252, "{\\u-10179?x}", "?x"},
+    {"FallbackOfTwo", 1252, "{\\uc2\\u233 ab}", "\xE9"},
+    {"FallbackOfNone", 1252, "{\\uc0\\u233 x}", "\xE9x"},
+    {"FallbackUnitsAreEscapesAndWords", 1252, "{\\uc3\\u233\\'e9\\b\\~x}", "\xE9x"},
+    {"FallbackCountScopedToGroup", 1252, "{{\\uc2}\\u233 ab}", "\xE9" "b"},
+    {"BraceEndsFallback", 1252, "{\\uc3{\\u233 a}bc}", "\xE9" "bc"},
+    {"UnicodeCarriesProperties", 1251, "{\\b\\u1055?}", "\xCF", "b"},
+
+    // Line structure.
+    {"LineBreaks", 1252, "{a\\line b\\page c\\sect d\\column e}", "a\nb\nc\nd\ne"},
+    {"TableRows", 1252, "{\\trowd a\\cell b\\cell\\row\\trowd c\\cell d\\cell\\row}", "a\tb\nc\td\n"},
+    {"EmptyCells", 1252, "{\\cell\\cell x\\cell\\row}", "\t\tx\n"},
+    {"CellsInGroups", 1252, "{{\\pard\\intbl a\\cell}{\\pard\\intbl b\\cell}\\row}", "a\tb\n"},
+    {"NestedTable", 1252,
+     "{x\\nestcell y\\nestcell{\\*\\nesttableprops\\trowd\\nestrow}{\\nonesttables\\par}b\\cell c\\cell\\row}",
+     "x\ty\nb\tc\n"},
+
+    // What is not shown is not text.
+    {"HiddenText", 1252, "{a{\\v hidden}b\\v c\\v0 d}", "abd"},
+    {"PlainEndsHiddenText", 1252, "{\\v a\\plain b}", "b"},
+    {"FieldInstructionsMarked", 1252, "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}", "link"},
+    {"FieldInstructionsUnmarked", 1252, "{\\field{\\fldinst PAGE}{\\fldrslt 1}}", "1"},
+
+    // "\*" marks a destination only right after its brace.
+    {"StarMidGroupMarksNothing", 1252, "{\\b\\*\\cs7 text}", "text", "b"},
+    {"StarAfterBraceAndLineBreak", 1252, "{{\r\n\\*\\unknown gone}x}", "x"},
+
+    // The document ends where its first group closes.
+    {"StrayBraceAfterEnd", 1252, "{\\rtf1 a}}b", "a"},
+    {"TextAfterEndNotRead", 1252, "{\\rtf1 a}\\'zz", "a"},
+};
+
+class ReaderText : public ::testing::TestWithParam<TextCase> {
+  protected:
+    void TearDown() override { useAnsiCodePage(1252); }
+};
+
+TEST_P(ReaderText, DeliversTheTextInTheAnsiCodePage) {
+    const TextCase& c = GetParam();
+    if (!useAnsiCodePage(c.acp)) GTEST_SKIP() << "the ANSI code page here is not " << c.acp;
+    const Parsed parsed = parseBounded(c.rtf);
+    EXPECT_EQ(parsed.ec, ecNoError) << ecName(parsed.ec);
+    EXPECT_EQ(parsed.text(), c.text);
+    if (!parsed.chars.empty()) {
+        EXPECT_EQ(describe(parsed.chars.back()), c.props);
+    }
+
+    // Delivered a run at a time, the same bytes come.
+    std::string runs;
+    auto collect = [](const char* pch, std::size_t cch, void* data, const doc_prop&, const sect_prop&,
+                      const para_prop&, const char_prop&) -> std::int32_t {
+        static_cast<std::string*>(data)->append(pch, cch);
+        return 0;
+    };
+    EXPECT_EQ(ecRtfParseText(c.rtf.data(), c.rtf.size(), collect, &runs), ecNoError);
+    EXPECT_EQ(runs, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+
+// A byte that a stopped parse left waiting for its trail byte, or a cell's
+// tab, does not reach the next parse.
+TEST(ReaderTextState, NothingPendingCrossesParses) {
+    if (!useAnsiCodePage(1252)) GTEST_SKIP();
+    ASSERT_EQ(parseBounded("{\\rtf1\\ansi\\ansicpg932 \\'82").ec, ecOpenGroupAtEnd);
+    EXPECT_EQ(parseBounded("{x}").text(), "x");
+    ASSERT_EQ(parseBounded("{a\\cell").ec, ecOpenGroupAtEnd);
+    EXPECT_EQ(parseBounded("{x}").text(), "x");
+    ASSERT_EQ(parseBounded("{\\uc5\\u233").ec, ecOpenGroupAtEnd);
+    EXPECT_EQ(parseBounded("{xy}").text(), "xy");
+}
+
+// Fonts beyond what any document needs are refused, not stored.
+TEST(ReaderTextState, ManyFontsStayBounded) {
+    if (!useAnsiCodePage(1251)) GTEST_SKIP();
+    std::string rtf = "{{\\fonttbl";
+    for (int i = 0; i < 10000; ++i) rtf += "{\\f" + std::to_string(i) + "\\fcharset204 F;}";
+    rtf += "}\\f5 \\'c0\\f9999 \\'c0}";
+    const Parsed parsed = parseBounded(rtf);
+    EXPECT_EQ(parsed.ec, ecNoError);
+    // The font the table had no room for is read in the document's 1252, where 0xC0 is A grave.
+    EXPECT_EQ(parsed.text(), "\xC0" "A");
+    useAnsiCodePage(1252);
+}
+
+}  // namespace
