@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/clipboard_control.h"
 #include "rtf/RTF.h"
 #include "style/CharStyle_RTF.h"
 
@@ -58,6 +59,11 @@ std::string withoutLineEnds(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The system's code page, single- or double-byte, chosen by the input's
+    // size so that every input keeps its meaning.
+    static const UINT kAnsiCodePages[] = {1252, 1251, 932, 936, 1253};
+    standin::setAnsiCodePage(kAnsiCodePages[size % (sizeof kAnsiCodePages / sizeof kAnsiCodePages[0])]);
+
     // An allocation of exactly the input's size, so that any over-read shows.
     std::unique_ptr<char[]> block(new char[size ? size : 1]);
     if (size > 0) std::memcpy(block.get(), data, size);

@@ -23,6 +23,8 @@ void check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     standin::reset();
+    static const UINT kAnsiCodePages[] = {1252, 1251, 932, 949};
+    standin::setAnsiCodePage(kAnsiCodePages[size % (sizeof kAnsiCodePages / sizeof kAnsiCodePages[0])]);
     const std::vector<std::string> parts = fuzz::split(data, size, 4);
     if (!parts[0].empty()) fuzz::put(CF_TEXT, parts[0]);
     if (!parts[1].empty()) fuzz::put(RegisterClipboardFormatA(CharStyle_FMcs::kFormatName), parts[1]);
