@@ -27,6 +27,8 @@ class Transcoder {
     // Whether bytes pass unchanged: the source is the target and no lead
     // byte is pending.
     bool passesThrough() const { return source_ == target_ && pendingLead_ < 0; }
+    // Whether a lead byte waits for its trail byte.
+    bool leadPending() const { return pendingLead_ >= 0; }
 
     // Converts whole characters from [`p`, `end`) into `out`, at most `room`
     // bytes (at least kMaxCharBytes), advancing `p` past what it took; answers

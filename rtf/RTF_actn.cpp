@@ -39,6 +39,11 @@ std::int32_t ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fPara
             return ecApplyPropChange(static_cast<IPROP>(sym.idx), sym.fPassDflt || !fParam ? sym.dflt : param);
         case kwdChar:
             if (rds == rdsSkip) return ecNoError;
+            // Paragraph marks, tabs and escaped braces are the same byte in every code page.
+            if (sym.idx < 0x80 && fTextPassesThrough()) {
+                const char byte = static_cast<char>(sym.idx);
+                return ecEmit(&byte, 1, false);
+            }
             return ecDeliverUnicode(static_cast<std::uint32_t>(sym.idx));
         case kwdDest:
             if (sym.idx < 0 || sym.idx > idestKeep) return ecBadTableEntry;

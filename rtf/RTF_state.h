@@ -48,10 +48,14 @@ extern std::int16_t colTabCount;  // finished entries; colTab[colTabCount] is be
 extern std::int32_t cbUnicodeFallback;  // "\uc": units of fallback after each "\u", kept per group
 extern std::int32_t cUnicodeSkip;       // fallback units still to drop; a brace ends the dropping
 extern const char* pGroupStart;         // the byte after the latest "{", where "\*" may stand
-// Zero while text bytes of the font iFontPassThrough pass to the callback
-// unchanged: nothing waits to be delivered before them or dropped among them.
+// Zero while nothing waits to be delivered before the next text or dropped
+// among it: a fallback, a cell's tab, half of a character.
 extern std::uint32_t fTextSlowPath;
-extern std::int64_t iFontPassThrough;  // a font number, or kNoFont
+// Fonts whose bytes pass to the callback unchanged, by font number modulo
+// its size; an entry holds the number or kNoFont. Documents switch among a
+// few fonts of one code page, so each is looked up once.
+constexpr std::size_t cFontPassThrough = 64;
+extern std::int64_t rgiFontPassThrough[cFontPassThrough];
 
 constexpr std::int64_t kNoFont = INT64_MIN;
 
@@ -65,20 +69,48 @@ std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd);
 
 // Calls the callback with the current state for `cch` bytes of the target
 // code page; `fFromText` bytes reach a character callback sign-extended.
-std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText);
+inline std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText) {
+    if (textCallback != nullptr) return textCallback(pch, cch, userData, dop, sep, pap, chp);
+    const RtfCharCallback cb = callback;  // a callback cannot change the reader's state
+    void* const data = userData;
+    for (std::size_t i = 0; i < cch; ++i) {
+        const unsigned char b = static_cast<unsigned char>(pch[i]);
+        const std::int32_t ch = fFromText ? static_cast<std::int32_t>(static_cast<signed char>(b)) : b;
+        const std::int32_t ec = cb(ch, data, dop, sep, pap, chp);
+        if (ec != ecNoError) return ec;
+    }
+    return ecNoError;
+}
 
 // Starts delivery for a parse: the target code page, an empty font table.
 void rtfBeginText();
+// Whether text of the current font passes to the callback unchanged, with
+// nothing waiting before it: the case of nearly every run of text.
+inline bool fTextPassesThrough() {
+    return (fTextSlowPath | static_cast<std::uint32_t>(rds) | static_cast<std::uint32_t>(chp.fHidden)) == 0 &&
+           rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] == chp.iFontNumber;
+}
 // Delivers text bytes of the document, in the current font's code page.
 std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch);
 inline std::int32_t ecDeliverText(const char* pch, std::size_t cch) {
-    if ((fTextSlowPath | static_cast<std::uint32_t>(rds) | static_cast<std::uint32_t>(chp.fHidden)) == 0 &&
-        chp.iFontNumber == iFontPassThrough)
+    if (fTextPassesThrough()) {
+        if (textCallback != nullptr) return textCallback(pch, cch, userData, dop, sep, pap, chp);
         return ecEmit(pch, cch, true);
+    }
     return ecDeliverTextSlow(pch, cch);
 }
 // Delivers the byte of a "\'hh" escape, in the current font's code page.
-std::int32_t ecDeliverEscapedByte(unsigned char b);
+std::int32_t ecDeliverEscapedByteSlow(unsigned char b);
+inline std::int32_t ecDeliverEscapedByte(unsigned char b) {
+    if (fTextPassesThrough()) {
+        if (textCallback != nullptr) {
+            const char byte = static_cast<char>(b);
+            return textCallback(&byte, 1, userData, dop, sep, pap, chp);
+        }
+        return callback(b, userData, dop, sep, pap, chp);
+    }
+    return ecDeliverEscapedByteSlow(b);
+}
 // Delivers a character named by its Unicode code point.
 std::int32_t ecDeliverUnicode(std::uint32_t codePoint);
 // "\u": delivers the UTF-16 unit `val` (negative values count from 65536),

@@ -16,7 +16,7 @@ std::int32_t cbUnicodeFallback = 1;
 std::int32_t cUnicodeSkip = 0;
 const char* pGroupStart = nullptr;
 std::uint32_t fTextSlowPath = 0;
-std::int64_t iFontPassThrough = kNoFont;
+std::int64_t rgiFontPassThrough[cFontPassThrough];
 
 namespace {
 
@@ -54,14 +54,13 @@ bool fKnownCodePage(CodePage cp) {
 
 void updateSlowPath() {
     fTextSlowPath = static_cast<std::uint32_t>(cUnicodeSkip > 0) | static_cast<std::uint32_t>(fCellPending) |
-                    static_cast<std::uint32_t>(highSurrogate != 0) |
-                    static_cast<std::uint32_t>(!transcoder.passesThrough());
+                    static_cast<std::uint32_t>(highSurrogate != 0) | static_cast<std::uint32_t>(transcoder.leadPending());
 }
 
 // The font table changed what fonts mean: resolve the current font again.
 void fontsChanged() {
     iFontTranscoder = kNoFont;
-    iFontPassThrough = kNoFont;
+    for (std::int64_t& iFont : rgiFontPassThrough) iFont = kNoFont;
 }
 
 const Font* findFont(std::int32_t iFont) {
@@ -89,13 +88,16 @@ CodePage sourceCodePage(std::int32_t iFont) {
     return documentCodePage();
 }
 
+std::int32_t ecFlushLead();
+
 // Sets the transcoder up for the current font.
 void selectFont() {
     const std::int64_t iFont = chp.iFontNumber;
     if (iFont == iFontTranscoder) return;
     transcoder.setSource(sourceCodePage(chp.iFontNumber));
     iFontTranscoder = iFont;
-    iFontPassThrough = transcoder.source() == transcoder.target() ? iFont : kNoFont;
+    if (transcoder.source() == transcoder.target())
+        rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] = iFont;
     updateSlowPath();
 }
 
@@ -154,17 +156,6 @@ std::size_t dropFallback(std::size_t cch) {
 
 }  // namespace
 
-std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText) {
-    if (textCallback != nullptr) return textCallback(pch, cch, userData, dop, sep, pap, chp);
-    for (std::size_t i = 0; i < cch; ++i) {
-        const unsigned char b = static_cast<unsigned char>(pch[i]);
-        const std::int32_t ch = fFromText ? static_cast<std::int32_t>(static_cast<signed char>(b)) : b;
-        const std::int32_t ec = callback(ch, userData, dop, sep, pap, chp);
-        if (ec != ecNoError) return ec;
-    }
-    return ecNoError;
-}
-
 void rtfBeginText() {
     fonts.clear();
     fontIndex.clear();
@@ -177,8 +168,7 @@ void rtfBeginText() {
     if (transcoder.target() != target) transcoder = codepage::Transcoder(target);
     transcoder.reset();
     transcoder.setSource(target);
-    iFontTranscoder = kNoFont;
-    iFontPassThrough = kNoFont;
+    fontsChanged();
     highSurrogate = 0;
     fCellPending = false;
     cbUnicodeFallback = 1;
@@ -202,12 +192,11 @@ std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    selectFont();
-    if (fTextSlowPath == 0) return ecEmit(pch, cch, true);
+    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
     return ecConvert(pch, cch, true);
 }
 
-std::int32_t ecDeliverEscapedByte(unsigned char b) {
+std::int32_t ecDeliverEscapedByteSlow(unsigned char b) {
     if (rds == rdsFontTbl) {
         rtfFontNameByte(b);
         return ecNoError;
@@ -220,6 +209,7 @@ std::int32_t ecDeliverEscapedByte(unsigned char b) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
+    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
     const char byte = static_cast<char>(b);
     return ecConvert(&byte, 1, false);
 }
