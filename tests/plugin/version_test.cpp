@@ -22,10 +22,10 @@ TEST(ProjectVersionTest, ReadsMajorMinorFixIntoTheVersionText) {
         unsigned major, minor, fix;
         const char* text;
     } cases[] = {
-        {"1.0.1", true, 1, 0, 1, "1.01"},   {"1.0.2", true, 1, 0, 2, "1.02"}, {"1.2.0", true, 1, 2, 0, "1.20"},
+        {"1.0.1", true, 1, 0, 1, "1.01"},    {"1.0.2", true, 1, 0, 2, "1.02"},  {"1.2.0", true, 1, 2, 0, "1.20"},
         {"10.0.0", true, 10, 0, 0, "10.00"}, {"01.0.1", true, 1, 0, 1, "1.01"}, {"1.01", false, 0, 0, 0, ""},
-        {"1.1", false, 0, 0, 0, ""},        {"1.0.10", false, 0, 0, 0, ""},   {"1.10.0", false, 0, 0, 0, ""},
-        {"1.0.1.0", false, 0, 0, 0, ""},    {"1..1", false, 0, 0, 0, ""},     {"", false, 0, 0, 0, ""},
+        {"1.1", false, 0, 0, 0, ""},         {"1.0.10", false, 0, 0, 0, ""},    {"1.10.0", false, 0, 0, 0, ""},
+        {"1.0.1.0", false, 0, 0, 0, ""},     {"1..1", false, 0, 0, 0, ""},      {"", false, 0, 0, 0, ""},
         {"1.0.x", false, 0, 0, 0, ""},
     };
     for (const auto& c : cases) {
@@ -42,9 +42,9 @@ TEST(ProjectVersionTest, ReadsMajorMinorFixIntoTheVersionText) {
 TEST(VersionHeaderTest, HoldsTheProjectVersion) {
     ProjectVersion project = readProjectVersion(STYLEDTEXT_PROJECT_VERSION);
     ASSERT_TRUE(project.valid) << STYLEDTEXT_PROJECT_VERSION;
-    EXPECT_EQ(STYLEDTEXT_VERSION_MAJOR, project.major);
-    EXPECT_EQ(STYLEDTEXT_VERSION_MINOR, project.minor);
-    EXPECT_EQ(STYLEDTEXT_VERSION_FIX, project.fix);
+    EXPECT_EQ(static_cast<unsigned>(STYLEDTEXT_VERSION_MAJOR), project.major);
+    EXPECT_EQ(static_cast<unsigned>(STYLEDTEXT_VERSION_MINOR), project.minor);
+    EXPECT_EQ(static_cast<unsigned>(STYLEDTEXT_VERSION_FIX), project.fix);
     EXPECT_EQ(std::string(STYLEDTEXT_VERSION_TEXT), project.text);
 }
 
@@ -62,7 +62,8 @@ TEST(VersionHeaderTest, ResourceScriptTakesEveryVersionFromTheHeader) {
         const char* value;
     } uses[] = {
         {"\\n(FILEVERSION) +([^\\n]*)", "STYLEDTEXT_VERSION_MAJOR,STYLEDTEXT_VERSION_MINOR,STYLEDTEXT_VERSION_FIX,0"},
-        {"\\n(PRODUCTVERSION) +([^\\n]*)", "STYLEDTEXT_VERSION_MAJOR,STYLEDTEXT_VERSION_MINOR,STYLEDTEXT_VERSION_FIX,0"},
+        {"\\n(PRODUCTVERSION) +([^\\n]*)",
+         "STYLEDTEXT_VERSION_MAJOR,STYLEDTEXT_VERSION_MINOR,STYLEDTEXT_VERSION_FIX,0"},
         {"VALUE (\"FileVersion\"), *([^\\n]*)", "STYLEDTEXT_VERSION_TEXT"},
         {"VALUE (\"ProductVersion\"), *([^\\n]*)", "STYLEDTEXT_VERSION_TEXT"},
     };

@@ -62,12 +62,8 @@ TEST_F(VersionResourceTest, StringsNameThisPluginAndVersion) {
         const wchar_t* name;
         std::string expected;
     } strings[] = {
-        {L"FileVersion", project.text},
-        {L"ProductVersion", project.text},
-        {L"ProductName", "Vorn Styled Text"},
-        {L"CompanyName", "Vorn Media"},
-        {L"InternalName", "StyledText"},
-        {L"OriginalFilename", STYLEDTEXT_PLUGIN},
+        {L"FileVersion", project.text}, {L"ProductVersion", project.text}, {L"ProductName", "Vorn Styled Text"},
+        {L"CompanyName", "Vorn Media"}, {L"InternalName", "StyledText"},   {L"OriginalFilename", STYLEDTEXT_PLUGIN},
     };
     for (const auto& s : strings) {
         EXPECT_EQ(text(s.name), s.expected) << std::string(s.name, s.name + wcslen(s.name));
