@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/plugin_driver.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -18,7 +23,8 @@ const char kUsage[] =
     "  string ID CAPACITY          get string ID into a buffer of CAPACITY UTF-16 units\n"
     "  call NAME [--version N]     initialise, call function NAME with no parameters, shut down\n"
     "  idle LEVEL                  send the idle message\n"
-    "  raw WHICHCALL               send message WHICHCALL with nothing else set\n";
+    "  raw WHICHCALL               send message WHICHCALL with nothing else set\n"
+    "  version                     print PLUGIN's version resource (Windows only)\n";
 
 bool parseLong(const char* s, long& out) {
     char* end = nullptr;
@@ -50,6 +56,49 @@ void printFunctions() {
     }
 }
 
+#ifdef _WIN32
+// One string of the version resource's US English, Unicode block; empty when absent.
+std::string versionString(const std::vector<char>& info, const wchar_t* name) {
+    std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+    void* value = nullptr;
+    UINT units = 0;
+    if (!VerQueryValueW(info.data(), path.c_str(), &value, &units) || value == nullptr) return "";
+    std::u16string text;
+    for (const wchar_t* p = static_cast<const wchar_t*>(value); *p; ++p) text.push_back(static_cast<char16_t>(*p));
+    return fmhost::toUtf8(text);
+}
+
+// Prints the numeric file and product versions and their strings.
+int printVersionResource(const char* path) {
+    std::wstring wide;
+    for (const char* p = path; *p; ++p) wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    DWORD size = GetFileVersionInfoSizeW(wide.c_str(), nullptr);
+    std::vector<char> info(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (size == 0 || !GetFileVersionInfoW(wide.c_str(), 0, size, info.data()) ||
+        !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixed == nullptr ||
+        fixedSize < sizeof *fixed) {
+        std::fprintf(stderr, "fmhost: %s has no version resource (error %lu)\n", path,
+                     static_cast<unsigned long>(GetLastError()));
+        return 1;
+    }
+    std::printf("file version: %lu.%lu.%lu.%lu\n", static_cast<unsigned long>(HIWORD(fixed->dwFileVersionMS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwFileVersionMS)),
+                static_cast<unsigned long>(HIWORD(fixed->dwFileVersionLS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwFileVersionLS)));
+    std::printf("product version: %lu.%lu.%lu.%lu\n", static_cast<unsigned long>(HIWORD(fixed->dwProductVersionMS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwProductVersionMS)),
+                static_cast<unsigned long>(HIWORD(fixed->dwProductVersionLS)),
+                static_cast<unsigned long>(LOWORD(fixed->dwProductVersionLS)));
+    std::printf("FileVersion: %s\n", versionString(info, L"FileVersion").c_str());
+    std::printf("ProductVersion: %s\n", versionString(info, L"ProductVersion").c_str());
+    std::printf("ProductName: %s\n", versionString(info, L"ProductName").c_str());
+    std::printf("OriginalFilename: %s\n", versionString(info, L"OriginalFilename").c_str());
+    return 0;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,6 +107,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc < 3) return usageError("missing plug-in or command");
+
+    if (std::strcmp(argv[2], "version") == 0) {
+        if (argc != 3) return usageError("version takes no arguments");
+#ifdef _WIN32
+        return printVersionResource(argv[1]);
+#else
+        std::fprintf(stderr, "fmhost: version resources exist only in Windows modules\n");
+        return 1;
+#endif
+    }
 
     fmhost::PluginDriver plugin;
     if (!plugin.load(argv[1])) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "plugin/version.h"
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
@@ -69,7 +70,7 @@ fmx::errcode Do_StyledTextVersion(fmx::int16, const fmx::ExprEnv*, const fmx::Da
     // The host gets an answer even when its library fails; the result then stays empty.
     try {
         fmx::TextAutoPtr text;
-        text->Assign("Vorn Media Styled Text 1.01", fmx::kEncoding_Native);
+        text->Assign("Vorn Media Styled Text " STYLEDTEXT_VERSION_TEXT, fmx::kEncoding_Native);
         fmx::LocaleAutoPtr systemLocale(fmx::kType_System);
         if (results != nullptr) results->SetAsText(*text, *systemLocale, fmx::kDTText);
     } catch (...) {

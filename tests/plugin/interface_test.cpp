@@ -11,6 +11,7 @@
 #include "plugin/functions.h"
 #include "plugin/interface.h"
 #include "plugin/resources.h"
+#include "plugin/version.h"
 #include "support/clipboard_fixture.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(PluginModuleTest, StyledTextVersionAnswersTheVersionText) {
     plugin.shutdown();
     EXPECT_TRUE(r.found);
     EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.text, u"Vorn Media Styled Text 1.01");
+    EXPECT_EQ(fmhost::toUtf8(r.text), std::string("Vorn Media Styled Text ") + STYLEDTEXT_VERSION_TEXT);
 }
 
 // The compiled-in string table and the Windows resource script must agree.

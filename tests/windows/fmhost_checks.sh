@@ -1,9 +1,11 @@
 #!/bin/sh
 # Drives the Windows plug-in through the host emulator under Wine and checks
-# every answer of the lifecycle messages.
-# usage: fmhost_checks.sh WINE_SH PREFIX BITS FMHOST PLUGIN
+# every answer of the lifecycle messages, and that the version resource and
+# StyledTextVersion both give the project's version (major.minor.fix, which
+# the plug-in writes as major.minorfix: 1.0.1 is "1.01").
+# usage: fmhost_checks.sh WINE_SH PREFIX BITS FMHOST PLUGIN PROJECT_VERSION
 set -u
-wine_sh=$1; prefix=$2; bits=$3; fmhost=$4; plugin=$5
+wine_sh=$1; prefix=$2; bits=$3; fmhost=$4; plugin=$5; project_version=$6
 failures=0; passed=0
 
 run() { "$wine_sh" "$prefix" "$bits" "$fmhost" "$plugin" "$@" 2>&1 | tr -d '\r'; }
@@ -37,8 +39,16 @@ expect "string 1/100" "Styl1nnYnnn" "$(run string 1 100)"
 expect "string 128" "Vorn Styled Text" "$(run string 128 100)"
 expect "string 129" "This plug-in modifies styled text so it can be copied and pasted between Filemaker and other applications." "$(run string 129 200)"
 expect "string capacity 0" "" "$(run string 131 0)"
+major=${project_version%%.*}; rest=${project_version#*.}; minor=${rest%%.*}; fix=${rest#*.}
+text="$((major)).$minor$fix"
 expect "version" "error: 0
-result: Vorn Media Styled Text 1.01" "$(run call StyledTextVersion)"
+result: Vorn Media Styled Text $text" "$(run call StyledTextVersion)"
+expect "version resource" "file version: $((major)).$minor.$fix.0
+product version: $((major)).$minor.$fix.0
+FileVersion: $text
+ProductVersion: $text
+ProductName: Vorn Styled Text
+OriginalFilename: $(basename "$plugin")" "$(run version)"
 for level in 0 1 2 3 4; do
   expect "idle $level" "result before: 12345
 result after: 12345" "$(run idle $level)"
