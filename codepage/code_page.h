@@ -27,7 +27,8 @@ bool isDoubleByte(CodePage cp);
 bool isLeadByte(CodePage cp, unsigned char byte);
 
 // The code page an RTF font character set stands for, or 0 when it names
-// none (ANSI 0, default 1, symbol 2 and the unknown ones).
+// none (default 1, symbol 2 and the unknown ones). ANSI, 0, is Western
+// Windows whatever the document's code page, as word processors read it.
 CodePage charsetCodePage(std::int32_t charset);
 
 // The RTF font character set of a code page, or 0 (ANSI) for one without.

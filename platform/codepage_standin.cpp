@@ -301,8 +301,8 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint16_t unit = wide[i];
         if (unit >= 0xD800 && unit <= 0xDFFF) {
-            // A pair is one character, which no code page here holds.
-            if (unit <= 0xDBFF && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) ++i;
+            // No code page here holds a character beyond the first plane:
+            // each half of a pair becomes the default character.
             out += fallback;
             if (usedDefaultChar != nullptr) *usedDefaultChar = TRUE;
             continue;

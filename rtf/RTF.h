@@ -145,8 +145,9 @@ enum ACTN : std::uint8_t { actnSpec = 0, actnByte = 1, actnWord = 2 };
 // Which record a property belongs to.
 enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 3 };
 // Destinations.
-// idestFontTbl reads the font table; idestKeep names an optional destination
-// whose group is read as ordinary text.
+// idestFontTbl reads the font table; idestKeep marks a keyword the reader
+// knows and has no use for (a nested table's properties, a character style),
+// so that "\*" before it does not skip its group.
 enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2, idestFontTbl = 3, idestKeep = 4 };
 // Special keywords.
 enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };

@@ -125,6 +125,7 @@ constexpr symbol rgsymRtf[] = {
     dest("fldinst", idestSkip),
     dest("nonesttables", idestSkip),
     dest("nesttableprops", idestKeep),
+    dest("cs", idestKeep),
     dest("footer", idestSkip),
     dest("footerf", idestSkip),
     dest("footerl", idestSkip),
@@ -154,7 +155,7 @@ constexpr symbol rgsymRtf[] = {
 };
 
 constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
-static_assert(isymMax == 129, "the keyword table has 129 rows");
+static_assert(isymMax == 130, "the keyword table has 130 rows");
 
 #define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
 #define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))

@@ -59,7 +59,7 @@ TEST(CodePageStandin, EncodesWithBestFitAndQuestionMarks) {
     const EncodeCase cases[] = {
         {1252, {0x2019, 0x20AC, 0x0081}, "\x92\x80\x81"},
         {1252, {0x0142, 0x2002, 0x2011}, "l -"},    // best fit
-        {1252, {0x041F, 0xD83D, 0xDE00}, "??"},     // none; a surrogate pair is one character
+        {1252, {0x041F, 0xD83D, 0xDE00}, "???"},    // none; each half of a pair too
         {1251, {0x041F, 0x00E9}, "\xCF" "e"},
         {932, {0x3042, 'x'}, "\x82\xA0x"},
         {CP_UTF8, {0x00E9, 0xD83D, 0xDE00}, "\xC3\xA9\xF0\x9F\x98\x80"},

@@ -126,6 +126,7 @@ const Row kRows[] = {
     {"fldinst", kwdDest, idestSkip, 0, false},
     {"nonesttables", kwdDest, idestSkip, 0, false},
     {"nesttableprops", kwdDest, idestKeep, 0, false},
+    {"cs", kwdDest, idestKeep, 0, false},
     {"footer", kwdDest, idestSkip, 0, false},
     {"footerf", kwdDest, idestSkip, 0, false},
     {"footerl", kwdDest, idestSkip, 0, false},
@@ -155,8 +156,8 @@ const Row kRows[] = {
 };
 
 TEST(KeywordTable, EveryRowAsExpected) {
-    ASSERT_EQ(isymMax, 129);
-    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 129u);
+    ASSERT_EQ(isymMax, 130);
+    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 130u);
     for (std::int32_t isym = 0; isym < isymMax; ++isym) {
         const symbol& sym = rgsymRtf[isym];
         const Row& row = kRows[isym];

@@ -61,9 +61,11 @@ const TextCase kCases[] = {
     {"RawBytesConvertAsEscapesDo", 1251, "{\\rtf1\\ansi\\ansicpg1253 \xE1\\'e1}", "??"},
     {"CharsetFontInWesternDocument", 1251,
      "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial CYR;}}\\f0 \\'e9\\f1 \\'e9}", "e\xE9", "f=1"},
+    {"AnsiCharsetIsWestern", 1251, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0\\'80\\'c0}",
+     "\x88" "A"},
     {"CharsetOverridesDocument", 1252,
      "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset238 Arial CE;}}\\f1 \\'b3\\f0 \\'e6}",
-     "l?"},
+     "l\xE6"},
     {"FontCodePage", 1251, "{\\rtf1\\ansi{\\fonttbl{\\f3\\cpg1251 Courier;}}\\f3 \\'c0}", "\xC0", "f=3"},
     {"DefaultFontWhenNoneChosen", 1251, "{\\rtf1\\ansi\\deff2{\\fonttbl{\\f2\\fcharset204 Times;}}\\'c0}", "\xC0"},
     {"FontNamesAreNotText", 1252, "{{\\fonttbl{\\f0\\fnil Arial;}\\f1 Times;}x}", "x"},
@@ -86,7 +88,8 @@ const TextCase kCases[] = {
     {"UnicodeEscape932", 932, "{\\uc2\\u12354\\'82\\'a0}", "\x82\xA0"},
     {"UnicodeEscapeMissingFromTarget", 1252, "{\\u1055?}", "?"},
     {"UnicodeNegative", 932, "{\\u-255?}", "\x81\x49"},
-    {"UnicodeSurrogatePair", 1252, "{\\u-10179?\\u-8704?x}", "?x"},
+    // Each half of a pair becomes "?", as Windows converts beyond the first plane.
+    {"UnicodeSurrogatePair", 1252, "{\\u-10179?\\u-8704?x}", "??x"},
     {"UnicodeLoneHighSurrogate", 1252, "{\\u-10179?x}", "?x"},
     {"FallbackOfTwo", 1252, "{\\uc2\\u233 ab}", "\xE9"},
     {"FallbackOfNone", 1252, "{\\uc0\\u233 x}", "\xE9x"},
@@ -112,6 +115,7 @@ const TextCase kCases[] = {
 
     // "\*" marks a destination only right after its brace.
     {"StarMidGroupMarksNothing", 1252, "{\\b\\*\\cs7 text}", "text", "b"},
+    {"CharacterStyleIsNoDestination", 1252, "{{\\*\\cs7\\b text}}", "text", "b"},
     {"StarAfterBraceAndLineBreak", 1252, "{{\r\n\\*\\unknown gone}x}", "x"},
 
     // The document ends where its first group closes.
