@@ -6,7 +6,10 @@
 // bytes of the code page, with each character's attributes) and by the
 // plug-in (the document alone on the clipboard, StyledClipboard, then CF_TEXT
 // and "Mac-FMcs" read back), each reading in a process of its own
-// (realworld_rtf_reader), and the two are compared.
+// (realworld_rtf_reader), and the two are compared: the texts byte for byte,
+// the attributes character by character over the characters the texts share
+// (paired by a longest common subsequence where the texts differ), counted
+// against RichEdit's characters.
 //
 // FileMaker to RTF: a text in the session's code page with runs of every
 // attribute goes on the clipboard as CF_TEXT and "Mac-FMcs"; the RTF that
