@@ -52,4 +52,8 @@ need_windows_tools() {
   need wine wine
   need /usr/lib/wine/wine64 wine64
   need /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll wine32:i386
+  # The sources of the glibc locales: the comparison with RichEdit runs under
+  # several ANSI code pages, which Wine takes from LANG only for a locale the
+  # C library knows; tests/windows/wine_locales.sh compiles them into the build.
+  need /usr/share/i18n/locales/ja_JP locales
 }

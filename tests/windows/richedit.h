@@ -24,6 +24,7 @@ class RichEdit {
     RichEdit& operator=(const RichEdit&) = delete;
 
     bool ok() const { return window_ != nullptr; }
+    HWND window() const { return window_; }
 
     // Replaces the content with an RTF document; answers the bytes consumed.
     long streamIn(const std::string& rtf) {
