@@ -122,10 +122,9 @@ inline std::int32_t pushState() {
     psaveNew->ris = ris;
     psaveNew->cbUnicodeFallback = cbUnicodeFallback;
     ris = risNorm;  // a group always starts reading ordinary text
-    if (cUnicodeSkip != 0) {
-        cUnicodeSkip = 0;  // a brace ends the fallback of a "\u"
-        fTextSlowPath = 1;
-    }
+    // A brace ends the fallback of a "\u"; the slow path, which a pending
+    // fallback has already chosen, then finds nothing pending.
+    cUnicodeSkip = 0;
     psave = psaveNew;
     ++groupDepth;
     return ecNoError;
@@ -145,10 +144,7 @@ inline std::int32_t popState() {
     rds = psaveOld->rds;
     ris = psaveOld->ris;
     cbUnicodeFallback = psaveOld->cbUnicodeFallback;
-    if (cUnicodeSkip != 0) {
-        cUnicodeSkip = 0;
-        fTextSlowPath = 1;
-    }
+    cUnicodeSkip = 0;
     psave = psaveOld->pNext;
     --groupDepth;
     psaveOld->pNext = psaveFree;
@@ -180,11 +176,31 @@ using rtfscan::Scanned;
 using rtfscan::scanKeyword;
 using rtfscan::scanShortKeyword;
 
+// Delivers a run of text bytes: straight to the parse's callback when they
+// pass unchanged, else through the delivery routines.
+template <bool kSpans>
+inline std::int32_t deliverRun(const char* run, std::size_t cch, RtfCharCallback cb, RtfTextCallback textCb,
+                               void* data) {
+    if (!fTextPassesThrough()) return ecDeliverTextSlow(run, cch);
+    if (kSpans) return textCb(run, cch, data, dop, sep, pap, chp);
+    for (std::size_t i = 0; i < cch; ++i) {
+        // Bytes of the text arrive sign-extended, whatever the signedness of char.
+        const std::int32_t ec = cb(static_cast<std::int32_t>(static_cast<signed char>(run[i])), data, dop, sep, pap, chp);
+        if (ec != ecNoError) return ec;
+    }
+    return ecNoError;
+}
+
 // The reading loop, for a parse that resetState has begun over [pRTF, pEnd).
-// Text goes to the delivery routines a run of bytes at a time; they hand it
-// to whichever callback the parse has.
+// With kSpans the text callback takes each run of text bytes at once;
+// otherwise the character callback takes them one by one.
+template <bool kSpans>
 std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
     const char* p = pRTF;
+    // Fixed for the whole parse: a callback must not start another one.
+    const RtfCharCallback cbParse = callback;
+    const RtfTextCallback textParse = textCallback;
+    void* const dataParse = userData;
     // The hexadecimal accumulator belongs to the parse, not to a group: braces
     // and control words between the two digits of an escape keep their meaning.
     std::int32_t b = 0;
@@ -214,8 +230,14 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                             p += 3;
                             fSkipDestIfUnk = false;
                             if (rds == rdsSkip) continue;
-                            if ((ec = ecDeliverEscapedByte(static_cast<unsigned char>(high * 16 + low))) != ecNoError)
-                                return ec;
+                            const char byte = static_cast<char>(high * 16 + low);
+                            if (!fTextPassesThrough())
+                                ec = ecDeliverEscapedByteSlow(static_cast<unsigned char>(byte));
+                            else if (kSpans)
+                                ec = textParse(&byte, 1, dataParse, dop, sep, pap, chp);
+                            else
+                                ec = cbParse(high * 16 + low, dataParse, dop, sep, pap, chp);
+                            if (ec != ecNoError) return ec;
                             continue;
                         }
                     }
@@ -264,7 +286,8 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                 const char* const run = p;
                 for (++p; p != pEnd && !kRunEnds.stop[static_cast<unsigned char>(*p)];) ++p;
                 if (rds == rdsSkip) continue;
-                if ((ec = ecDeliverText(run, static_cast<std::size_t>(p - run))) != ecNoError) return ec;
+                ec = deliverRun<kSpans>(run, static_cast<std::size_t>(p - run), cbParse, textParse, dataParse);
+                if (ec != ecNoError) return ec;
             }
             continue;
         }
@@ -329,14 +352,14 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb
     resetState(cb, nullptr, data);
     StackRelease release;
     if (pRTF == nullptr) return ecNoError;
-    return parseBytes(pRTF, pRTF + cchRTF);
+    return parseBytes<false>(pRTF, pRTF + cchRTF);
 }
 
 std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data) {
     resetState(nullptr, cb, data);
     StackRelease release;
     if (pRTF == nullptr) return ecNoError;
-    return parseBytes(pRTF, pRTF + cchRTF);
+    return parseBytes<true>(pRTF, pRTF + cchRTF);
 }
 
 std::int32_t ecPushRtfState() { return pushState(); }

@@ -183,6 +183,7 @@ std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch) {
         return ecNoError;
     }
     if (rds != rdsNorm) return ecNoError;
+    updateSlowPath();  // a brace may have ended what was pending
     if (cUnicodeSkip > 0) {
         const std::size_t dropped = dropFallback(cch);
         pch += dropped;
@@ -202,6 +203,7 @@ std::int32_t ecDeliverEscapedByteSlow(unsigned char b) {
         return ecNoError;
     }
     if (rds != rdsNorm) return ecNoError;
+    updateSlowPath();
     if (cUnicodeSkip > 0) {
         dropFallback(1);
         return ecNoError;
