@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/winapi.h"
+#include "style/clipboard_session.h"
 
 namespace {
 
@@ -244,7 +245,8 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
 }
 
 CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return nullptr;
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) return nullptr;
     const UINT format = RegisterClipboardFormatA(CF_RTF);
     CharStyle_RTF* result = nullptr;
     if (IsClipboardFormatAvailable(format)) {
@@ -261,7 +263,6 @@ CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
             }
         }
     }
-    CloseClipboard();
     return result;
 }
 
