@@ -1,7 +1,8 @@
-// Stand-ins for the Win32 clipboard, global-memory and string-resource calls,
-// with the same names, types and observable behaviour, for builds that are
-// not Windows. One shared library holds them, so that a process has one
-// clipboard, seen alike by the plug-in, the host emulator and the tools.
+// Stand-ins for the Win32 clipboard, global-memory, window, time and
+// string-resource calls, with the same names, types and observable
+// behaviour, for builds that are not Windows. One shared library holds them,
+// so that a process has one clipboard, seen alike by the plug-in, the host
+// emulator and the tools.
 #pragma once
 
 #include <cstddef>

@@ -79,7 +79,8 @@ bool Session::stage(UINT format, HGLOBAL block) {
 bool Session::commit(DWORD readSequence) {
     staging_ = false;
     bool all = false;
-    if (open(Purpose::writing)) {
+    // Nothing staged is nothing to write: the clipboard is not emptied for it.
+    if (!staged_.empty() && open(Purpose::writing)) {
         if (GetClipboardSequenceNumber() == readSequence && EmptyClipboard()) {
             all = true;
             for (auto& entry : staged_) {

@@ -78,8 +78,9 @@ class Session {
     // longer `readSequence` (another program copied since it was read),
     // empties it and hands it every staged block, in the order staged; then
     // closes it. Blocks not handed over are freed. True when every block was
-    // handed over; false when the clipboard was left as it was, or, should
-    // Windows refuse a block after the emptying, holds only some of them.
+    // handed over; false when the clipboard was left as it was (also when
+    // nothing was staged), or, should Windows refuse a block after the
+    // emptying, holds only some of them.
     bool commit(DWORD readSequence);
 
   private:

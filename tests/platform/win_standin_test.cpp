@@ -236,7 +236,7 @@ TEST_F(WinStandinTest, DelayedFormatIsRenderedByItsOwnerWhenAskedFor) {
 
     // The owner renders without opening the clipboard: the reader holds it.
     std::vector<UINT> asked;
-    standin::setRenderer([&asked, rtf](UINT format) {
+    standin::setRenderer([&asked](UINT format) {
         asked.push_back(format);
         EXPECT_TRUE(standin::isOpen());
         EXPECT_NE(SetClipboardData(format, block("{\\rtf1 x}")), nullptr);
