@@ -178,4 +178,19 @@ TEST_F(OtherProgramsTest, UnicodeTextBesideTheFileMakerBlockIsReadAsWindowsConve
     EXPECT_EQ(held(fmcs).substr(0, block.size()), std::string(block.begin(), block.end()));
 }
 
+TEST_F(OtherProgramsTest, WithNoWindowActiveTheClipboardIsWrittenWithAWindowOfThePlugins) {
+    ASSERT_EQ(GetActiveWindow(), nullptr) << "the tests have no window of their own";
+    ASSERT_TRUE(samples::putAbcFileMaker());
+    EXPECT_EQ(styledClipboard(), 0);
+    EXPECT_TRUE(has("Rich Text Format"));
+    HWND owner = GetClipboardOwner();
+    ASSERT_NE(owner, nullptr) << "emptied without an owner, Windows takes no format";
+    EXPECT_TRUE(IsWindow(owner));
+    EXPECT_EQ(GetParent(owner), nullptr);
+    plugin.shutdown();
+    EXPECT_FALSE(IsWindow(owner)) << "the window goes when the plug-in shuts down";
+    EXPECT_EQ(upToNul(held(rtf)), samples::kAbcRtf) << "the clipboard keeps what it holds";
+    ASSERT_EQ(plugin.initialise(50), 50);
+}
+
 }  // namespace
