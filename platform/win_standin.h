@@ -70,8 +70,7 @@ WINSTANDIN_API DWORD GetClipboardSequenceNumber(void);
 // Windows of the stand-in are handles and nothing more: no messages, no
 // classes. Any class name is accepted.
 WINSTANDIN_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                                    LPVOID param);
+                                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 WINSTANDIN_API BOOL DestroyWindow(HWND window);
 
 // Time is simulated: it starts near the point where the millisecond count

@@ -74,7 +74,8 @@ class ClipboardTest : public ::testing::Test {
             {"block cannot be locked", [] { standin::failNext(standin::Op::GlobalLock); }},
             {"clipboard held by another program past the wait", holdClipboardPastTheWait},
             {"clipboard refuses the block", [] { standin::failNext(standin::Op::SetClipboardData); }},
-            {"no window to open the clipboard with", [] {
+            {"no window to open the clipboard with",
+             [] {
                  clipboard::destroyOwnerWindow();
                  standin::failNext(standin::Op::CreateWindow);
              }},
