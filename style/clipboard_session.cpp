@@ -28,14 +28,14 @@ void destroyOwnerWindow() {
     gOwnWindow = nullptr;
 }
 
-Session::Session() : previous_(gActive) {
+Session::Session() {
     if (gActive == nullptr) gActive = this;
 }
 
 Session::~Session() {
     freeStaged();
     close();
-    if (gActive == this) gActive = previous_;
+    if (gActive == this) gActive = nullptr;
 }
 
 Session* Session::active() { return gActive; }

@@ -86,7 +86,6 @@ class Session {
   private:
     void freeStaged();
 
-    Session* previous_;
     bool open_ = false;
     bool staging_ = false;
     DWORD waited_ = 0;
