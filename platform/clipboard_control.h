@@ -2,6 +2,7 @@
 // count operations and make chosen calls fail.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,11 @@ namespace standin {
 
 // The operations that can be made to fail; each call of one counts as one
 // fallible operation.
-enum class Op { OpenClipboard, GlobalAlloc, GlobalLock };
+enum class Op { OpenClipboard, GlobalAlloc, GlobalLock, EmptyClipboard, SetClipboardData, CreateWindow };
 
 // Empties the clipboard (freeing what it holds), closes it, and clears every
-// counter and pending failure. Blocks held elsewhere stay live.
+// counter, pending failure, hold, hook and renderer. Blocks held elsewhere and
+// windows stay live; the simulated clock keeps running.
 WINSTANDIN_API void reset();
 
 // The formats the clipboard holds, in the order they were set.
@@ -52,5 +54,38 @@ WINSTANDIN_API long timesEmptied();
 
 // Sets the code page GetACP answers (1252 until set); reset() keeps it.
 WINSTANDIN_API void setAnsiCodePage(UINT codePage);
+
+// Another program opens the clipboard now and keeps it for `milliseconds` of
+// simulated time: OpenClipboard fails until Sleep has let that much pass.
+// holdClipboard(0) lets go at once.
+WINSTANDIN_API void holdClipboard(DWORD milliseconds);
+
+// The kind of the last failure injected (meaningful once one happened).
+WINSTANDIN_API Op lastInjectedOp();
+
+// Milliseconds passed to Sleep since the last reset.
+WINSTANDIN_API DWORD sleptMilliseconds();
+
+// Calls `hook` just before every later OpenClipboard, with the number of that
+// call (1-based, counted from here). The hook stands for another program: it
+// may use the clipboard itself, and its own calls do not call it again.
+WINSTANDIN_API void beforeOpenClipboard(std::function<void(int call)> hook);
+
+// The owner of formats put with no data: called with the format when a
+// GetClipboardData needs it; it renders by calling SetClipboardData.
+WINSTANDIN_API void setRenderer(std::function<void(UINT format)> renderer);
+
+// Times the renderer was called since the last reset.
+WINSTANDIN_API long renderRequests();
+
+// Whether GetActiveWindow answers a window of the host (none until set);
+// reset() keeps it.
+WINSTANDIN_API void setActiveWindow(bool present);
+
+// Windows made and not yet destroyed.
+WINSTANDIN_API long liveWindows();
+
+// The window that made the clipboard's owner by emptying it (null for none).
+WINSTANDIN_API HWND clipboardOwner();
 
 }  // namespace standin

@@ -1,9 +1,12 @@
 // In-process clipboard and movable memory with Windows' observable behaviour.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/clipboard_control.h"
@@ -22,17 +25,45 @@ struct Fault {
     int count = 0;
 };
 
+constexpr int kOpCount = static_cast<int>(standin::Op::CreateWindow) + 1;
+
+// Starts 1000 ms before the count wraps, so that waiting across the wrap is
+// what every test exercises.
+constexpr DWORD kClockStart = 0xFFFFFFFFu - 999u;
+
 struct State {
     // Handles are the Block addresses; the map is the authority on liveness.
     std::map<HGLOBAL, std::unique_ptr<Block>> blocks;
-    std::vector<std::pair<UINT, HGLOBAL>> clipboard;  // in the order set
+    // In the order set; a null handle is a format promised for rendering.
+    std::vector<std::pair<UINT, HGLOBAL>> clipboard;
+    // CF_TEXT made from CF_UNICODETEXT; owned by the clipboard.
+    HGLOBAL synthesizedText = nullptr;
     std::map<std::string, UINT> registered;
     bool open = false;
-    Fault faults[3];
+    HWND openedBy = nullptr;
+    HWND owner = nullptr;
+    bool emptiedWithoutOwner = false;
+    bool rendering = false;
+    DWORD sequence = 1;
+    Fault faults[kOpCount];
     long operations = 0;
     long failAtOperation = 0;
     bool injected = false;
+    standin::Op injectedOp = standin::Op::OpenClipboard;
     long emptied = 0;
+
+    DWORD clock = kClockStart;
+    DWORD heldUntil = kClockStart;
+    bool held = false;
+    DWORD slept = 0;
+    std::function<void(int)> beforeOpen;
+    int openCalls = 0;
+    std::function<void(UINT)> renderer;
+    long renders = 0;
+
+    bool activeWindow = false;
+    std::set<HWND> windows;
+    std::uintptr_t nextWindow = 0x10000;
 };
 
 State& state() {
@@ -53,6 +84,7 @@ bool shouldFail(standin::Op op) {
     ++s.operations;
     if (s.failAtOperation != 0 && s.operations == s.failAtOperation) {
         s.injected = true;
+        s.injectedOp = op;
         return true;
     }
     Fault& f = s.faults[static_cast<int>(op)];
@@ -63,10 +95,36 @@ bool shouldFail(standin::Op op) {
     }
     --f.count;
     s.injected = true;
+    s.injectedOp = op;
     return true;
 }
 
-void freeBlock(HGLOBAL handle) { state().blocks.erase(handle); }
+void freeBlock(HGLOBAL handle) {
+    if (handle != nullptr) state().blocks.erase(handle);
+}
+
+void dropSynthesizedText() {
+    freeBlock(state().synthesizedText);
+    state().synthesizedText = nullptr;
+}
+
+bool heldByAnotherProgram() {
+    State& s = state();
+    if (s.held && static_cast<std::int32_t>(s.clock - s.heldUntil) >= 0) s.held = false;
+    return s.held;
+}
+
+// A block the clipboard owns, for what it makes itself.
+HGLOBAL clipboardBlock(const void* bytes, SIZE_T size) {
+    auto block = std::make_unique<Block>();
+    block->bytes.reset(new unsigned char[size == 0 ? 1 : size]);
+    if (size > 0) std::memcpy(block->bytes.get(), bytes, size);
+    block->size = size;
+    block->ownedByClipboard = true;
+    HGLOBAL handle = block.get();
+    state().blocks.emplace(handle, std::move(block));
+    return handle;
+}
 
 std::vector<std::pair<UINT, HGLOBAL>>::iterator heldFormat(UINT format) {
     auto& cb = state().clipboard;
@@ -79,45 +137,111 @@ std::vector<std::pair<UINT, HGLOBAL>>::iterator heldFormat(UINT format) {
 
 extern "C" {
 
-HWND GetActiveWindow(void) { return nullptr; }
+HWND GetActiveWindow(void) { return state().activeWindow ? reinterpret_cast<HWND>(std::uintptr_t{0x4000}) : nullptr; }
 
-BOOL OpenClipboard(HWND) {
+BOOL OpenClipboard(HWND owner) {
+    State& s = state();
+    if (s.beforeOpen) {
+        // The hook is another program: its own calls do not call it again.
+        std::function<void(int)> hook = std::move(s.beforeOpen);
+        s.beforeOpen = nullptr;
+        hook(++s.openCalls);
+        if (!s.beforeOpen) s.beforeOpen = std::move(hook);
+    }
     if (shouldFail(standin::Op::OpenClipboard)) return FALSE;
-    if (state().open) return FALSE;
-    state().open = true;
+    if (s.open || heldByAnotherProgram()) return FALSE;
+    s.open = true;
+    s.openedBy = owner;
     return TRUE;
 }
 
 BOOL CloseClipboard(void) {
-    if (!state().open) return FALSE;
-    state().open = false;
+    State& s = state();
+    if (!s.open) return FALSE;
+    s.open = false;
+    s.openedBy = nullptr;
+    s.emptiedWithoutOwner = false;
     return TRUE;
 }
 
 BOOL EmptyClipboard(void) {
     State& s = state();
     if (!s.open) return FALSE;
+    if (shouldFail(standin::Op::EmptyClipboard)) return FALSE;
     for (auto& entry : s.clipboard) freeBlock(entry.second);
     s.clipboard.clear();
+    dropSynthesizedText();
+    s.owner = s.openedBy;
+    s.emptiedWithoutOwner = s.openedBy == nullptr;
+    ++s.sequence;
     ++s.emptied;
     return TRUE;
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
     // Windows answers this one without the clipboard being open.
-    return heldFormat(format) != state().clipboard.end() ? TRUE : FALSE;
+    auto& cb = state().clipboard;
+    if (heldFormat(format) != cb.end()) return TRUE;
+    return format == CF_TEXT && heldFormat(CF_UNICODETEXT) != cb.end() ? TRUE : FALSE;
 }
 
-HANDLE GetClipboardData(UINT format) {
-    if (!state().open) return nullptr;
+namespace {
+
+HANDLE renderedData(UINT format) {
+    State& s = state();
     auto it = heldFormat(format);
-    return it == state().clipboard.end() ? nullptr : it->second;
+    if (it == s.clipboard.end()) return nullptr;
+    if (it->second == nullptr && s.renderer) {
+        ++s.renders;
+        s.rendering = true;
+        s.renderer(format);
+        s.rendering = false;
+        it = heldFormat(format);  // rendering may have moved the entries
+        if (it == s.clipboard.end()) return nullptr;
+    }
+    return it->second;
+}
+
+// CF_TEXT as Windows makes it from CF_UNICODETEXT: up to the first NUL, in
+// the ANSI code page, NUL-terminated.
+HANDLE synthesizedText() {
+    State& s = state();
+    if (s.synthesizedText != nullptr) return s.synthesizedText;
+    HANDLE unicode = renderedData(CF_UNICODETEXT);
+    Block* source = find(unicode);
+    if (source == nullptr) return nullptr;
+    const WCHAR* wide = reinterpret_cast<const WCHAR*>(source->bytes.get());
+    int units = 0;
+    const int capacity = static_cast<int>(source->size / sizeof(WCHAR));
+    while (units < capacity && wide[units] != 0) ++units;
+    std::string bytes;
+    if (units > 0) {
+        const int n = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+        bytes.resize(static_cast<std::size_t>(n));
+        WideCharToMultiByte(CP_ACP, 0, wide, units, &bytes[0], n, nullptr, nullptr);
+    }
+    s.synthesizedText = clipboardBlock(bytes.c_str(), bytes.size() + 1);
+    return s.synthesizedText;
+}
+
+}  // namespace
+
+HANDLE GetClipboardData(UINT format) {
+    State& s = state();
+    if (!s.open) return nullptr;
+    if (format == CF_TEXT && heldFormat(CF_TEXT) == s.clipboard.end()) return synthesizedText();
+    return renderedData(format);
 }
 
 HANDLE SetClipboardData(UINT format, HANDLE data) {
     State& s = state();
     Block* block = find(data);
-    if (!s.open || block == nullptr) return nullptr;
+    // The owner renders without opening the clipboard.
+    if (!s.open && !s.rendering) return nullptr;
+    if (data != nullptr && block == nullptr) return nullptr;
+    if (shouldFail(standin::Op::SetClipboardData)) return nullptr;
+    if (s.emptiedWithoutOwner && !s.rendering) return nullptr;
+    if (format == CF_TEXT || format == CF_UNICODETEXT) dropSynthesizedText();
     auto it = heldFormat(format);
     if (it != s.clipboard.end()) {
         if (it->second != data) freeBlock(it->second);
@@ -125,9 +249,36 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
     } else {
         s.clipboard.emplace_back(format, data);
     }
-    block->ownedByClipboard = true;
+    if (block != nullptr) block->ownedByClipboard = true;
+    ++s.sequence;
     return data;
 }
+
+DWORD GetClipboardSequenceNumber(void) { return state().sequence; }
+
+HWND CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) {
+    if (shouldFail(standin::Op::CreateWindow)) return nullptr;
+    State& s = state();
+    HWND window = reinterpret_cast<HWND>(s.nextWindow);
+    s.nextWindow += 0x10;
+    s.windows.insert(window);
+    return window;
+}
+
+BOOL DestroyWindow(HWND window) {
+    State& s = state();
+    if (s.windows.erase(window) == 0) return FALSE;
+    // Windows keeps the clipboard's contents when its owner goes.
+    if (s.owner == window) s.owner = nullptr;
+    return TRUE;
+}
+
+void Sleep(DWORD milliseconds) {
+    state().clock += milliseconds;
+    state().slept += milliseconds;
+}
+
+DWORD GetTickCount(void) { return state().clock; }
 
 UINT RegisterClipboardFormatA(LPCSTR name) {
     if (name == nullptr || *name == '\0') return 0;
@@ -187,7 +338,18 @@ void reset() {
     State& s = state();
     for (auto& entry : s.clipboard) freeBlock(entry.second);
     s.clipboard.clear();
+    dropSynthesizedText();
     s.open = false;
+    s.openedBy = nullptr;
+    s.owner = nullptr;
+    s.emptiedWithoutOwner = false;
+    s.rendering = false;
+    s.held = false;
+    s.slept = 0;
+    s.beforeOpen = nullptr;
+    s.openCalls = 0;
+    s.renderer = nullptr;
+    s.renders = 0;
     for (Fault& f : s.faults) f = Fault{};
     s.operations = 0;
     s.failAtOperation = 0;
@@ -211,6 +373,7 @@ std::vector<unsigned char> data(UINT format) {
     auto it = heldFormat(format);
     if (it == state().clipboard.end()) return {};
     Block* block = find(it->second);
+    if (block == nullptr) return {};  // promised, not rendered
     return std::vector<unsigned char>(block->bytes.get(), block->bytes.get() + block->size);
 }
 
@@ -239,5 +402,29 @@ void failOperation(long k) {
 bool injectedFailureHappened() { return state().injected; }
 
 long timesEmptied() { return state().emptied; }
+
+void holdClipboard(DWORD milliseconds) {
+    state().held = true;
+    state().heldUntil = state().clock + milliseconds;
+}
+
+Op lastInjectedOp() { return state().injectedOp; }
+
+DWORD sleptMilliseconds() { return state().slept; }
+
+void beforeOpenClipboard(std::function<void(int)> hook) {
+    state().beforeOpen = std::move(hook);
+    state().openCalls = 0;
+}
+
+void setRenderer(std::function<void(UINT)> renderer) { state().renderer = std::move(renderer); }
+
+long renderRequests() { return state().renders; }
+
+void setActiveWindow(bool present) { state().activeWindow = present; }
+
+long liveWindows() { return static_cast<long>(state().windows.size()); }
+
+HWND clipboardOwner() { return state().owner; }
 
 }  // namespace standin

@@ -6,17 +6,29 @@
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
+#include "style/clipboard_session.h"
 
 namespace {
 
 constexpr fmx::errcode errorResult = 0;
 
 // Reads every styled format on the clipboard, makes the missing ones by
-// conversion and writes text, "Mac-FMcs" and RTF back. The clipboard is
-// emptied only once every container the writes need exists; a format that
-// cannot be read counts as absent. Containers are released on every path,
-// each through its own class.
+// conversion and writes text, "Mac-FMcs" and RTF back. A format that cannot be
+// read counts as absent. Containers are released on every path, each through
+// its own class.
+//
+// The call is one clipboard session (style/clipboard_session.h): it waits
+// about a second in all for other programs that hold the clipboard, then
+// gives up with the clipboard untouched. Every format is read in one opening,
+// so they all come from one copy; the clipboard is closed while converting,
+// so that the program that copied and clipboard managers are not kept
+// waiting; and the writes are kept until all three blocks exist, then handed
+// over in one opening that first checks that no other program copied since
+// the read. A newer copy is never overwritten, and two copies never mixed.
 void styledClipboard() {
+    clipboard::Session session;
+    if (!session.open(clipboard::Purpose::reading)) return;
+
     bool bHasStyl = CharStyle_styl::clipboardHasStyle();
     bool bHasFMcs = CharStyle_FMcs::clipboardHasStyle();
     bool bHasRTF = CharStyle_RTF::clipboardHasStyle();
@@ -37,6 +49,11 @@ void styledClipboard() {
         rtf.reset(CharStyle_RTF::InitFromClipboard());
         bHasRTF = rtf != nullptr;
     }
+    // Taken with the clipboard still held: since it was opened, only the
+    // owner rendering what these reads asked for can have moved it, and that
+    // is the same copy.
+    const DWORD readSequence = GetClipboardSequenceNumber();
+    session.close();
     if (bHasRTF && rtf->parsingError()) bHasRTF = false;
 
     CharStyle* fromStyle = nullptr;
@@ -55,13 +72,12 @@ void styledClipboard() {
     }
     if (fmcs == nullptr || rtf == nullptr || rtf->parsingError()) return;  // the clipboard keeps what it has
 
-    // Writing beside formats that could not be removed would mix two copies.
-    // Past this point only the allocation of each format's block can fail:
-    // the RTF document too is counted first and then written into its block.
-    if (!CharStyle::ClearClipboard()) return;
-    fmcs->addTextToClipboard();
-    fmcs->addStyleToClipboard();
-    rtf->addStyleToClipboard();
+    // Every block is made before the clipboard is opened again, so nothing
+    // but Windows itself can fail once it has been emptied; a block that
+    // cannot be made leaves the clipboard as it was.
+    session.stageWrites();
+    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard() || !rtf->addStyleToClipboard()) return;
+    session.commit(readSequence);
 }
 
 }  // namespace
@@ -82,7 +98,8 @@ fmx::errcode Do_StyledClipboard(fmx::int16, const fmx::ExprEnv*, const fmx::Data
     try {
         styledClipboard();
     } catch (...) {
-        // Out of memory while converting: the clipboard was not yet touched.
+        // Out of memory while converting: the clipboard was not yet touched,
+        // and the session has freed what it kept.
     }
     return errorResult;
 }

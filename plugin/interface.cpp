@@ -3,6 +3,7 @@
 #include "platform/winapi.h"
 #include "plugin/functions.h"
 #include "plugin/resources.h"
+#include "style/clipboard_session.h"
 
 FMX_ExternCallPtr gFMX_ExternCallPtr = nullptr;
 
@@ -61,6 +62,9 @@ fmx::int32 Do_PluginInit(fmx::int16 version) {
 void Do_PluginIdle(fmx::uint8) {}
 
 void Do_PluginShutdown() {
+    // The window the clipboard was written with when no window of the host
+    // was active; the clipboard keeps what it holds when it goes.
+    clipboard::destroyOwnerWindow();
     fmx::QuadCharAutoPtr id = pluginId();
     for (const ExternalFunction& f : kFunctions) {
         fmx::errcode err = fmx::ExprEnv::UnRegisterExternalFunction(*id, f.functionId);

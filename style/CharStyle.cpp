@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/winapi.h"
+#include "style/clipboard_session.h"
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     toStyle->setText(TextWithLine(fromStyle->getText(), "\r"));
@@ -71,13 +72,16 @@ bool CharStyle::addToClipboard(const void* data, std::uint32_t size, std::uint32
 }
 
 bool CharStyle::addBlockToClipboard(void* hGlobal, std::uint32_t registeredKind) {
-    if (!OpenClipboard(GetActiveWindow())) {
+    // A session that writes one copy whole keeps the block until it commits.
+    clipboard::Session* session = clipboard::Session::active();
+    if (session != nullptr && session->isStaging()) return session->stage(registeredKind, hGlobal);
+    clipboard::OpenedClipboard open(clipboard::Purpose::writing);
+    if (!open.isOpen()) {
         GlobalFree(hGlobal);  // the clipboard never took it
         return false;
     }
     const bool bSuccess = SetClipboardData(registeredKind, hGlobal) != nullptr;
     if (!bSuccess) GlobalFree(hGlobal);
-    CloseClipboard();
     return bSuccess;
 }
 
@@ -91,17 +95,13 @@ bool CharStyle::addToClipboard(const char* data, std::uint32_t kind) {
 }
 
 bool CharStyle::ClearClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return false;
-    const bool emptied = EmptyClipboard() != FALSE;
-    CloseClipboard();
-    return emptied;
+    clipboard::OpenedClipboard open(clipboard::Purpose::writing);
+    return open.isOpen() && EmptyClipboard() != FALSE;
 }
 
 bool CharStyle::clipboardHasStyle(std::int32_t kind) {
-    if (!OpenClipboard(GetActiveWindow())) return false;
-    const BOOL available = IsClipboardFormatAvailable(static_cast<UINT>(kind));
-    CloseClipboard();
-    return available != FALSE;
+    clipboard::OpenedClipboard open;
+    return open.isOpen() && IsClipboardFormatAvailable(static_cast<UINT>(kind)) != FALSE;
 }
 
 bool CharStyle::clipboardHasStyle(const char* kind) {

@@ -66,6 +66,10 @@ class CharStyle {
     // `newLineEnding`.
     static std::string TextWithLine(std::string theText, const char* newLineEnding);
 
+    // Clipboard primitives. Each opens the clipboard through the thread's
+    // active clipboard::Session, waiting a while for other programs, or uses
+    // it as it is when the session has it open (style/clipboard_session.h).
+
     // Adds a copy of `size` bytes to the clipboard under a format; false when
     // no block can be had or the clipboard cannot be opened.
     static bool addToClipboard(const void* data, std::uint32_t size, std::uint32_t registeredKind);
@@ -75,7 +79,8 @@ class CharStyle {
 
     // Hands a filled, unlocked memory block to the clipboard under a format;
     // the clipboard owns it from then on. When the clipboard cannot be opened
-    // or refuses it, the block is freed and the answer is false.
+    // or refuses it, the block is freed and the answer is false. While the
+    // active session stages writes, the session keeps the block instead.
     static bool addBlockToClipboard(void* hGlobal, std::uint32_t registeredKind);
 
     // Empties the clipboard; false when it could not be opened.

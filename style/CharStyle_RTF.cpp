@@ -9,6 +9,7 @@
 
 #include "codepage/code_page.h"
 #include "platform/winapi.h"
+#include "style/clipboard_session.h"
 
 namespace {
 
@@ -270,7 +271,8 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
 }
 
 CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
-    if (!OpenClipboard(GetActiveWindow())) return nullptr;
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) return nullptr;
     const UINT format = RegisterClipboardFormatA(CF_RTF);
     CharStyle_RTF* result = nullptr;
     if (IsClipboardFormatAvailable(format)) {
@@ -287,7 +289,6 @@ CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
             }
         }
     }
-    CloseClipboard();
     return result;
 }
 

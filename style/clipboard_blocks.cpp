@@ -9,12 +9,6 @@ ByteView ByteView::afterPrefix(std::size_t prefixSize) const {
     return ByteView{data + prefixSize, size - prefixSize};
 }
 
-OpenedClipboard::OpenedClipboard() : open_(OpenClipboard(GetActiveWindow()) != FALSE) {}
-
-OpenedClipboard::~OpenedClipboard() {
-    if (open_) CloseClipboard();
-}
-
 LockedBlock::LockedBlock(UINT format) {
     if (!IsClipboardFormatAvailable(format)) return;
     handle_ = GetClipboardData(format);

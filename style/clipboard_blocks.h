@@ -1,5 +1,5 @@
 // Reading blocks off the clipboard for the containers: the clipboard held open
-// for one read, and a format's block locked as a view bounded by the block's
+// for one read (or for the active session's), and a format's block locked as a view bounded by the block's
 // real size, so no decoder relies on a length field or a terminating NUL.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/winapi.h"
+#include "style/clipboard_session.h"
 
 namespace clipboard {
 
@@ -20,20 +21,6 @@ struct ByteView {
     // Returns the bytes after the first `prefixSize`, or a view with no pointer
     // when this one has none or holds fewer bytes than that.
     ByteView afterPrefix(std::size_t prefixSize) const;
-};
-
-// Opens the clipboard for the active window and closes it again on every way
-// out of the scope; `isOpen` says whether opening worked.
-class OpenedClipboard {
-  public:
-    OpenedClipboard();
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard();
-    bool isOpen() const { return open_; }
-
-  private:
-    bool open_;
 };
 
 // Locks the block the open clipboard holds under `format` for the object's
@@ -56,9 +43,11 @@ class LockedBlock {
 // holds none.
 std::string textUpToNul(const ByteView& block);
 
-// One read of text beside a style block: opens the clipboard, locks CF_TEXT
-// and, only when that worked, the block registered as `styleFormatName`;
-// unlocks both and closes the clipboard when the object goes.
+// One read of text beside a style block: opens the clipboard (see
+// OpenedClipboard), locks CF_TEXT and, only when that worked, the block
+// registered as `styleFormatName`; unlocks both and closes the clipboard,
+// if it opened it, when the object goes. CF_TEXT may be what Windows made
+// from CF_UNICODETEXT, in the ANSI code page.
 class TextWithStyleBlock {
   public:
     explicit TextWithStyleBlock(const char* styleFormatName);

@@ -7,6 +7,7 @@
 
 #include "platform/winapi.h"
 #include "style/CharStyle.h"
+#include "style/clipboard_session.h"
 
 namespace tool {
 
@@ -30,9 +31,9 @@ long fileSize(std::FILE* f) {
 }  // namespace
 
 bool emptyClipboard() {
-    if (!OpenClipboard(nullptr)) return false;
+    clipboard::OpenedClipboard open(clipboard::Purpose::writing);
+    if (!open.isOpen()) return false;
     EmptyClipboard();
-    CloseClipboard();
     return true;
 }
 
@@ -75,7 +76,8 @@ FormatWritten writeFormatToFile(const char* formatName, const std::string& path,
                                 std::string& error) {
     const UINT format = formatOf(formatName);
     if (!IsClipboardFormatAvailable(format)) return FormatWritten::absent;
-    if (!OpenClipboard(nullptr)) {
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) {
         error = "cannot open the clipboard";
         return FormatWritten::failed;
     }
@@ -94,7 +96,6 @@ FormatWritten writeFormatToFile(const char* formatName, const std::string& path,
         result = ok ? FormatWritten::written : FormatWritten::failed;
         if (!ok) error = "cannot write " + path;
     }
-    CloseClipboard();
     return result;
 }
 

@@ -1,6 +1,9 @@
 // Moving files onto the clipboard and clipboard formats into files, for the
 // command-line tool. Bytes go straight between a file and a clipboard block,
 // with no copy in between: a document of many megabytes costs its block only.
+// Each call opens the clipboard through the active clipboard::Session, waiting
+// a while for other programs; one session around several calls makes them
+// one use of the clipboard (style/clipboard_session.h).
 #pragma once
 
 #include <cstddef>

@@ -21,6 +21,7 @@
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
+#include "style/clipboard_session.h"
 #include "tools/clipboard_files.h"
 #include "tools/run_view.h"
 
@@ -130,9 +131,11 @@ const FormatFile kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
                                    {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
                                    {"--rtf", "rtf.rtf", kRtfFormat, true}};
 
-// Puts each given input on the emptied clipboard as the plug-in expects it.
+// Puts each given input on the emptied clipboard as the plug-in expects it,
+// in one opening of the clipboard, so that no other program's copy mixes in.
 bool placeInputs(const std::map<std::string, std::string>& options, std::string& error) {
-    if (!tool::emptyClipboard()) {
+    clipboard::Session session;
+    if (!session.open(clipboard::Purpose::writing) || !tool::emptyClipboard()) {
         error = "cannot open the clipboard";
         return false;
     }
@@ -171,6 +174,9 @@ int convert(int argc, char** argv) {
     plugin.shutdown();
     if (!answer.found) return fail("the plug-in registered no function StyledClipboard");
 
+    // Every format of one copy: the clipboard stays open across the reads.
+    clipboard::Session session;
+    if (!session.open(clipboard::Purpose::reading)) return fail("cannot open the clipboard");
     for (const FormatFile& o : kFormatFiles) {
         const std::string path = (std::filesystem::path(out) / o.file).string();
         std::size_t bytes = 0;
@@ -249,7 +255,16 @@ int show(int argc, char** argv) {
 
 }  // namespace
 
+// Destroys the window the clipboard was opened with, however main ends.
+struct OwnerWindowGuard {
+    OwnerWindowGuard() = default;
+    OwnerWindowGuard(const OwnerWindowGuard&) = delete;
+    OwnerWindowGuard& operator=(const OwnerWindowGuard&) = delete;
+    ~OwnerWindowGuard() { clipboard::destroyOwnerWindow(); }
+};
+
 int main(int argc, char** argv) {
+    const OwnerWindowGuard ownerWindow;
     if (argc < 2) return usageError("missing command", kUsage);
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {

@@ -1,11 +1,18 @@
-// StyledClipboard with every clipboard and memory operation made to fail in
-// turn: it never crashes, always answers 0, leaks no block, and leaves the
-// clipboard exactly as it was when the failure came before it was emptied.
+// StyledClipboard with every clipboard, memory and window operation made to
+// fail in turn, with another program holding the clipboard at each of the
+// call's openings, and with another program copying just before each of them:
+// it never crashes, always answers 0, leaks no block or window, and leaves the
+// clipboard as it was, or holding the converted copy, or holding the other
+// program's copy whole; never a mix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include "plugin/functions.h"
+#include "style/clipboard_session.h"
 #include "support/clipboard_fixture.h"
 #include "support/sample_blocks.h"
 
@@ -33,39 +40,165 @@ struct SourceKind {
 
 void PrintTo(const SourceKind& kind, std::ostream* os) { *os << kind.name; }
 
-class FaultSweepTest : public ClipboardTest, public ::testing::WithParamInterface<SourceKind> {};
+// Every format held is one of the converted copy's, with its bytes.
+bool partOf(const Snapshot& held, const Snapshot& converted) {
+    for (const auto& entry : held)
+        if (std::find(converted.begin(), converted.end(), entry) == converted.end()) return false;
+    return true;
+}
+
+std::vector<UINT> formatsOf(const Snapshot& all) {
+    std::vector<UINT> out;
+    for (const auto& entry : all) out.push_back(entry.first);
+    return out;
+}
+
+class FaultSweepTest : public ClipboardTest, public ::testing::WithParamInterface<SourceKind> {
+  protected:
+    // Fills the clipboard for a new call; the call makes its window anew.
+    void start() {
+        standin::reset();
+        clipboard::destroyOwnerWindow();
+        GetParam().fill();
+    }
+    // The clipboard after one call without interference.
+    Snapshot converted() {
+        start();
+        callStyledClipboard();
+        return snapshot();
+    }
+    // Openings of the clipboard in one call without interference.
+    int openings() {
+        start();
+        int calls = 0;
+        standin::beforeOpenClipboard([&calls](int call) { calls = call; });
+        callStyledClipboard();
+        standin::beforeOpenClipboard(nullptr);
+        return calls;
+    }
+};
 
 TEST_P(FaultSweepTest, EveryFailurePointIsSurvived) {
     const SourceKind& kind = GetParam();
-    kind.fill();
+    const Snapshot converted = this->converted();
+    start();
     standin::failOperation(0);  // count only
     ASSERT_EQ(callStyledClipboard(), 0);
     const long operations = standin::operationCount();
     ASSERT_GT(operations, 5);
-    const Snapshot converted = snapshot();
 
     long untouched = 0;
+    long partial = 0;
     for (long k = 1; k <= operations; ++k) {
-        standin::reset();
-        kind.fill();
+        start();
         const Snapshot before = snapshot();
         standin::failOperation(k);
         EXPECT_EQ(callStyledClipboard(), 0) << "k=" << k;
         EXPECT_TRUE(standin::injectedFailureHappened()) << "k=" << k;
         EXPECT_FALSE(standin::isOpen()) << "k=" << k;
         EXPECT_EQ(standin::orphanBlocks(), 0) << "k=" << k;
-        if (standin::timesEmptied() == 0) {
-            EXPECT_EQ(snapshot(), before) << "k=" << k << ": failed before emptying, yet the clipboard changed";
-            ++untouched;
+        const Snapshot after = snapshot();
+        switch (standin::lastInjectedOp()) {
+            case standin::Op::OpenClipboard:
+                EXPECT_EQ(after, converted) << "k=" << k << ": an opening that failed once is tried again";
+                break;
+            case standin::Op::SetClipboardData:
+                // Windows refusing a block after the emptying: what is there
+                // is of the new copy only.
+                EXPECT_TRUE(partOf(after, converted)) << "k=" << k << ": two copies mixed";
+                ++partial;
+                break;
+            case standin::Op::GlobalLock:
+                // A block that cannot be locked while reading counts as
+                // absent: the copy is converted from the formats that could
+                // be read, and written whole.
+                if (after != converted && after != before) {
+                    EXPECT_EQ(formatsOf(after), formatsOf(converted)) << "k=" << k;
+                }
+                if (after == before) ++untouched;
+                break;
+            default:
+                EXPECT_TRUE(after == before || after == converted) << "k=" << k << ": neither the old copy nor the new";
+                EXPECT_TRUE(after == before || standin::timesEmptied() == 1) << "k=" << k;
+                if (after == before) ++untouched;
+                break;
         }
     }
-    standin::reset();
-    kind.fill();
-    standin::failOperation(0);
+    start();
     callStyledClipboard();
     EXPECT_EQ(snapshot(), converted) << "the same call without a failure gives the same result again";
-    std::printf("[ fault sweep ] %-28s %3ld fault points, %3ld of them before the clipboard was emptied\n", kind.name,
-                operations, untouched);
+    clipboard::destroyOwnerWindow();
+    EXPECT_EQ(standin::liveWindows(), 0);
+    std::printf("[ fault sweep ] %-28s %3ld fault points, %3ld left the clipboard as it was, %ld refused blocks\n",
+                kind.name, operations, untouched, partial);
+}
+
+// Another program holds the clipboard when the call opens it, each opening
+// in turn: a short hold is waited out; one past the call's wait makes it give
+// up after about a second in all, leaving the clipboard as it was.
+TEST_P(FaultSweepTest, AnotherProgramHoldingTheClipboardAtEachOpening) {
+    const Snapshot converted = this->converted();
+    const int n = openings();
+    ASSERT_EQ(n, 2) << "one opening to read, one to write";
+    const struct {
+        DWORD holdMs;
+        bool convertedAfter;
+    } cases[] = {{1, true}, {50, true}, {500, true}, {900, true}, {3000, false}};
+    for (const auto& tc : cases) {
+        for (int at = 1; at <= n; ++at) {
+            SCOPED_TRACE("held " + std::to_string(tc.holdMs) + " ms at opening " + std::to_string(at));
+            start();
+            const Snapshot before = snapshot();
+            standin::beforeOpenClipboard([&](int call) {
+                if (call == at) standin::holdClipboard(tc.holdMs);
+            });
+            EXPECT_EQ(callStyledClipboard(), 0);
+            standin::beforeOpenClipboard(nullptr);
+            EXPECT_EQ(snapshot(), tc.convertedAfter ? converted : before);
+            EXPECT_GE(standin::sleptMilliseconds(), tc.convertedAfter ? tc.holdMs : clipboard::kWaitBudgetMs);
+            EXPECT_LE(standin::sleptMilliseconds(), clipboard::kWaitBudgetMs) << "about a second in all";
+            EXPECT_FALSE(standin::isOpen());
+            EXPECT_EQ(standin::orphanBlocks(), 0);
+        }
+    }
+    // Both openings held, each for most of the second: the waits add up.
+    start();
+    const Snapshot before = snapshot();
+    standin::beforeOpenClipboard([](int call) {
+        if (call == 1) standin::holdClipboard(600);
+        if (call > 1 && standin::sleptMilliseconds() < 600 + clipboard::kLongestPauseMs) standin::holdClipboard(600);
+    });
+    EXPECT_EQ(callStyledClipboard(), 0);
+    standin::beforeOpenClipboard(nullptr);
+    EXPECT_EQ(snapshot(), before) << "the second belongs to the whole call, not to each opening";
+    EXPECT_LE(standin::sleptMilliseconds(), clipboard::kWaitBudgetMs);
+}
+
+// Another program copies new text just before each of the call's openings:
+// before the read, there is nothing styled to convert; before the write, the
+// call must not overwrite it. Either way the newer copy is left whole.
+TEST_P(FaultSweepTest, AnotherCopyBeforeEachOpeningSurvivesWhole) {
+    const int n = openings();
+    for (int at = 1; at <= n; ++at) {
+        SCOPED_TRACE("copied before opening " + std::to_string(at));
+        start();
+        bool copied = false;
+        standin::beforeOpenClipboard([&](int call) {
+            if (call != at) return;
+            HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 6);
+            std::memcpy(GlobalLock(h), "newer", 6);
+            GlobalUnlock(h);
+            ASSERT_TRUE(OpenClipboard(reinterpret_cast<HWND>(std::uintptr_t{0x9000})));
+            EmptyClipboard();
+            copied = SetClipboardData(CF_TEXT, h) != nullptr;
+            CloseClipboard();
+        });
+        EXPECT_EQ(callStyledClipboard(), 0);
+        standin::beforeOpenClipboard(nullptr);
+        ASSERT_TRUE(copied);
+        EXPECT_EQ(snapshot(), (Snapshot{{CF_TEXT, {'n', 'e', 'w', 'e', 'r', '\0'}}}));
+        EXPECT_EQ(standin::orphanBlocks(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,7 +3,10 @@
 // cannot be used.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "plugin/functions.h"
+#include "plugin/interface.h"
 #include "support/clipboard_fixture.h"
 #include "support/sample_blocks.h"
 
@@ -171,6 +174,127 @@ TEST_F(StyledClipboardTest, ClipboardThatCannotBeOpenedIsLeftAlone) {
     EXPECT_EQ(call(), 0);
     standin::failNext(standin::Op::OpenClipboard, 0, 0);
     EXPECT_EQ(snapshot(), before);
+}
+
+// Programs that copy only Unicode text, or render on request, or a call with
+// no window of the host active: what a real Windows clipboard brings.
+
+std::vector<unsigned char> utf16z(const std::u16string& text) {
+    std::vector<unsigned char> bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    bytes.insert(bytes.end(), {0, 0});
+    return bytes;
+}
+
+HGLOBAL blockOf(const std::vector<unsigned char>& bytes) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::copy(bytes.begin(), bytes.end(), static_cast<unsigned char*>(GlobalLock(h)));
+    GlobalUnlock(h);
+    return h;
+}
+
+HWND otherProgram() { return reinterpret_cast<HWND>(std::uintptr_t{0x9000}); }
+
+TEST_F(StyledClipboardTest, UnicodeTextBesideTheFileMakerBlockIsReadInTheAnsiCodePage) {
+    const struct {
+        UINT codePage;
+        std::u16string unicode;
+        std::string text;
+    } cases[] = {
+        {1252, u"ab\u00e9", "ab\xe9"},
+        {1251, u"ab\u0416", "ab\xc6"},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.codePage);
+        standin::reset();
+        standin::setAnsiCodePage(tc.codePage);
+        put(CF_UNICODETEXT, utf16z(tc.unicode));
+        put(format(kFMcs), kAbcBlock);
+        EXPECT_EQ(call(), 0);
+        standin::setAnsiCodePage(1252);
+        EXPECT_EQ(held(CF_TEXT), tc.text + '\0');
+        const std::string rtf = held(format(kRtf));
+        EXPECT_NE(rtf.find("{\\cf0\\fs24\\b ab}"), std::string::npos) << rtf;
+        EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock);
+    }
+}
+
+TEST_F(StyledClipboardTest, FormatsRenderedOnRequestAreRead) {
+    const std::string rtf = std::string(samples::kStyledRtf) + '\0';
+    const UINT rtfFormat = format(kRtf);
+    standin::setRenderer([&](UINT f) {
+        EXPECT_TRUE(standin::isOpen()) << "asked while the call holds the clipboard";
+        if (f == rtfFormat) SetClipboardData(f, blockOf(std::vector<unsigned char>(rtf.begin(), rtf.end())));
+        if (f == CF_UNICODETEXT) SetClipboardData(f, blockOf(utf16z(u"abc\r\nd")));
+    });
+    ASSERT_TRUE(OpenClipboard(otherProgram()));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    SetClipboardData(rtfFormat, nullptr);
+    CloseClipboard();
+
+    EXPECT_EQ(call(), 0);
+    EXPECT_GE(standin::renderRequests(), 1);
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "the text of the rendered RTF";
+    EXPECT_NE(held(rtfFormat).find("{\\cf1\\fs20\\b b}"), std::string::npos);
+}
+
+TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWindowOfOurOwn) {
+    const struct {
+        const char* name;
+        bool hostWindowActive;
+        long windowsMade;
+    } cases[] = {
+        {"no window active (a script run from a schedule)", false, 1},
+        {"a window of the host active", true, 0},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        standin::reset();
+        standin::setActiveWindow(tc.hostWindowActive);
+        putText("abc");
+        put(format(kFMcs), kAbcBlock);
+        EXPECT_EQ(call(), 0);
+        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+        EXPECT_NE(standin::clipboardOwner(), nullptr) << "emptied without an owner, no format would have been taken";
+        EXPECT_EQ(standin::liveWindows(), tc.windowsMade);
+        putText("abc");
+        put(format(kFMcs), kAbcBlock);
+        EXPECT_EQ(call(), 0);
+        EXPECT_EQ(standin::liveWindows(), tc.windowsMade) << "made once, on the first need";
+        Do_PluginShutdown();
+        EXPECT_EQ(standin::liveWindows(), 0) << "destroyed at shut-down";
+        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf})) << "the clipboard keeps what it holds";
+        standin::setActiveWindow(false);
+    }
+}
+
+TEST_F(StyledClipboardTest, ClipboardHeldByAnotherProgram) {
+    const struct {
+        DWORD holdMs;
+        bool converted;
+    } cases[] = {{50, true}, {500, true}, {3000, false}};
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.holdMs);
+        standin::reset();
+        putText("abc");
+        put(format(kFMcs), kAbcBlock);
+        const auto before = snapshot();
+        standin::holdClipboard(tc.holdMs);
+        EXPECT_EQ(call(), 0);
+        if (tc.converted) {
+            EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+            EXPECT_LT(standin::sleptMilliseconds(), tc.holdMs + clipboard::kLongestPauseMs);
+        } else {
+            EXPECT_EQ(snapshot(), before);
+            EXPECT_GE(standin::sleptMilliseconds(), clipboard::kWaitBudgetMs) << "gives up after about a second";
+            EXPECT_LE(standin::sleptMilliseconds(), clipboard::kWaitBudgetMs);
+        }
+    }
 }
 
 }  // namespace

@@ -325,7 +325,7 @@ TEST_F(FMcsTest, ReadingAnswersNoneWhenAPartIsMissingOrUnusable) {
     } cases[] = {
         {"no style block", true, false, standin::Op::GlobalAlloc, -1},
         {"no text", false, true, standin::Op::GlobalAlloc, -1},
-        {"clipboard cannot be opened", true, true, standin::Op::OpenClipboard, 0},
+        {"clipboard cannot be opened once", true, true, standin::Op::OpenClipboard, 0},
         {"text cannot be locked", true, true, standin::Op::GlobalLock, 0},
         {"style block cannot be locked", true, true, standin::Op::GlobalLock, 1},
     };
@@ -335,9 +335,21 @@ TEST_F(FMcsTest, ReadingAnswersNoneWhenAPartIsMissingOrUnusable) {
         if (tc.text) putText("abc");
         if (tc.style) put(fmcs(), block);
         if (tc.skip >= 0) standin::failNext(tc.failing, tc.skip);
-        EXPECT_EQ(CharStyle_FMcs::InitFromClipboard(), nullptr);
+        std::unique_ptr<CharStyle_FMcs> read(CharStyle_FMcs::InitFromClipboard());
+        if (tc.failing == standin::Op::OpenClipboard)
+            EXPECT_NE(read, nullptr) << "a clipboard that could not be opened once is tried again";
+        else
+            EXPECT_EQ(read, nullptr);
         EXPECT_FALSE(standin::isOpen());
     }
+    SCOPED_TRACE("clipboard held by another program past the wait");
+    standin::reset();
+    putText("abc");
+    put(fmcs(), block);
+    holdClipboardPastTheWait();
+    EXPECT_EQ(CharStyle_FMcs::InitFromClipboard(), nullptr);
+    EXPECT_FALSE(standin::isOpen());
+    releaseClipboard();
 }
 
 TEST_F(FMcsTest, ClipboardHasStyleLooksForItsOwnFormat) {

@@ -484,8 +484,9 @@ TEST_F(CharStyleRTFClipboard, AnswersNullWithoutRTF) {
 
 TEST_F(CharStyleRTFClipboard, AnswersNullWhenClipboardCannotOpen) {
     put(format("Rich Text Format"), std::string("{x}"));
-    standin::failNext(standin::Op::OpenClipboard);
+    holdClipboardPastTheWait();
     EXPECT_EQ(CharStyle_RTF::InitFromClipboard(), nullptr);
+    releaseClipboard();
     standin::failNext(standin::Op::GlobalLock);
     EXPECT_EQ(CharStyle_RTF::InitFromClipboard(), nullptr);
 }
@@ -541,8 +542,9 @@ TEST_F(CharStyleRTFClipboard, WritesDocumentWithNul) {
 
     standin::failNext(standin::Op::GlobalAlloc);
     EXPECT_FALSE(rtf.addStyleToClipboard());
-    standin::failNext(standin::Op::OpenClipboard);
+    holdClipboardPastTheWait();
     EXPECT_FALSE(rtf.addStyleToClipboard());
+    releaseClipboard();
 }
 
 }  // namespace

@@ -148,8 +148,9 @@ TEST_F(StylTest, ReadingWithoutUsableTextAnswersNull) {
     put(styl(), b);
     EXPECT_EQ(CharStyle_styl::InitFromClipboard(), nullptr);  // no CF_TEXT
     putText("abc");
-    standin::failNext(standin::Op::OpenClipboard);
+    holdClipboardPastTheWait();
     EXPECT_EQ(CharStyle_styl::InitFromClipboard(), nullptr);
+    releaseClipboard();
     standin::failNext(standin::Op::GlobalLock);
     EXPECT_EQ(CharStyle_styl::InitFromClipboard(), nullptr);
     EXPECT_FALSE(standin::isOpen());

@@ -110,9 +110,10 @@ TEST_F(ClipboardPrimitives, WriteFailsWhileAnotherOwnerHasTheClipboardOpen) {
 
 TEST_F(ClipboardPrimitives, ClearEmptiesUnlessTheClipboardCannotBeOpened) {
     putText("x");
-    standin::failNext(standin::Op::OpenClipboard);
+    holdClipboardPastTheWait();
     EXPECT_FALSE(CharStyle::ClearClipboard());
     EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
+    releaseClipboard();
     EXPECT_TRUE(CharStyle::ClearClipboard());
     EXPECT_TRUE(standin::formats().empty());
     EXPECT_FALSE(standin::isOpen());
@@ -125,8 +126,9 @@ TEST_F(ClipboardPrimitives, HasStyleAnswersForNamedAndNumberedFormats) {
     EXPECT_TRUE(CharStyle::clipboardHasStyle(static_cast<std::int32_t>(CF_TEXT)));
     put(format("Test-Kind"), std::string("y"));
     EXPECT_TRUE(CharStyle::clipboardHasStyle("Test-Kind"));
-    standin::failNext(standin::Op::OpenClipboard);
+    holdClipboardPastTheWait();
     EXPECT_FALSE(CharStyle::clipboardHasStyle("Test-Kind"));  // unopenable counts as absent
+    releaseClipboard();
 }
 
 }  // namespace

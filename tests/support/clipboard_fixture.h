@@ -12,6 +12,7 @@
 
 #include "host/host_control.h"
 #include "platform/clipboard_control.h"
+#include "style/clipboard_session.h"
 
 class ClipboardTest : public ::testing::Test {
   protected:
@@ -21,6 +22,8 @@ class ClipboardTest : public ::testing::Test {
         hostObjectsBefore_ = FMHost_LiveObjects();
     }
     void TearDown() override {
+        clipboard::destroyOwnerWindow();
+        EXPECT_EQ(standin::liveWindows(), 0) << "a window was left behind";
         EXPECT_EQ(standin::orphanBlocks(), 0) << "a memory block leaked";
         EXPECT_FALSE(standin::isOpen()) << "the clipboard was left open";
         EXPECT_EQ(FMHost_LiveObjects(), hostObjectsBefore_) << "a host object leaked";
@@ -28,6 +31,11 @@ class ClipboardTest : public ::testing::Test {
     }
 
     static UINT format(const char* name) { return RegisterClipboardFormatA(name); }
+
+    // Another program keeps the clipboard open for longer than any opening
+    // waits; releaseClipboard lets go of it.
+    static void holdClipboardPastTheWait() { standin::holdClipboard(10 * clipboard::kWaitBudgetMs); }
+    static void releaseClipboard() { standin::holdClipboard(0); }
 
     // Puts `bytes` on the clipboard under `fmt`, added to what is there.
     static void put(UINT fmt, const std::vector<unsigned char>& bytes) {
@@ -60,17 +68,23 @@ class ClipboardTest : public ::testing::Test {
     static void expectWriteFailuresLeaveTheClipboardAsItWas(Write write) {
         const struct {
             const char* name;
-            standin::Op op;
+            void (*fail)();
         } cases[] = {
-            {"no block", standin::Op::GlobalAlloc},
-            {"block cannot be locked", standin::Op::GlobalLock},
-            {"clipboard cannot be opened", standin::Op::OpenClipboard},
+            {"no block", [] { standin::failNext(standin::Op::GlobalAlloc); }},
+            {"block cannot be locked", [] { standin::failNext(standin::Op::GlobalLock); }},
+            {"clipboard held by another program past the wait", holdClipboardPastTheWait},
+            {"clipboard refuses the block", [] { standin::failNext(standin::Op::SetClipboardData); }},
+            {"no window to open the clipboard with",
+             [] {
+                 clipboard::destroyOwnerWindow();
+                 standin::failNext(standin::Op::CreateWindow);
+             }},
         };
         for (const auto& tc : cases) {
             SCOPED_TRACE(tc.name);
             standin::reset();
             putText("old");
-            standin::failNext(tc.op);
+            tc.fail();
             EXPECT_FALSE(write());
             EXPECT_EQ(standin::formats(), std::vector<UINT>{CF_TEXT});
             EXPECT_EQ(standin::orphanBlocks(), 0);
