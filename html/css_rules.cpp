@@ -1,0 +1,212 @@
+#include "html/css_rules.h"
+
+#include <algorithm>
+
+#include "html/css_values.h"
+
+namespace html {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+bool isNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Without comments, and without the "<!--" and "-->" that hide a sheet from old browsers.
+std::string withoutComments(const std::string& css) {
+    std::string out;
+    out.reserve(css.size());
+    std::size_t i = 0;
+    while (i < css.size()) {
+        if (css.compare(i, 2, "/*") == 0) {
+            const std::size_t e = css.find("*/", i + 2);
+            if (e == std::string::npos) break;
+            i = e + 2;
+            out.push_back(' ');
+        } else if (css.compare(i, 4, "<!--") == 0) {
+            i += 4;
+        } else if (css.compare(i, 3, "-->") == 0) {
+            i += 3;
+        } else if (css[i] == '"' || css[i] == '\'') {
+            const char quote = css[i];
+            std::size_t e = i + 1;
+            while (e < css.size() && css[e] != quote && css[e] != '\n') ++e;
+            if (e < css.size()) ++e;
+            out.append(css, i, e - i);
+            i = e;
+        } else {
+            out.push_back(css[i++]);
+        }
+    }
+    return out;
+}
+
+// The index just past the block that opens at `open` (a "{"), or the end.
+std::size_t pastBlock(const std::string& s, std::size_t open) {
+    int depth = 0;
+    for (std::size_t i = open; i < s.size(); ++i) {
+        if (s[i] == '{') ++depth;
+        if (s[i] == '}' && --depth == 0) return i + 1;
+    }
+    return s.size();
+}
+
+}  // namespace
+
+void parseDeclarations(const std::string& block, std::vector<Declaration>& out) {
+    std::size_t i = 0;
+    const std::size_t n = block.size();
+    while (i < n) {
+        // One declaration up to a ";" outside quotes and parentheses.
+        std::size_t e = i;
+        int depth = 0;
+        char quote = 0;
+        for (; e < n; ++e) {
+            const char c = block[e];
+            if (quote != 0) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                if (depth > 0) --depth;
+            } else if (c == ';' && depth == 0) {
+                break;
+            }
+        }
+        const std::string one = block.substr(i, e - i);
+        i = e + 1;
+        const std::size_t colon = one.find(':');
+        if (colon == std::string::npos) continue;
+        Declaration d;
+        d.property = lowerAscii(trimmed(one.substr(0, colon)));
+        d.value = trimmed(one.substr(colon + 1));
+        if (d.property.empty()) continue;
+        const std::size_t bang = d.value.rfind('!');
+        if (bang != std::string::npos && lowerAscii(trimmed(d.value.substr(bang + 1))) == "important") {
+            d.important = true;
+            d.value = trimmed(d.value.substr(0, bang));
+        }
+        out.push_back(std::move(d));
+    }
+}
+
+void StyleSheet::add(const std::string& cssText) {
+    const std::string css = withoutComments(cssText);
+    std::size_t i = 0;
+    while (i < css.size() && selectors_.size() < kMaxSelectors) {
+        while (i < css.size() && (isSpace(css[i]) || css[i] == ';' || css[i] == '}')) ++i;
+        if (i >= css.size()) break;
+        const std::size_t open = css.find('{', i);
+        if (css[i] == '@') {
+            // An at-rule: up to its ";" or past its block, whichever comes first.
+            const std::size_t semi = css.find(';', i);
+            if (open == std::string::npos || (semi != std::string::npos && semi < open)) {
+                i = semi == std::string::npos ? css.size() : semi + 1;
+            } else {
+                i = pastBlock(css, open);
+            }
+            continue;
+        }
+        if (open == std::string::npos) break;
+        const std::size_t close = css.find('}', open);
+        const std::size_t end = close == std::string::npos ? css.size() : close;
+        addRule(css.substr(i, open - i), css.substr(open + 1, end - open - 1));
+        i = close == std::string::npos ? css.size() : close + 1;
+    }
+}
+
+void StyleSheet::addRule(const std::string& selectorText, const std::string& declarations) {
+    std::vector<Declaration> decls;
+    parseDeclarations(declarations, decls);
+    if (decls.empty()) return;
+    const std::size_t blockIndex = blocks_.size();
+    bool any = false;
+    std::size_t from = 0;
+    while (from <= selectorText.size() && selectors_.size() < kMaxSelectors) {
+        std::size_t comma = selectorText.find(',', from);
+        if (comma == std::string::npos) comma = selectorText.size();
+        const std::string one = trimmed(selectorText.substr(from, comma - from));
+        from = comma + 1;
+        // A compound of simple selectors: [tag|*](.class|#id)*
+        Selector sel;
+        sel.specificity = 0;
+        bool ok = !one.empty();
+        std::size_t k = 0;
+        if (ok && one[0] == '*') {
+            k = 1;
+        } else {
+            while (k < one.size() && isNameChar(one[k])) sel.tag.push_back(one[k++]);
+            sel.tag = lowerAscii(sel.tag);
+            if (!sel.tag.empty()) sel.specificity += 1;
+        }
+        while (ok && k < one.size()) {
+            const char kind = one[k++];
+            std::string name;
+            while (k < one.size() && isNameChar(one[k])) name.push_back(one[k++]);
+            if (name.empty() || (kind != '.' && kind != '#')) {
+                ok = false;
+            } else if (kind == '.') {
+                sel.classes.push_back(name);
+                sel.specificity += 0x100;
+            } else {
+                sel.id = name;
+                sel.specificity += 0x10000;
+            }
+        }
+        if (!ok) continue;
+        sel.block = blockIndex;
+        sel.order = selectors_.size();
+        selectors_.push_back(std::move(sel));
+        index(selectors_.size() - 1);
+        any = true;
+    }
+    if (any) blocks_.push_back(std::move(decls));
+}
+
+void StyleSheet::index(std::size_t i) {
+    const Selector& s = selectors_[i];
+    std::string key = !s.id.empty() ? "#" + s.id : !s.classes.empty() ? "." + s.classes[0] : !s.tag.empty() ? s.tag : "*";
+    byKey_[key].push_back(i);
+}
+
+void StyleSheet::match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
+                       std::vector<MatchedBlock>& out) const {
+    out.clear();
+    if (selectors_.empty()) return;
+    const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
+    auto consider = [&](const std::string& key) {
+        const auto it = byKey_.find(key);
+        if (it == byKey_.end()) return;
+        for (std::size_t i : it->second) {
+            const Selector& s = selectors_[i];
+            if (!s.tag.empty() && s.tag != tag) continue;
+            if (!s.id.empty() && (id == nullptr || *id != s.id)) continue;
+            bool all = true;
+            for (const std::string& c : s.classes)
+                all = all && std::find(classes.begin(), classes.begin() + static_cast<std::ptrdiff_t>(nClasses), c) !=
+                                 classes.begin() + static_cast<std::ptrdiff_t>(nClasses);
+            if (!all) continue;
+            out.push_back(MatchedBlock{s.block, s.specificity, s.order});
+        }
+    };
+    consider("*");
+    consider(tag);
+    if (id != nullptr && !id->empty()) consider("#" + *id);
+    for (std::size_t c = 0; c < nClasses; ++c) {
+        bool repeated = false;
+        for (std::size_t d = 0; d < c; ++d) repeated = repeated || classes[d] == classes[c];
+        if (!repeated) consider("." + classes[c]);
+    }
+    std::sort(out.begin(), out.end(), [](const MatchedBlock& a, const MatchedBlock& b) {
+        return a.specificity != b.specificity ? a.specificity < b.specificity : a.order < b.order;
+    });
+    // A selector indexed under one key is seen once; several selectors of one
+    // list may share a block, which then applies more than once, harmlessly.
+}
+
+}  // namespace html

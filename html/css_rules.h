@@ -1,0 +1,66 @@
+// CSS declarations ("font-weight:bold; color:red !important") and style
+// sheets of rules with simple selectors: an element name, classes and an id
+// (p, .MsoNormal, p.MsoNormal, #x, *), in lists. A selector with a
+// combinator, an attribute or a pseudo-class never matches; at-rules
+// (@media, @page, @font-face, @list) are skipped whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace html {
+
+struct Declaration {
+    std::string property;  // lower case
+    std::string value;     // trimmed, without "!important"
+    bool important = false;
+};
+
+// The declarations of a style attribute or of a rule's block, in order.
+void parseDeclarations(const std::string& block, std::vector<Declaration>& out);
+
+// Where a matching rule's declarations stand in the cascade: compared by
+// importance, then specificity, then order.
+struct MatchedBlock {
+    std::size_t block;
+    unsigned specificity;
+    std::size_t order;
+};
+
+class StyleSheet {
+  public:
+    // Selectors kept at most: beyond them a sheet's rules are not read, which
+    // keeps the matching of each element to a bounded cost.
+    static constexpr std::size_t kMaxSelectors = 4096;
+    // Classes of one element that take part in matching.
+    static constexpr std::size_t kMaxClasses = 32;
+
+    // Reads the rules of `css` after the ones already read.
+    void add(const std::string& css);
+    bool empty() const { return selectors_.empty(); }
+
+    // The blocks whose selectors match an element, in cascade order.
+    void match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
+               std::vector<MatchedBlock>& out) const;
+    const std::vector<Declaration>& block(std::size_t i) const { return blocks_[i]; }
+
+  private:
+    struct Selector {
+        std::string tag;  // empty: any element
+        std::vector<std::string> classes;
+        std::string id;
+        unsigned specificity;
+        std::size_t block;
+        std::size_t order;
+    };
+    void addRule(const std::string& selectorText, const std::string& declarations);
+    void index(std::size_t selector);
+
+    std::vector<Selector> selectors_;
+    std::vector<std::vector<Declaration>> blocks_;
+    std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*"
+};
+
+}  // namespace html
