@@ -12,6 +12,7 @@ namespace {
 const char kFMcs[] = "Mac-FMcs";
 const char kStyl[] = "Mac-styl";
 const char kRtf[] = "Rich Text Format";
+const char kHtml[] = "HTML Format";
 
 const std::vector<unsigned char>& kAbcBlock = samples::abcFileMakerBlock();
 const std::string kAbcRtf = std::string(samples::kAbcRtf) + '\0';
@@ -56,7 +57,7 @@ TEST_F(StyledClipboardTest, FileMakerBlockGainsRtf) {
     putText("abc");
     put(format(kFMcs), kAbcBlock);
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc", 4));
     EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock) << "a block written back unchanged is the same bytes";
     EXPECT_EQ(held(format(kRtf)), kAbcRtf);
@@ -66,7 +67,7 @@ TEST_F(StyledClipboardTest, RtfOnlyGainsTextAndFileMakerBlock) {
     const std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\fs20 a{\\b\\cf1 b}c\\par d}";
     put(format(kRtf), rtf + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "line ends become CR";
     const std::string written = held(format(kRtf));
     EXPECT_EQ(written,
@@ -89,7 +90,7 @@ TEST_F(StyledClipboardTest, StyleScrapIsConvertedAndNotWrittenBack) {
     putText("ab\r\ncd");
     put(format(kStyl), stylBlock());
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("ab\rcd", 6));
     // Run positions pass unchanged: the run that began at "c" before the CR LF
     // became one CR begins at "d" now.
@@ -134,7 +135,7 @@ TEST_F(StyledClipboardTest, UnparsableRtfWithStyleScrapIsReplacedFromTheScrap) {
     put(format(kStyl), stylBlock());
     put(format(kRtf), std::string("}") + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_NE(held(format(kRtf)).find("\\cf2\\fs36\\i d}"), std::string::npos);
 }
 
