@@ -273,9 +273,17 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     const auto it = defaults.find(tag.name);
     if (it != defaults.end())
         for (const Declaration& d : it->second) apply(s, parent, d, ownLines, ownAlign);
-    if (tag.name == "a" && tag.attribute("href") != nullptr) {
-        s.colour = 0x0000EE;
+    const bool isLink = (tag.name == "a" || tag.name == "area") && tag.attribute("href") != nullptr;
+    if (isLink) {
+        s.colour = linkColour_;
         ownLines |= kDecorationUnderline;
+    }
+    if (quirks_ && tag.name == "table") {
+        s.weight = 400;
+        s.italic = false;
+        s.sizeKeyword = 3;
+        s.fontPx = keywordPixels(3, s.monospace);
+        s.whiteSpace = WhiteSpace::kNormal;
     }
     if (tag.attribute("hidden") != nullptr) s.display = Display::kNone;
 
@@ -324,7 +332,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
             }
             if (!cur.empty() && classes_.size() < StyleSheet::kMaxClasses) classes_.push_back(cur);
         }
-        sheet_.match(tag.name, classes_, tag.attribute("id"), matched_);
+        sheet_.match(tag.name, classes_, tag.attribute("id"), isLink, matched_);
     } else {
         matched_.clear();
     }

@@ -41,9 +41,15 @@ class StyleResolver {
   public:
     explicit StyleResolver(const StyleSheet& sheet) : sheet_(sheet) {}
     ComputedStyle compute(const ComputedStyle& parent, const Token& startTag);
+    // In quirks mode tables start from the default font (see quirks_mode.h).
+    void setQuirksMode(bool quirks) { quirks_ = quirks; }
+    // The colour of links, which <body link> sets.
+    void setLinkColour(std::uint32_t rgb) { linkColour_ = rgb; }
 
   private:
     const StyleSheet& sheet_;
+    bool quirks_ = false;
+    std::uint32_t linkColour_ = 0x0000EE;
     std::vector<MatchedBlock> matched_;
     std::vector<std::string> classes_;
     std::vector<Declaration> inline_;

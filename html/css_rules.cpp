@@ -148,7 +148,10 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
             const char kind = one[k++];
             std::string name;
             while (k < one.size() && isNameChar(one[k])) name.push_back(one[k++]);
-            if (name.empty() || (kind != '.' && kind != '#')) {
+            if (kind == ':' && (lowerAscii(name) == "link" || lowerAscii(name) == "any-link")) {
+                sel.link = true;
+                sel.specificity += 0x100;
+            } else if (name.empty() || (kind != '.' && kind != '#')) {
                 ok = false;
             } else if (kind == '.') {
                 sel.classes.push_back(name);
@@ -175,7 +178,7 @@ void StyleSheet::index(std::size_t i) {
 }
 
 void StyleSheet::match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
-                       std::vector<MatchedBlock>& out) const {
+                       bool isLink, std::vector<MatchedBlock>& out) const {
     out.clear();
     if (selectors_.empty()) return;
     const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
@@ -185,6 +188,7 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
         for (std::size_t i : it->second) {
             const Selector& s = selectors_[i];
             if (!s.tag.empty() && s.tag != tag) continue;
+            if (s.link && !isLink) continue;
             if (!s.id.empty() && (id == nullptr || *id != s.id)) continue;
             bool all = true;
             for (const std::string& c : s.classes)

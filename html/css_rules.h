@@ -1,7 +1,7 @@
 // CSS declarations ("font-weight:bold; color:red !important") and style
 // sheets of rules with simple selectors: an element name, classes and an id
-// (p, .MsoNormal, p.MsoNormal, #x, *), in lists. A selector with a
-// combinator, an attribute or a pseudo-class never matches; at-rules
+// (p, .MsoNormal, p.MsoNormal, #x, *, a:link), in lists. A selector with a
+// combinator, an attribute or another pseudo-class never matches; at-rules
 // (@media, @page, @font-face, @list) are skipped whole.
 #pragma once
 
@@ -42,7 +42,8 @@ class StyleSheet {
     bool empty() const { return selectors_.empty(); }
 
     // The blocks whose selectors match an element, in cascade order.
-    void match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
+    // `isLink`: the element is a link (:link and :any-link match it).
+    void match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id, bool isLink,
                std::vector<MatchedBlock>& out) const;
     const std::vector<Declaration>& block(std::size_t i) const { return blocks_[i]; }
 
@@ -51,6 +52,7 @@ class StyleSheet {
         std::string tag;  // empty: any element
         std::vector<std::string> classes;
         std::string id;
+        bool link = false;  // :link or :any-link
         unsigned specificity;
         std::size_t block;
         std::size_t order;

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 
 #include "html/computed_style.h"
 #include "html/css_rules.h"
+#include "html/quirks_mode.h"
+#include "html/css_values.h"
 #include "html/tokenizer.h"
+#include "html/tree_rules.h"
 
 namespace html {
 
@@ -16,30 +20,6 @@ namespace {
 constexpr std::size_t kImpliedEndReach = 512;
 // Distinct element names told apart; the rest share one name.
 constexpr std::size_t kMaxNames = 4096;
-
-const char* const kVoidElements[] = {"area", "base", "br",   "col",   "embed",  "hr",    "img",
-                                     "input", "link", "meta", "param", "source", "track", "wbr"};
-
-bool isVoid(const std::string& name) {
-    for (const char* v : kVoidElements)
-        if (name == v) return true;
-    return false;
-}
-
-bool isOneOf(const std::string& name, std::initializer_list<const char*> names) {
-    for (const char* n : names)
-        if (name == n) return true;
-    return false;
-}
-
-bool closesParagraph(const std::string& n) {
-    return isOneOf(n, {"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
-                       "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu", "nav", "ol",
-                       "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing", "form",
-                       "hr", "li", "dd", "dt", "plaintext", "xmp"});
-}
-
-bool isHeading(const std::string& n) { return isOneOf(n, {"h1", "h2", "h3", "h4", "h5", "h6"}); }
 
 bool isAllSpace(const std::string& s) {
     for (char c : s)
@@ -65,14 +45,21 @@ class Reader {
         Display display;
         bool styled;
         bool emits;  // its start gave items, so its end does too
+        bool table;  // counts rows and cells for innerText
+        std::shared_ptr<const Token> formatting;  // a formatting element's start tag, to open it again
     };
+    // Formatting elements closed only because an element around them was,
+    // which a browser opens again before the next text or inline element.
+    static constexpr std::size_t kMaxReopened = 16;
 
     void collectStyleSheets();
     std::uint16_t nameId(const std::string& name, bool add);
     const ComputedStyle& current() const { return styles_.back(); }
     void startTag(const Token& t, bool inFragment);
     void endTag(const Token& t, bool inFragment);
-    void pop(bool inFragment);
+    void pop(bool inFragment, bool explicitly = false);
+    void openElement(const Token& t, bool inFragment);
+    void reopenFormatting(bool inFragment);
     void popThrough(std::uint16_t id, bool inFragment);
     // Closes the nearest open element named in `targets` unless one named in
     // `boundaries` comes first.
@@ -94,6 +81,8 @@ class Reader {
     std::vector<std::string> names_;
     std::unordered_map<std::string, std::uint16_t> ids_;
     bool dropLeadingNewline_ = false;
+    bool quirks_ = false;
+    std::vector<std::shared_ptr<const Token>> reopen_;
 };
 
 std::uint16_t Reader::nameId(const std::string& name, bool add) {
@@ -120,6 +109,8 @@ void Reader::collectStyleSheets() {
 
 FragmentText Reader::run() {
     collectStyleSheets();
+    quirks_ = isQuirksMode(doc_);
+    resolver_.setQuirksMode(quirks_);
     names_.push_back("");  // id 0: every name beyond the ones told apart
     openCount_.push_back(0);
     styles_.emplace_back();
@@ -136,9 +127,11 @@ FragmentText Reader::run() {
             case Token::kText: {
                 std::string& text = token.text;
                 if (dropNewline && !text.empty() && text[0] == '\n') text.erase(0, 1);
+                if (text.empty()) break;
+                if (current().tableStructure && isAllSpace(text)) break;
+                reopenFormatting(inFragment);
                 const ComputedStyle& s = current();
                 if (!inFragment || s.hidden) break;
-                if (s.tableStructure && isAllSpace(text)) break;
                 out_.text(text, s);
                 break;
             }
@@ -191,7 +184,7 @@ void Reader::closeIfOpen(std::initializer_list<const char*> targets, std::initia
 void Reader::startTag(const Token& t, bool inFragment) {
     const std::string& name = t.name;
     // The end tags a start tag implies.
-    if (closesParagraph(name))
+    if (closesParagraph(name) || (name == "table" && !quirks_))
         closeIfOpen({"p"}, {"table", "td", "th", "caption", "html", "button", "object", "marquee", "applet"},
                     inFragment);
     if (isHeading(name) && !open_.empty() && isHeading(names_[open_.back().name])) pop(inFragment);
@@ -202,7 +195,20 @@ void Reader::startTag(const Token& t, bool inFragment) {
     if (name == "thead" || name == "tbody" || name == "tfoot")
         closeIfOpen({"thead", "tbody", "tfoot"}, {"table"}, inFragment);
     if (name == "option") closeIfOpen({"option"}, {"select", "table"}, inFragment);
+    if (isOneOf(name, {"td", "th", "caption", "table"})) reopen_.clear();  // formatting stays outside cells
+    if (!isBlockStart(name)) reopenFormatting(inFragment);
+    openElement(t, inFragment);
+}
 
+void Reader::reopenFormatting(bool inFragment) {
+    if (reopen_.empty()) return;
+    std::vector<std::shared_ptr<const Token>> tokens;
+    tokens.swap(reopen_);
+    for (const auto& token : tokens) openElement(*token, inFragment);
+}
+
+void Reader::openElement(const Token& t, bool inFragment) {
+    const std::string& name = t.name;
     const bool styled = styles_.size() < kMaxStyledDepth;
     if (isVoid(name)) {
         if (!inFragment || current().hidden || !styled) return;
@@ -218,12 +224,20 @@ void Reader::startTag(const Token& t, bool inFragment) {
     }
     const std::uint16_t id = nameId(name, true);
     ++openCount_[id];
-    Open o{id, Display::kInline, styled, false};
+    Open o{id, Display::kInline, styled, false, false, nullptr};
+    if (styled && isFormatting(name)) o.formatting = std::make_shared<const Token>(t);
     if (styled) {
+        if (name == "body") {
+            std::uint32_t rgb;
+            const std::string* link = t.attribute("link");
+            if (link != nullptr && parseLegacyColour(*link, rgb)) resolver_.setLinkColour(rgb);
+        }
         styles_.push_back(resolver_.compute(current(), t));
         const ComputedStyle& s = styles_.back();
         o.display = s.display;
-        if (s.display == Display::kTable) tables_.emplace_back();
+        // A table's rows and cells count whatever display the table itself has.
+        o.table = name == "table" || s.display == Display::kTable;
+        if (o.table) tables_.emplace_back();
         if (inFragment && !s.hidden) {
             o.emits = true;
             startItems(name, s);
@@ -272,20 +286,22 @@ void Reader::endItems(const Open& o) {
     }
 }
 
-void Reader::pop(bool inFragment) {
+void Reader::pop(bool inFragment, bool explicitly) {
     const Open o = open_.back();
     open_.pop_back();
     --openCount_[o.name];
     if (!o.styled) return;
+    if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), o.formatting);
+    if (o.display == Display::kCell || names_[o.name] == "table" || names_[o.name] == "caption") reopen_.clear();
     styles_.pop_back();
     if (inFragment && o.emits) endItems(o);
-    if (o.display == Display::kTable && !tables_.empty()) tables_.pop_back();
+    if (o.table && !tables_.empty()) tables_.pop_back();
 }
 
 void Reader::popThrough(std::uint16_t id, bool inFragment) {
     while (!open_.empty()) {
         const bool last = open_.back().name == id;
-        pop(inFragment);
+        pop(inFragment, last);
         if (last) return;
     }
 }
@@ -296,6 +312,13 @@ void Reader::endTag(const Token& t, bool inFragment) {
     if (openCount_[id] > 0) {
         popThrough(id, inFragment);
         return;
+    }
+    // A formatting element waiting to be opened again is forgotten instead.
+    for (std::size_t k = reopen_.size(); k-- > 0;) {
+        if (reopen_[k]->name == t.name) {
+            reopen_.erase(reopen_.begin() + static_cast<std::ptrdiff_t>(k));
+            return;
+        }
     }
     // "</p>" with no open paragraph is an empty one; "</br>" is a <br>.
     if (t.name == "p" || t.name == "br") {

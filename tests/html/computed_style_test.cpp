@@ -66,6 +66,19 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
         {"<style>div p{color:red} p:hover{color:red} @media print{p{color:red}}</style><p>a</p>", "a|12|0|000000"},
         {"<style><!-- /* x */ p {color:#008000} --></style><p>a</p>", "a|12|0|008000"},
         {"<p>a</p><style>p{font-weight:bold}</style>", "a|12|100|000000"},
+        {"<style>a:link, span.L {color:#0563C1}</style><a href=x>a</a><span class=L>b</span><a>c</a>",
+         "a|12|400|0563c1 / b|12|0|0563c1 / c|12|0|000000"},
+        {"<body link='#000080'><a href=x>a</a>", "a|12|400|000080"},
+        // Quirks mode (no doctype): tables start from the default font; not so with a doctype.
+        {"<b><i><span style='font-size:20pt'><table><tr><td>a</td></tr></table></span></i></b>", "a|12|0|000000"},
+        {"<!DOCTYPE html><b><table><tr><td>a</td></tr></table></b>", "a|12|100|000000"},
+        // Formatting elements closed with another element open again, as browsers' parsers do.
+        {"<b>n<i>e</b>t</i>s", "n|12|100|000000 / e|12|300|000000 / t|12|200|000000 / s|12|0|000000"},
+        {"<p><b>x</p>y", "x\n\ny|12|100|000000"},
+        {"<p><b>x</p></b>y", "x\n\n|12|100|000000 / y|12|0|000000"},
+        {"<b><table><tr><td>x</td></tr></table>y</b>", "x\n|12|0|000000 / y|12|100|000000"},
+        {"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"><b><table><td>a</table></b>",
+         "a|12|0|000000"},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.html);

@@ -47,6 +47,9 @@ TEST(InnerText, BlocksLinesWhiteSpaceAndHiddenContent) {
         {"a</br>b", "a\nb"},
         {"<textarea>t</textarea>x", "x"},
         {"<p>", ""},
+        {"<style>table{display:block}</style><table><tr><td>a<td>b<tr><td>c</table>", "a\tb\nc"},
+        {"<p>a<table><tr><td>b</table>", "a\nb"},  // quirks mode: the table is inside the paragraph
+        {"<!DOCTYPE html><p>a<table><tr><td>b</table>", "a\n\nb"},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.html);
