@@ -35,10 +35,14 @@ void checkRuns(const html::FragmentText& f) {
 std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '<') out += "&lt;";
-        else if (c == '&') out += "&amp;";
-        else if (c == '\n') out += "<br>";
-        else out += c;
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '\n')
+            out += "<br>";
+        else
+            out += c;
     }
     return out;
 }
@@ -61,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The text written as pre-wrap reads back as itself, but for the tabs
     // and line ends that a "\r" or form feed in the input would change.
     if (whole.text.find_first_of("\r\f") == std::string::npos) {
-        const std::string again = html::makeCfHtml("<div style=\"white-space:pre-wrap\">" + escaped(whole.text) + "</div>");
+        const std::string again =
+            html::makeCfHtml("<div style=\"white-space:pre-wrap\">" + escaped(whole.text) + "</div>");
         html::FragmentText read;
         check(html::readCfHtml(again.data(), again.size(), read));
         check(read.text == whole.text);

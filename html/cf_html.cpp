@@ -46,8 +46,7 @@ bool parseCfHtmlHeader(const char* data, std::size_t size, CfHtmlLayout& layout)
     if (nul != nullptr) size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
     const char* p = data;
     const char* end = data + size;
-    long long version = kAbsent, startHtml = kAbsent, endHtml = kAbsent, startFragment = kAbsent,
-              endFragment = kAbsent;
+    long long version = kAbsent, startHtml = kAbsent, endHtml = kAbsent, startFragment = kAbsent, endFragment = kAbsent;
     // "Name:value" lines, up to the first line that is not one.
     while (p < end) {
         const char* name = p;

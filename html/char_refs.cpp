@@ -105,8 +105,7 @@ std::size_t decodeCharRef(const char* p, const char* end, bool inAttribute, std:
         if (match != nullptr) matched = len;
     }
     if (match == nullptr) return 0;
-    if (name[matched - 1] != ';' && inAttribute && matched < avail &&
-        (isAlnum(name[matched]) || name[matched] == '='))
+    if (name[matched - 1] != ';' && inAttribute && matched < avail && (isAlnum(name[matched]) || name[matched] == '='))
         return 0;
     appendUtf8(out, match->first);
     if (match->second != 0) appendUtf8(out, match->second);

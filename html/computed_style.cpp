@@ -57,16 +57,15 @@ const std::unordered_map<std::string, std::vector<Declaration>>& defaultStyles()
             {"td", "display:table-cell"},
             {"caption", "display:block"},
         };
-        static const char* const kBlocks[] = {
-            "article", "aside", "blockquote", "body",   "center", "dd",     "details", "dialog", "dir",
-            "div",     "dl",    "dt",         "fieldset", "figcaption", "figure", "footer", "form", "header",
-            "hgroup",  "hr",    "html",       "legend", "main",   "menu",   "nav",     "ol",     "section",
-            "summary", "ul",    "optgroup"};
-        static const char* const kHidden[] = {"head",     "script", "style",    "title",  "meta",     "link",
-                                              "base",     "template", "noscript", "area", "datalist", "param",
-                                              "noembed",  "noframes", "rp",     "textarea", "select", "col",
-                                              "colgroup", "iframe", "object", "svg", "math", "audio", "video",
-                                              "canvas"};
+        static const char* const kBlocks[] = {"article",  "aside",      "blockquote", "body",    "center", "dd",
+                                              "details",  "dialog",     "dir",        "div",     "dl",     "dt",
+                                              "fieldset", "figcaption", "figure",     "footer",  "form",   "header",
+                                              "hgroup",   "hr",         "html",       "legend",  "main",   "menu",
+                                              "nav",      "ol",         "section",    "summary", "ul",     "optgroup"};
+        static const char* const kHidden[] = {
+            "head",     "script",   "style",  "title",   "meta",     "link",  "base",     "template", "noscript",
+            "area",     "datalist", "param",  "noembed", "noframes", "rp",    "textarea", "select",   "col",
+            "colgroup", "iframe",   "object", "svg",     "math",     "audio", "video",    "canvas"};
         std::unordered_map<std::string, std::vector<Declaration>> m;
         for (const auto& d : kDefaults) parseDeclarations(d[1], m[d[0]]);
         for (const char* b : kBlocks) parseDeclarations("display:block", m[b]);
@@ -191,62 +190,90 @@ void apply(ComputedStyle& s, const ComputedStyle& parent, const Declaration& d, 
     const bool inherit = v == "inherit";
     const bool initial = v == "initial";
     const bool unset = v == "unset" || v == "revert" || v == "revert-layer";
-    const std::string& p = d.property;
-    if (p == "font-weight") {
-        if (inherit || unset) s.weight = parent.weight;
-        else if (initial) s.weight = 400;
-        else if (weightOf(v, parent.weight) != 0) s.weight = weightOf(v, parent.weight);
-    } else if (p == "font-style") {
-        if (inherit || unset) s.italic = parent.italic;
-        else if (initial || v == "normal") s.italic = false;
-        else if (v == "italic" || v.compare(0, 7, "oblique") == 0) s.italic = true;
-    } else if (p == "text-decoration" || p == "text-decoration-line") {
-        if (inherit) ownLines = parent.decorations;  // as close as it gets
-        else ownLines = decorationLines(v);
-    } else if (p == "vertical-align") {
-        if (v == "super") ownAlign = VerticalAlign::kSuper;
-        else if (v == "sub") ownAlign = VerticalAlign::kSub;
-        else ownAlign = VerticalAlign::kBaseline;
-    } else if (p == "font-size") {
-        if (inherit || unset) {
-            s.fontPx = parent.fontPx;
-            s.sizeKeyword = parent.sizeKeyword;
-        } else if (initial) {
-            applyFontSize(s, parent, "medium");
-        } else {
-            applyFontSize(s, parent, v);
-        }
-    } else if (p == "font-family") {
-        s.monospace = inherit || unset ? parent.monospace : isMonospaceFamily(v);
-    } else if (p == "font") {
-        if (inherit || unset) {
-            s.weight = parent.weight;
-            s.italic = parent.italic;
-            s.fontPx = parent.fontPx;
-            s.sizeKeyword = parent.sizeKeyword;
-            s.monospace = parent.monospace;
-        } else {
-            applyFontShorthand(s, parent, d.value);
-        }
-    } else if (p == "color") {
-        if (inherit || unset) {
-            s.colour = parent.colour;
-        } else if (initial) {
-            s.colour = 0;
-        } else {
-            const Colour c = parseColour(v);
-            if (c.kind == Colour::kRgb) s.colour = c.rgb;
-            if (c.kind == Colour::kCurrentColour) s.colour = parent.colour;
-        }
-    } else if (p == "display") {
-        s.display = inherit ? parent.display : initial || unset ? Display::kInline : displayOf(v, s.display);
-    } else if (p == "white-space") {
-        if (inherit || unset) s.whiteSpace = parent.whiteSpace;
-        else if (initial || v == "normal") s.whiteSpace = WhiteSpace::kNormal;
-        else if (v == "nowrap") s.whiteSpace = WhiteSpace::kNowrap;
-        else if (v == "pre") s.whiteSpace = WhiteSpace::kPre;
-        else if (v == "pre-wrap" || v == "break-spaces") s.whiteSpace = WhiteSpace::kPreWrap;
-        else if (v == "pre-line") s.whiteSpace = WhiteSpace::kPreLine;
+    switch (d.id) {
+        case Property::kFontWeight:
+            if (inherit || unset)
+                s.weight = parent.weight;
+            else if (initial)
+                s.weight = 400;
+            else if (weightOf(v, parent.weight) != 0)
+                s.weight = weightOf(v, parent.weight);
+            break;
+        case Property::kFontStyle:
+            if (inherit || unset)
+                s.italic = parent.italic;
+            else if (initial || v == "normal")
+                s.italic = false;
+            else if (v == "italic" || v.compare(0, 7, "oblique") == 0)
+                s.italic = true;
+            break;
+        case Property::kTextDecoration:
+        case Property::kTextDecorationLine:
+            if (inherit)
+                ownLines = parent.decorations;  // as close as it gets
+            else
+                ownLines = decorationLines(v);
+            break;
+        case Property::kVerticalAlign:
+            if (v == "super")
+                ownAlign = VerticalAlign::kSuper;
+            else if (v == "sub")
+                ownAlign = VerticalAlign::kSub;
+            else
+                ownAlign = VerticalAlign::kBaseline;
+            break;
+        case Property::kFontSize:
+            if (inherit || unset) {
+                s.fontPx = parent.fontPx;
+                s.sizeKeyword = parent.sizeKeyword;
+            } else if (initial) {
+                applyFontSize(s, parent, "medium");
+            } else {
+                applyFontSize(s, parent, v);
+            }
+            break;
+        case Property::kFontFamily:
+            s.monospace = inherit || unset ? parent.monospace : isMonospaceFamily(v);
+            break;
+        case Property::kFont:
+            if (inherit || unset) {
+                s.weight = parent.weight;
+                s.italic = parent.italic;
+                s.fontPx = parent.fontPx;
+                s.sizeKeyword = parent.sizeKeyword;
+                s.monospace = parent.monospace;
+            } else {
+                applyFontShorthand(s, parent, d.value);
+            }
+            break;
+        case Property::kColor:
+            if (inherit || unset) {
+                s.colour = parent.colour;
+            } else if (initial) {
+                s.colour = 0;
+            } else {
+                const Colour c = parseColour(v);
+                if (c.kind == Colour::kRgb) s.colour = c.rgb;
+                if (c.kind == Colour::kCurrentColour) s.colour = parent.colour;
+            }
+            break;
+        case Property::kDisplay:
+            s.display = inherit ? parent.display : initial || unset ? Display::kInline : displayOf(v, s.display);
+            break;
+        case Property::kWhiteSpace:
+            if (inherit || unset)
+                s.whiteSpace = parent.whiteSpace;
+            else if (initial || v == "normal")
+                s.whiteSpace = WhiteSpace::kNormal;
+            else if (v == "nowrap")
+                s.whiteSpace = WhiteSpace::kNowrap;
+            else if (v == "pre")
+                s.whiteSpace = WhiteSpace::kPre;
+            else if (v == "pre-wrap" || v == "break-spaces")
+                s.whiteSpace = WhiteSpace::kPreWrap;
+            else if (v == "pre-line")
+                s.whiteSpace = WhiteSpace::kPreLine;
+            break;
     }
 }
 

@@ -24,7 +24,7 @@ constexpr std::uint8_t kDecorationLineThrough = 2;
 struct ComputedStyle {
     int weight = 400;
     bool italic = false;
-    std::uint8_t decorations = 0;  // this element's and every ancestor's
+    std::uint8_t decorations = 0;                            // this element's and every ancestor's
     VerticalAlign verticalAlign = VerticalAlign::kBaseline;  // in effect here: own or an ancestor's
     double fontPx = 16;
     int sizeKeyword = 3;     // the keyword the size comes from (3 medium), or -1

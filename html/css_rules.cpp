@@ -1,6 +1,7 @@
 #include "html/css_rules.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "html/css_values.h"
 
@@ -54,6 +55,34 @@ std::size_t pastBlock(const std::string& s, std::size_t open) {
     return s.size();
 }
 
+// The property named [p, p + n) in lower case, if the reader computes it.
+bool propertyOf(const char* p, std::size_t n, Property& id) {
+    static const struct {
+        const char* name;
+        Property id;
+    } kProperties[] = {{"font-weight", Property::kFontWeight},
+                       {"font-style", Property::kFontStyle},
+                       {"text-decoration", Property::kTextDecoration},
+                       {"text-decoration-line", Property::kTextDecorationLine},
+                       {"vertical-align", Property::kVerticalAlign},
+                       {"font-size", Property::kFontSize},
+                       {"font-family", Property::kFontFamily},
+                       {"font", Property::kFont},
+                       {"color", Property::kColor},
+                       {"display", Property::kDisplay},
+                       {"white-space", Property::kWhiteSpace}};
+    if (n > 20) return false;
+    char name[21];
+    for (std::size_t i = 0; i < n; ++i) name[i] = p[i] >= 'A' && p[i] <= 'Z' ? static_cast<char>(p[i] + 32) : p[i];
+    for (const auto& k : kProperties) {
+        if (std::strlen(k.name) == n && std::memcmp(k.name, name, n) == 0) {
+            id = k.id;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void parseDeclarations(const std::string& block, std::vector<Declaration>& out) {
@@ -78,14 +107,22 @@ void parseDeclarations(const std::string& block, std::vector<Declaration>& out) 
                 break;
             }
         }
-        const std::string one = block.substr(i, e - i);
+        const std::size_t from = i;
         i = e + 1;
-        const std::size_t colon = one.find(':');
-        if (colon == std::string::npos) continue;
+        // The name, up to ":", without spaces; only the properties computed are kept.
+        std::size_t nameStart = from;
+        while (nameStart < e && isSpace(block[nameStart])) ++nameStart;
+        std::size_t colon = nameStart;
+        while (colon < e && block[colon] != ':') ++colon;
+        if (colon == e) continue;
+        std::size_t nameEnd = colon;
+        while (nameEnd > nameStart && isSpace(block[nameEnd - 1])) --nameEnd;
+        Property id;
+        if (!propertyOf(block.data() + nameStart, nameEnd - nameStart, id)) continue;
         Declaration d;
-        d.property = lowerAscii(trimmed(one.substr(0, colon)));
-        d.value = trimmed(one.substr(colon + 1));
-        if (d.property.empty()) continue;
+        d.id = id;
+        d.property = lowerAscii(block.substr(nameStart, nameEnd - nameStart));
+        d.value = trimmed(block.substr(colon + 1, e - colon - 1));
         const std::size_t bang = d.value.rfind('!');
         if (bang != std::string::npos && lowerAscii(trimmed(d.value.substr(bang + 1))) == "important") {
             d.important = true;
@@ -173,7 +210,10 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
 
 void StyleSheet::index(std::size_t i) {
     const Selector& s = selectors_[i];
-    std::string key = !s.id.empty() ? "#" + s.id : !s.classes.empty() ? "." + s.classes[0] : !s.tag.empty() ? s.tag : "*";
+    std::string key = !s.id.empty()        ? "#" + s.id
+                      : !s.classes.empty() ? "." + s.classes[0]
+                      : !s.tag.empty()     ? s.tag
+                                           : "*";
     byKey_[key].push_back(i);
 }
 

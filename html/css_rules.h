@@ -6,19 +6,37 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace html {
 
+// The properties the reader computes; declarations of any other are not kept.
+enum class Property : std::uint8_t {
+    kFontWeight,
+    kFontStyle,
+    kTextDecoration,
+    kTextDecorationLine,
+    kVerticalAlign,
+    kFontSize,
+    kFontFamily,
+    kFont,
+    kColor,
+    kDisplay,
+    kWhiteSpace
+};
+
 struct Declaration {
+    Property id;
     std::string property;  // lower case
     std::string value;     // trimmed, without "!important"
     bool important = false;
 };
 
-// The declarations of a style attribute or of a rule's block, in order.
+// The declarations of a style attribute or of a rule's block, in order,
+// of the properties the reader computes.
 void parseDeclarations(const std::string& block, std::vector<Declaration>& out);
 
 // Where a matching rule's declarations stand in the cascade: compared by

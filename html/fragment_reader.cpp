@@ -7,8 +7,8 @@
 
 #include "html/computed_style.h"
 #include "html/css_rules.h"
-#include "html/quirks_mode.h"
 #include "html/css_values.h"
+#include "html/quirks_mode.h"
 #include "html/tokenizer.h"
 #include "html/tree_rules.h"
 
@@ -44,8 +44,8 @@ class Reader {
         std::uint16_t name;
         Display display;
         bool styled;
-        bool emits;  // its start gave items, so its end does too
-        bool table;  // counts rows and cells for innerText
+        bool emits;                               // its start gave items, so its end does too
+        bool table;                               // counts rows and cells for innerText
         std::shared_ptr<const Token> formatting;  // a formatting element's start tag, to open it again
     };
     // Formatting elements closed only because an element around them was,
@@ -54,11 +54,20 @@ class Reader {
 
     void collectStyleSheets();
     std::uint16_t nameId(const std::string& name, bool add);
+    // What the tree builder's rules say of each name told apart.
+    enum NameFlag : std::uint8_t {
+        kVoid = 1,
+        kClosesParagraph = 2,
+        kHeading = 4,
+        kFormatting = 8,
+        kBlockStart = 16,
+        kSpecial = 32,  // compared by name in startTag and openElement
+    };
     const ComputedStyle& current() const { return styles_.back(); }
     void startTag(const Token& t, bool inFragment);
     void endTag(const Token& t, bool inFragment);
     void pop(bool inFragment, bool explicitly = false);
-    void openElement(const Token& t, bool inFragment);
+    void openElement(const Token& t, std::uint16_t id, bool inFragment);
     void reopenFormatting(bool inFragment);
     void popThrough(std::uint16_t id, bool inFragment);
     // Closes the nearest open element named in `targets` unless one named in
@@ -79,6 +88,7 @@ class Reader {
     std::vector<TableCount> tables_;
     std::vector<std::uint32_t> openCount_;
     std::vector<std::string> names_;
+    std::vector<std::uint8_t> flags_;
     std::unordered_map<std::string, std::uint16_t> ids_;
     bool dropLeadingNewline_ = false;
     bool quirks_ = false;
@@ -93,6 +103,16 @@ std::uint16_t Reader::nameId(const std::string& name, bool add) {
     const std::uint16_t id = static_cast<std::uint16_t>(names_.size());
     names_.push_back(name);
     openCount_.push_back(0);
+    std::uint8_t flags = 0;
+    if (isVoid(name)) flags |= kVoid;
+    if (closesParagraph(name)) flags |= kClosesParagraph;
+    if (isHeading(name)) flags |= kHeading;
+    if (isFormatting(name)) flags |= kFormatting;
+    if (isBlockStart(name)) flags |= kBlockStart;
+    if (isOneOf(name, {"table", "li", "dd", "dt", "td", "th", "tr", "thead", "tbody", "tfoot", "option", "caption",
+                       "body", "br", "pre", "listing", "textarea"}))
+        flags |= kSpecial;
+    flags_.push_back(flags);
     ids_.emplace(name, id);
     return id;
 }
@@ -113,6 +133,7 @@ FragmentText Reader::run() {
     resolver_.setQuirksMode(quirks_);
     names_.push_back("");  // id 0: every name beyond the ones told apart
     openCount_.push_back(0);
+    flags_.push_back(0);
     styles_.emplace_back();
     Tokenizer t(doc_.data(), doc_.size());
     t.addStop(fragStart_);
@@ -183,34 +204,40 @@ void Reader::closeIfOpen(std::initializer_list<const char*> targets, std::initia
 
 void Reader::startTag(const Token& t, bool inFragment) {
     const std::string& name = t.name;
+    const std::uint16_t id = nameId(name, true);
+    const std::uint8_t flags = flags_[id];
+    const bool special = (flags & kSpecial) != 0;
     // The end tags a start tag implies.
-    if (closesParagraph(name) || (name == "table" && !quirks_))
+    if ((flags & kClosesParagraph) || (special && name == "table" && !quirks_))
         closeIfOpen({"p"}, {"table", "td", "th", "caption", "html", "button", "object", "marquee", "applet"},
                     inFragment);
-    if (isHeading(name) && !open_.empty() && isHeading(names_[open_.back().name])) pop(inFragment);
-    if (name == "li") closeIfOpen({"li"}, {"ul", "ol", "table", "td", "th"}, inFragment);
-    if (name == "dd" || name == "dt") closeIfOpen({"dd", "dt"}, {"dl", "table", "td", "th"}, inFragment);
-    if (name == "td" || name == "th") closeIfOpen({"td", "th"}, {"tr", "table"}, inFragment);
-    if (name == "tr") closeIfOpen({"tr"}, {"table"}, inFragment);
-    if (name == "thead" || name == "tbody" || name == "tfoot")
-        closeIfOpen({"thead", "tbody", "tfoot"}, {"table"}, inFragment);
-    if (name == "option") closeIfOpen({"option"}, {"select", "table"}, inFragment);
-    if (isOneOf(name, {"td", "th", "caption", "table"})) reopen_.clear();  // formatting stays outside cells
-    if (!isBlockStart(name)) reopenFormatting(inFragment);
-    openElement(t, inFragment);
+    if ((flags & kHeading) && !open_.empty() && (flags_[open_.back().name] & kHeading)) pop(inFragment);
+    if (special) {
+        if (name == "li") closeIfOpen({"li"}, {"ul", "ol", "table", "td", "th"}, inFragment);
+        if (name == "dd" || name == "dt") closeIfOpen({"dd", "dt"}, {"dl", "table", "td", "th"}, inFragment);
+        if (name == "td" || name == "th") closeIfOpen({"td", "th"}, {"tr", "table"}, inFragment);
+        if (name == "tr") closeIfOpen({"tr"}, {"table"}, inFragment);
+        if (name == "thead" || name == "tbody" || name == "tfoot")
+            closeIfOpen({"thead", "tbody", "tfoot"}, {"table"}, inFragment);
+        if (name == "option") closeIfOpen({"option"}, {"select", "table"}, inFragment);
+        if (isOneOf(name, {"td", "th", "caption", "table"})) reopen_.clear();  // formatting stays outside cells
+    }
+    if (!(flags & kBlockStart)) reopenFormatting(inFragment);
+    openElement(t, id, inFragment);
 }
 
 void Reader::reopenFormatting(bool inFragment) {
     if (reopen_.empty()) return;
     std::vector<std::shared_ptr<const Token>> tokens;
     tokens.swap(reopen_);
-    for (const auto& token : tokens) openElement(*token, inFragment);
+    for (const auto& token : tokens) openElement(*token, nameId(token->name, true), inFragment);
 }
 
-void Reader::openElement(const Token& t, bool inFragment) {
+void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
     const std::string& name = t.name;
+    const std::uint8_t flags = flags_[id];
     const bool styled = styles_.size() < kMaxStyledDepth;
-    if (isVoid(name)) {
+    if (flags & kVoid) {
         if (!inFragment || current().hidden || !styled) return;
         const ComputedStyle s = resolver_.compute(current(), t);
         if (s.hidden) return;
@@ -222,12 +249,11 @@ void Reader::openElement(const Token& t, bool inFragment) {
         }
         return;
     }
-    const std::uint16_t id = nameId(name, true);
     ++openCount_[id];
     Open o{id, Display::kInline, styled, false, false, nullptr};
-    if (styled && isFormatting(name)) o.formatting = std::make_shared<const Token>(t);
+    if (styled && (flags & kFormatting)) o.formatting = std::make_shared<const Token>(t);
     if (styled) {
-        if (name == "body") {
+        if ((flags & kSpecial) && name == "body") {
             std::uint32_t rgb;
             const std::string* link = t.attribute("link");
             if (link != nullptr && parseLegacyColour(*link, rgb)) resolver_.setLinkColour(rgb);
@@ -244,7 +270,7 @@ void Reader::openElement(const Token& t, bool inFragment) {
         }
     }
     open_.push_back(o);
-    if (name == "pre" || name == "listing" || name == "textarea") dropLeadingNewline_ = true;
+    if ((flags & kSpecial) && (name == "pre" || name == "listing" || name == "textarea")) dropLeadingNewline_ = true;
 }
 
 void Reader::startItems(const std::string& name, const ComputedStyle& s) {

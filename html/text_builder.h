@@ -16,8 +16,8 @@ namespace html {
 
 // What the clipboard's containers keep of a style.
 struct RunStyle {
-    std::int16_t size = 12;   // points
-    std::uint16_t face = 0;   // the containers' face bits
+    std::int16_t size = 12;    // points
+    std::uint16_t face = 0;    // the containers' face bits
     std::uint32_t colour = 0;  // 0x00RRGGBB
     bool operator==(const RunStyle& o) const { return size == o.size && face == o.face && colour == o.colour; }
     bool operator!=(const RunStyle& o) const { return !(*this == o); }

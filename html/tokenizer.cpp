@@ -17,25 +17,32 @@ struct RawElement {
     const char* name;
     bool decoded;
 };
-const RawElement kRawElements[] = {{"script", false}, {"style", false},    {"xmp", false},  {"iframe", false},
+const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xmp", false},  {"iframe", false},
                                    {"noembed", false}, {"noframes", false}, {"title", true}, {"textarea", true}};
 
 // Appends [p, end) with CR LF and lone CR made LF and NUL dropped.
 void appendNormalised(std::string& out, const char* p, const char* end) {
     while (p < end) {
-        const char c = *p++;
-        if (c == '\r') {
+        const char* q = p;
+        while (q < end && *q != '\r' && *q != '\0') ++q;
+        out.append(p, static_cast<std::size_t>(q - p));
+        if (q == end) return;
+        if (*q == '\r') {
             out.push_back('\n');
-            if (p < end && *p == '\n') ++p;
-        } else if (c != '\0') {
-            out.push_back(c);
+            if (q + 1 < end && q[1] == '\n') ++q;
         }
+        p = q + 1;
     }
 }
 
 void appendText(std::string& out, const char* p, const char* end, bool decoded, bool inAttribute = false) {
     if (!decoded) {
         appendNormalised(out, p, end);
+        return;
+    }
+    if (std::memchr(p, '\r', static_cast<std::size_t>(end - p)) == nullptr &&
+        std::memchr(p, '\0', static_cast<std::size_t>(end - p)) == nullptr) {
+        appendDecoded(p, end, inAttribute, out);  // nothing to normalise: no copy
         return;
     }
     std::string raw;

@@ -15,11 +15,11 @@ namespace html {
 struct Token {
     enum Kind { kText, kStartTag, kEndTag, kEnd };
     Kind kind = kEnd;
-    std::string name;  // tag name in lower case
+    std::string name;                                             // tag name in lower case
     std::vector<std::pair<std::string, std::string>> attributes;  // names in lower case, first of each kept
     bool selfClosing = false;
-    std::string text;           // text tokens: the decoded text
-    std::size_t offset = 0;     // where the token starts in the input
+    std::string text;        // text tokens: the decoded text
+    std::size_t offset = 0;  // where the token starts in the input
 
     // The value of attribute `attr`, or null.
     const std::string* attribute(const char* attr) const;

@@ -44,17 +44,30 @@ void appendEscaped(std::string& out, const std::string& text, std::size_t from, 
     for (std::size_t i = 0; i < n; ++i) {
         const char c = utf8[i];
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
             case '\r':
                 out += "<br>";
                 if (i + 1 < n && utf8[i + 1] == '\n') ++i;
                 break;
-            case '\n': out += "<br>"; break;
-            case '\0': break;  // the end of CF_TEXT; not a character
+            case '\n':
+                out += "<br>";
+                break;
+            case '\0':
+                break;  // the end of CF_TEXT; not a character
             default:
                 if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
                     char ref[8];
@@ -158,7 +171,7 @@ bool CharStyle_HTML::selectStyle(std::int32_t styleNum) {
 const CharStyle_HTML::Style_t& CharStyle_HTML::selected() const {
     static const Style_t noRun = {};
     return bSelected && static_cast<std::size_t>(nStyle) < style.size() ? style[static_cast<std::size_t>(nStyle)]
-                                                                         : noRun;
+                                                                        : noRun;
 }
 
 std::string CharStyle_HTML::fragment() const {

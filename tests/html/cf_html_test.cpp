@@ -34,7 +34,8 @@ TEST(CfHtml, HeadersAreValidated) {
     } cases[] = {
         {"exact", header("0000000105", "0000000171", "0000000137", "0000000139") + body, true},
         {"no html offsets", header("-1", "-1", "0000000121", "0000000123") + body, true},
-        {"missing field", std::string("Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nStartFragment:10\r\n") + body, false},
+        {"missing field", std::string("Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nStartFragment:10\r\n") + body,
+         false},
         {"missing version", std::string("StartHTML:-1\r\nEndHTML:-1\r\nStartFragment:70\r\nEndFragment:72\r\n") + body,
          false},
         {"negative fragment", header("-1", "-1", "-5", "0000000123") + body, false},

@@ -14,7 +14,7 @@ TEST(CharRefs, DecodeAsBrowsersDo) {
     } cases[] = {
         {"&amp;", false, "&"},
         {"&lt;b&gt;", false, "<b>"},
-        {"&lt", false, "<"},  // legacy name without ";"
+        {"&lt", false, "<"},                // legacy name without ";"
         {"&notit;", false, "\xC2\xACit;"},  // longest legacy prefix
         {"&notin;", false, "\xE2\x88\x89"},
         {"&eacute;t&eacute", false, "\xC3\xA9t\xC3\xA9"},

@@ -39,7 +39,9 @@ TEST(InnerText, BlocksLinesWhiteSpaceAndHiddenContent) {
         {"<span hidden>x</span>y", "y"},
         {"<p>x<![if !supportLists]>1.<![endif]>y</p>", "x1.y"},
         {"<p>x<!--[if !supportLists]-->1.<!--[endif]-->y</p>", "x1.y"},
-        {"a&nbsp;&nbsp;b", "a\xC2\xA0\xC2\xA0" "b"},
+        {"a&nbsp;&nbsp;b",
+         "a\xC2\xA0\xC2\xA0"
+         "b"},
         {"&lt;&amp;&gt;&quot;&#39;", "<&>\"'"},
         {"a\r\nb", "a b"},
         {"<pre>a\r\nb\rc</pre>", "a\nb\nc"},

@@ -26,12 +26,18 @@ std::string base64Decode(const std::string& in) {
     int bits = 0, value = 0;
     for (char c : in) {
         int d;
-        if (c >= 'A' && c <= 'Z') d = c - 'A';
-        else if (c >= 'a' && c <= 'z') d = c - 'a' + 26;
-        else if (c >= '0' && c <= '9') d = c - '0' + 52;
-        else if (c == '+') d = 62;
-        else if (c == '/') d = 63;
-        else continue;
+        if (c >= 'A' && c <= 'Z')
+            d = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            d = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            d = c - '0' + 52;
+        else if (c == '+')
+            d = 62;
+        else if (c == '/')
+            d = 63;
+        else
+            continue;
         value = (value << 6) | d;
         bits += 6;
         if (bits >= 8) {
@@ -84,10 +90,10 @@ bool render(const std::string& document, std::size_t fragmentStart, std::size_t 
           << document.substr(fragmentEnd) << "<script>" << harness << "</script>";
     }
     const fs::path dump = dir / "dump.html";
-    const std::string command = "timeout 120 " + chromiumCommand() +
-                                " --headless --no-sandbox --disable-gpu --no-first-run --user-data-dir=" +
-                                (dir / "profile").string() + " --dump-dom file://" + page.string() + " >" +
-                                dump.string() + " 2>/dev/null";
+    const std::string command =
+        "timeout 120 " + chromiumCommand() +
+        " --headless --no-sandbox --disable-gpu --no-first-run --user-data-dir=" + (dir / "profile").string() +
+        " --dump-dom file://" + page.string() + " >" + dump.string() + " 2>/dev/null";
     const int status = std::system(command.c_str());
     const std::string dom = readFile(dump);
     const std::size_t at = dom.find("data-st=\"");

@@ -18,7 +18,10 @@ std::string context(const std::vector<BrowserChar>& chars, std::size_t at) {
     std::string out;
     for (std::size_t i = at >= 12 ? at - 12 : 0; i < chars.size() && i < at + 12; ++i) {
         const std::uint32_t cp = chars[i].codePoint;
-        out += cp == '\n' ? std::string("\\n") : cp == '\t' ? std::string("\\t") : cp < 0x80 ? std::string(1, static_cast<char>(cp)) : std::string("~");
+        out += cp == '\n'   ? std::string("\\n")
+               : cp == '\t' ? std::string("\\t")
+               : cp < 0x80  ? std::string(1, static_cast<char>(cp))
+                            : std::string("~");
     }
     return out;
 }

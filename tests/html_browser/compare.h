@@ -11,9 +11,9 @@
 namespace browser {
 
 struct Comparison {
-    std::size_t characters = 0;      // of the browser's text
+    std::size_t characters = 0;  // of the browser's text
     bool sameText = false;
-    std::size_t styled = 0;          // characters whose styles were compared
+    std::size_t styled = 0;  // characters whose styles were compared
     std::size_t sameStyle = 0;
     std::vector<std::string> notes;  // the first differences, readably
 };

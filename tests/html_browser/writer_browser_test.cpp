@@ -41,7 +41,8 @@ std::vector<std::string> highCharacters(codepage::CodePage cp) {
         if (back != bytes || utf8.find("\xEF\xBF\xBD") != std::string::npos || utf8 == "?") return;
         if (utf8.size() == 3 && static_cast<unsigned char>(utf8[0]) == 0xEE) return;
         // C1 controls and the no-break space render as themselves but collapse or vanish differently.
-        if (utf8.size() == 2 && static_cast<unsigned char>(utf8[0]) == 0xC2 && static_cast<unsigned char>(utf8[1]) < 0xA1)
+        if (utf8.size() == 2 && static_cast<unsigned char>(utf8[0]) == 0xC2 &&
+            static_cast<unsigned char>(utf8[1]) < 0xA1)
             return;
         out.push_back(bytes);
     };
@@ -61,8 +62,8 @@ std::vector<std::string> highCharacters(codepage::CodePage cp) {
 RecordingStyle generated(codepage::CodePage cp, std::uint32_t seed, int pieces) {
     Generator g{seed};
     const std::vector<std::string> high = highCharacters(cp);
-    static const char* const kPlain[] = {"word", "Text", "a", "&", "<", ">", "\"", "'", "&amp;", "<b>", "x=1",
-                                         "\t", "  ", "    ", "\r", " - ", "tab\there", "end.", "\r\r", " "};
+    static const char* const kPlain[] = {"word", "Text", "a",  "&",    "<",  ">",   "\"",        "'",    "&amp;", "<b>",
+                                         "x=1",  "\t",   "  ", "    ", "\r", " - ", "tab\there", "end.", "\r\r",  " "};
     static const std::uint32_t kColours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xABCDEF,
                                              0x808080, 0xFFFFFF, 0x00AA55, 0xC00000, 0x7F7F00, 0x010203};
     static const std::int16_t kFaces[] = {kFaceBold, kFaceItalic, kFaceUnderline, kFaceStrikethrough};
@@ -140,8 +141,8 @@ TEST_P(WriterInChromium, TextAndEveryCharactersStyleEqualTheSource) {
     }
     EXPECT_EQ(differing, 0u);
     EXPECT_GT(compared, text.size() / 2) << "most characters are compared";
-    std::printf("code page %u: %zu bytes, %zu runs, %zu characters' styles compared, %zu differ\n", tc.acp,
-                text.size(), source.runs.size(), compared, differing);
+    std::printf("code page %u: %zu bytes, %zu runs, %zu characters' styles compared, %zu differ\n", tc.acp, text.size(),
+                source.runs.size(), compared, differing);
     standin::setAnsiCodePage(1252);
 }
 

@@ -8,9 +8,9 @@
 
 #include "html/cf_html.h"
 #include "platform/clipboard_control.h"
+#include "style/CharStyle_HTML.h"
 #include "support/clipboard_fixture.h"
 #include "support/recording_style.h"
-#include "style/CharStyle_HTML.h"
 
 namespace {
 
@@ -47,15 +47,23 @@ TEST_F(CharStyleHtml, ReadsTextInTheAnsiCodePageWithRunsInItsBytes) {
         std::string text;      // in the code page
         std::vector<HtmlRun> runs;
     } cases[] = {
-        {"Western", 1252, "caf\xC3\xA9 <b>cr\xC3\xA8me</b>", "caf\xE9 cr\xE8me",
+        {"Western",
+         1252,
+         "caf\xC3\xA9 <b>cr\xC3\xA8me</b>",
+         "caf\xE9 cr\xE8me",
          {{0, 12, 0, 0}, {5, 12, kFaceBold, 0}}},
-        {"Western best fit and ?", 1252, "\xE2\x80\x9Cq\xE2\x80\x9D <i>\xD0\x96</i>", "\x93q\x94 ?",
+        {"Western best fit and ?",
+         1252,
+         "\xE2\x80\x9Cq\xE2\x80\x9D <i>\xD0\x96</i>",
+         "\x93q\x94 ?",
          {{0, 12, 0, 0}, {4, 12, kFaceItalic, 0}}},
         {"Cyrillic", 1251, "<u>\xD0\x96</u>x", "\xC6x", {{0, 12, kFaceUnderline, 0}, {1, 12, 0, 0}}},
-        {"Japanese", 932, "\xE3\x81\x82<b>\xE3\x81\x84</b>", "\x82\xA0\x82\xA2",
+        {"Japanese",
+         932,
+         "\xE3\x81\x82<b>\xE3\x81\x84</b>",
+         "\x82\xA0\x82\xA2",
          {{0, 12, 0, 0}, {2, 12, kFaceBold, 0}}},
-        {"Lines", 1252, "<p>a</p><p style='color:red'>b<br>c</p>", "a\r\rb\rc",
-         {{0, 12, 0, 0}, {3, 12, 0, 0xFF0000}}},
+        {"Lines", 1252, "<p>a</p><p style='color:red'>b<br>c</p>", "a\r\rb\rc", {{0, 12, 0, 0}, {3, 12, 0, 0xFF0000}}},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -70,10 +78,12 @@ TEST_F(CharStyleHtml, ReadsTextInTheAnsiCodePageWithRunsInItsBytes) {
 }
 
 TEST_F(CharStyleHtml, WritesOneSpanPerRunWithExactlyItsAttributes) {
-    RecordingStyle source("a&b<c>\"d'\re\tf  g", {{0, 12, 0, 0},
-                                                   {1, 9, static_cast<std::int16_t>(kFaceBold | kFaceItalic), 0x123456},
-                                                   {7, 30, static_cast<std::int16_t>(kFaceUnderline | kFaceStrikethrough | kFaceSuperscript), 0xFF0000},
-                                                   {10, 8, kFaceSubscript, 0}});
+    RecordingStyle source(
+        "a&b<c>\"d'\re\tf  g",
+        {{0, 12, 0, 0},
+         {1, 9, static_cast<std::int16_t>(kFaceBold | kFaceItalic), 0x123456},
+         {7, 30, static_cast<std::int16_t>(kFaceUnderline | kFaceStrikethrough | kFaceSuperscript), 0xFF0000},
+         {10, 8, kFaceSubscript, 0}});
     CharStyle_HTML h(&source);
     const std::string block = h.block();
     html::CfHtmlLayout layout;
@@ -107,7 +117,8 @@ TEST_F(CharStyleHtml, WrittenBlocksReadBackWithTheSameTextAndRuns) {
         SCOPED_TRACE(tc.name);
         standin::setAnsiCodePage(tc.acp);
         const std::int32_t half = static_cast<std::int32_t>(tc.text.size() / 2 / 2 * 2);
-        RecordingStyle source(tc.text, {{0, 10, kFaceBold, 0x00AA00}, {half, 24, kFaceSubscript | kFaceItalic, 0x0000FF}});
+        RecordingStyle source(tc.text,
+                              {{0, 10, kFaceBold, 0x00AA00}, {half, 24, kFaceSubscript | kFaceItalic, 0x0000FF}});
         CharStyle_HTML written(&source);
         const std::string block = written.block();
         CharStyle_HTML read(block.data(), block.size());
@@ -119,7 +130,8 @@ TEST_F(CharStyleHtml, WrittenBlocksReadBackWithTheSameTextAndRuns) {
 }
 
 TEST_F(CharStyleHtml, RefusedBlocksGiveAContainerMarkedAsSuch) {
-    const std::string bad = "Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nStartFragment:500\r\nEndFragment:600\r\n<b>x</b>";
+    const std::string bad =
+        "Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nStartFragment:500\r\nEndFragment:600\r\n<b>x</b>";
     CharStyle_HTML h(bad.data(), bad.size());
     EXPECT_TRUE(h.parsingError());
     EXPECT_EQ(h.count(), 0);

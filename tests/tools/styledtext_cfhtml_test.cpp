@@ -72,12 +72,13 @@ TEST_F(StyledtextHtmlTest, ConvertsHtmlWithAndWithoutItsHeader) {
 
 TEST_F(StyledtextHtmlTest, ConvertWritesHtmlForOtherSources) {
     std::string out, err;
-    ASSERT_EQ(run("convert --rtf " + write("in.rtf", "{\\rtf1 a{\\i b}}").string() + " --out " + dir.string(), out, err),
-              0)
+    ASSERT_EQ(
+        run("convert --rtf " + write("in.rtf", "{\\rtf1 a{\\i b}}").string() + " --out " + dir.string(), out, err), 0)
         << err;
     const std::string block = read(dir / "cfhtml.html");
-    EXPECT_NE(block.find("font-style:italic;text-decoration:none;vertical-align:baseline;font-size:12pt;color:#000000\">b<"),
-              std::string::npos)
+    EXPECT_NE(
+        block.find("font-style:italic;text-decoration:none;vertical-align:baseline;font-size:12pt;color:#000000\">b<"),
+        std::string::npos)
         << block;
 }
 

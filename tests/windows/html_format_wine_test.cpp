@@ -74,11 +74,11 @@ class HtmlFormatWineTest : public ::testing::Test {
 };
 
 TEST_F(HtmlFormatWineTest, BrowserCopyBecomesEveryFormatAndRichEditShowsItsRuns) {
-    ASSERT_TRUE(putAsABrowserDoes(
-        "<p>Plain <b>bold</b> <i style=\"color:#00AA00\">green italic</i></p>"
-        "<p><span style=\"font-size:18pt;text-decoration:underline\">big under</span> "
-        "<s>struck</s> x<sup>2</sup> H<sub>2</sub>O caf\xC3\xA9</p>",
-        L"Plain bold green italic\r\n\r\nbig under struck x2 H2O caf\u00E9"));
+    ASSERT_TRUE(
+        putAsABrowserDoes("<p>Plain <b>bold</b> <i style=\"color:#00AA00\">green italic</i></p>"
+                          "<p><span style=\"font-size:18pt;text-decoration:underline\">big under</span> "
+                          "<s>struck</s> x<sup>2</sup> H<sub>2</sub>O caf\xC3\xA9</p>",
+                          L"Plain bold green italic\r\n\r\nbig under struck x2 H2O caf\u00E9"));
     EXPECT_EQ(styledClipboard(), 0);
     EXPECT_TRUE(has("Mac-FMcs"));
     EXPECT_TRUE(has("Rich Text Format"));
@@ -111,9 +111,12 @@ TEST_F(HtmlFormatWineTest, BrowserCopyBecomesEveryFormatAndRichEditShowsItsRuns)
         const struct {
             bool has;
             DWORD effect;
-        } kEffects[] = {{html->isBold(), CFE_BOLD},           {html->isItalic(), CFE_ITALIC},
-                        {html->isUnderline(), CFE_UNDERLINE}, {html->isStrikethrough(), CFE_STRIKEOUT},
-                        {html->isSuperscript(), CFE_SUPERSCRIPT}, {html->isSubscript(), CFE_SUBSCRIPT}};
+        } kEffects[] = {{html->isBold(), CFE_BOLD},
+                        {html->isItalic(), CFE_ITALIC},
+                        {html->isUnderline(), CFE_UNDERLINE},
+                        {html->isStrikethrough(), CFE_STRIKEOUT},
+                        {html->isSuperscript(), CFE_SUPERSCRIPT},
+                        {html->isSubscript(), CFE_SUBSCRIPT}};
         for (const auto& e : kEffects) {
             if (e.has) {
                 EXPECT_NE(f.dwEffects & e.effect, 0u) << "effect " << e.effect;
