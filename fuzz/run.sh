@@ -29,6 +29,7 @@ cp fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
 dict=""
 case "$target" in
   rtf_reader_fuzz|styled_clipboard_fuzz) dict="-dict=fuzz/rtf.dict" ;;
+  html_reader_fuzz|styled_clipboard_html_fuzz) dict="-dict=fuzz/html.dict" ;;
 esac
 
 echo "== fuzzing $target for $seconds s (log: build/fuzz/$target.log)"
