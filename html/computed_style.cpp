@@ -378,6 +378,8 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     if (s.sizeKeyword >= 0) s.fontPx = keywordPixels(s.sizeKeyword, s.monospace);
     s.decorations = static_cast<std::uint8_t>(parent.decorations | ownLines);
     if (ownAlign != VerticalAlign::kBaseline) s.verticalAlign = ownAlign;
+    // Vertical alignment raises or lowers inline boxes only: a block starts on the baseline.
+    if (s.display != Display::kInline) s.verticalAlign = VerticalAlign::kBaseline;
     if (s.display == Display::kNone) s.hidden = true;
     if (s.display == Display::kTable || s.display == Display::kRowGroup || s.display == Display::kRow)
         s.tableStructure = true;

@@ -214,7 +214,7 @@ void StyleSheet::index(std::size_t i) {
                       : !s.classes.empty() ? "." + s.classes[0]
                       : !s.tag.empty()     ? s.tag
                                            : "*";
-    byKey_[key].push_back(i);
+    byKey_[lowerAscii(key)].push_back(i);
 }
 
 void StyleSheet::match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
@@ -222,18 +222,23 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
     out.clear();
     if (selectors_.empty()) return;
     const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
+    auto same = [this](const std::string& a, const std::string& b) {
+        return quirks_ ? a.size() == b.size() && lowerAscii(a) == lowerAscii(b) : a == b;
+    };
     auto consider = [&](const std::string& key) {
-        const auto it = byKey_.find(key);
+        const auto it = byKey_.find(lowerAscii(key));
         if (it == byKey_.end()) return;
         for (std::size_t i : it->second) {
             const Selector& s = selectors_[i];
             if (!s.tag.empty() && s.tag != tag) continue;
             if (s.link && !isLink) continue;
-            if (!s.id.empty() && (id == nullptr || *id != s.id)) continue;
+            if (!s.id.empty() && (id == nullptr || !same(*id, s.id))) continue;
             bool all = true;
-            for (const std::string& c : s.classes)
-                all = all && std::find(classes.begin(), classes.begin() + static_cast<std::ptrdiff_t>(nClasses), c) !=
-                                 classes.begin() + static_cast<std::ptrdiff_t>(nClasses);
+            for (const std::string& c : s.classes) {
+                bool found = false;
+                for (std::size_t k = 0; k < nClasses && !found; ++k) found = same(classes[k], c);
+                all = all && found;
+            }
             if (!all) continue;
             out.push_back(MatchedBlock{s.block, s.specificity, s.order});
         }

@@ -58,6 +58,8 @@ class StyleSheet {
     // Reads the rules of `css` after the ones already read.
     void add(const std::string& css);
     bool empty() const { return selectors_.empty(); }
+    // In quirks mode classes and ids match whatever their case.
+    void setQuirksMode(bool quirks) { quirks_ = quirks; }
 
     // The blocks whose selectors match an element, in cascade order.
     // `isLink`: the element is a link (:link and :any-link match it).
@@ -80,7 +82,8 @@ class StyleSheet {
 
     std::vector<Selector> selectors_;
     std::vector<std::vector<Declaration>> blocks_;
-    std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*"
+    std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*", lower case
+    bool quirks_ = false;
 };
 
 }  // namespace html

@@ -131,6 +131,7 @@ FragmentText Reader::run() {
     collectStyleSheets();
     quirks_ = isQuirksMode(doc_);
     resolver_.setQuirksMode(quirks_);
+    sheet_.setQuirksMode(quirks_);
     names_.push_back("");  // id 0: every name beyond the ones told apart
     openCount_.push_back(0);
     flags_.push_back(0);

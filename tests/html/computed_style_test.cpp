@@ -68,6 +68,10 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
         // Quirks mode (no doctype): tables start from the default font; not so with a doctype.
         {"<b><i><span style='font-size:20pt'><table><tr><td>a</td></tr></table></span></i></b>", "a|12|0|000000"},
         {"<!DOCTYPE html><b><table><tr><td>a</td></tr></table></b>", "a|12|100|000000"},
+        // Quirks mode: classes match whatever their case; not so with a doctype.
+        {"<style>.Big{font-size:20pt}</style><span class=bIG>a</span>", "a|20|0|000000"},
+        {"<!DOCTYPE html><style>.Big{font-size:20pt}</style><span class=bIG>a</span>", "a|12|0|000000"},
+        {"<sup>a<div>b</div></sup>", "a\n|10|4|000000 / b|10|0|000000"},
         // Formatting elements closed with another element open again, as browsers' parsers do.
         {"<b>n<i>e</b>t</i>s", "n|12|100|000000 / e|12|300|000000 / t|12|200|000000 / s|12|0|000000"},
         {"<p><b>x</p>y", "x\n\ny|12|100|000000"},
