@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "html/css_colour_spaces.h"
+
 namespace html {
 
 namespace {
@@ -236,6 +238,13 @@ Colour parseColour(const std::string& value) {
             return result;
         result.kind = Colour::kRgb;
         result.rgb = hwbToRgb(h, w, b);
+        return result;
+    }
+    const std::size_t open = v.find('(');
+    if (open != std::string::npos && open > 0) {
+        const std::string function = v.substr(0, open);
+        if (functionArguments(v, function.c_str(), args) && colourInOtherSpace(function, args, result.rgb))
+            result.kind = Colour::kRgb;
         return result;
     }
     if (namedColour(v, result.rgb)) result.kind = Colour::kRgb;

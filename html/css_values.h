@@ -1,5 +1,6 @@
 // CSS values the reader takes: colours in every syntax browsers read (hex,
-// rgb(), rgba(), hsl(), hsla(), hwb(), names, transparent, currentcolor) and
+// rgb(), rgba(), hsl(), hsla(), hwb(), lab(), lch(), oklab(), oklch(),
+// color(), names, transparent, currentcolor) and
 // font sizes (lengths, percentages, keywords, smaller and larger).
 #pragma once
 

@@ -68,6 +68,14 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
         // Quirks mode (no doctype): tables start from the default font; not so with a doctype.
         {"<b><i><span style='font-size:20pt'><table><tr><td>a</td></tr></table></span></i></b>", "a|12|0|000000"},
         {"<!DOCTYPE html><b><table><tr><td>a</td></tr></table></b>", "a|12|100|000000"},
+        // Colours of other spaces, in sRGB.
+        {"<span style='color:lab(50 0 0)'>a</span><span style='color:oklab(62.8% 0.2249 0.1258)'>b</span>"
+         "<span style='color:oklch(0.628 0.2577 29.23)'>c</span><span style='color:lch(54.29 106.84 40.86)'>d</span>"
+         "<span style='color:color(srgb 0 0.5 1)'>e</span><span style='color:color(srgb-linear 0.2158 0.2158 "
+         "0.2158)'>f</span>"
+         "<span style='color:color(display-p3 1 0 0)'>g</span>",
+         "a|12|0|777777 / bcd|12|0|ff0000 / e|12|0|0080ff / f|12|0|808080 / "
+         "g|12|0|000000"},
         // Quirks mode: classes match whatever their case; not so with a doctype.
         {"<style>.Big{font-size:20pt}</style><span class=bIG>a</span>", "a|20|0|000000"},
         {"<!DOCTYPE html><style>.Big{font-size:20pt}</style><span class=bIG>a</span>", "a|12|0|000000"},

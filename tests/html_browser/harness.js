@@ -37,6 +37,16 @@
     t.data = out;
   });
   var cache = new Map();
+  var canvas = document.createElement('canvas');
+  canvas.width = canvas.height = 1;
+  var context = canvas.getContext('2d', {colorSpace: 'srgb'});
+  function paint(colour) {
+    context.clearRect(0, 0, 1, 1);
+    context.fillStyle = colour.replace(/\/\s*[\d.]+%?\s*\)$/, ')');
+    context.fillRect(0, 0, 1, 1);
+    var d = context.getImageData(0, 0, 1, 1).data;
+    return [String(d[0]), String(d[1]), String(d[2])];
+  }
   function styleOf(el) {
     if (cache.has(el)) return cache.get(el);
     var cs = getComputedStyle(el), deco = 0, va = 'baseline', a, c;
@@ -50,7 +60,8 @@
       if (c.display.indexOf('inline') !== 0) break;
       if (c.verticalAlign === 'super' || c.verticalAlign === 'sub') { va = c.verticalAlign; break; }
     }
-    var rgb = cs.color.match(/[\d.]+/g) || ['0', '0', '0'];
+    // rgb() as it is; a colour of another space as the canvas paints it in sRGB.
+    var rgb = cs.color.indexOf('rgb') === 0 ? cs.color.match(/[\d.]+/g) : paint(cs.color);
     var s = cs.fontWeight + ' ' + (cs.fontStyle === 'normal' ? 0 : 1) + ' ' + deco + ' ' + va + ' ' +
             parseFloat(cs.fontSize) + ' ' + rgb[0] + ' ' + rgb[1] + ' ' + rgb[2];
     cache.set(el, s);
