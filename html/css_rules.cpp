@@ -138,17 +138,14 @@ void StyleSheet::add(const std::string& cssText) {
     while (i < css.size() && selectors_.size() < kMaxSelectors) {
         while (i < css.size() && (isSpace(css[i]) || css[i] == ';' || css[i] == '}')) ++i;
         if (i >= css.size()) break;
-        const std::size_t open = css.find('{', i);
         if (css[i] == '@') {
             // An at-rule: up to its ";" or past its block, whichever comes first.
-            const std::size_t semi = css.find(';', i);
-            if (open == std::string::npos || (semi != std::string::npos && semi < open)) {
-                i = semi == std::string::npos ? css.size() : semi + 1;
-            } else {
-                i = pastBlock(css, open);
-            }
+            const std::size_t stop = css.find_first_of(";{", i);
+            if (stop == std::string::npos) break;
+            i = css[stop] == ';' ? stop + 1 : pastBlock(css, stop);
             continue;
         }
+        const std::size_t open = css.find('{', i);
         if (open == std::string::npos) break;
         const std::size_t close = css.find('}', open);
         const std::size_t end = close == std::string::npos ? css.size() : close;

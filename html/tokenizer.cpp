@@ -20,6 +20,16 @@ struct RawElement {
 const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xmp", false},  {"iframe", false},
                                    {"noembed", false}, {"noframes", false}, {"title", true}, {"textarea", true}};
 
+// The attributes the reader uses; the others are read past and not kept,
+// which bounds both the memory of a tag and the search for a repeated name.
+bool isKept(const std::string& name) {
+    static const char* const kKept[] = {"class", "id",   "style",  "href", "color",
+                                        "size",  "face", "hidden", "link", "nowrap"};
+    for (const char* k : kKept)
+        if (name == k) return true;
+    return false;
+}
+
 // Appends [p, end) with CR LF and lone CR made LF and NUL dropped.
 void appendNormalised(std::string& out, const char* p, const char* end) {
     while (p < end) {
@@ -253,6 +263,7 @@ bool Tokenizer::tag(Token& token) {
                 appendText(value, start, q, true, true);
             }
         }
+        if (!isKept(attrName)) continue;
         bool seen = false;
         for (const auto& a : attributes) seen = seen || a.first == attrName;
         if (!seen) attributes.emplace_back(std::move(attrName), std::move(value));

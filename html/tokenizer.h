@@ -15,8 +15,10 @@ namespace html {
 struct Token {
     enum Kind { kText, kStartTag, kEndTag, kEnd };
     Kind kind = kEnd;
-    std::string name;                                             // tag name in lower case
-    std::vector<std::pair<std::string, std::string>> attributes;  // names in lower case, first of each kept
+    std::string name;  // tag name in lower case
+    // The attributes the reader uses (class, id, style, href, color, size,
+    // face, hidden, link, nowrap), names in lower case, the first of each name.
+    std::vector<std::pair<std::string, std::string>> attributes;
     bool selfClosing = false;
     std::string text;        // text tokens: the decoded text
     std::size_t offset = 0;  // where the token starts in the input

@@ -49,6 +49,29 @@ TEST(Hostile, UnterminatedMarkupAndOddReferences) {
     }
 }
 
+TEST(Hostile, InputsThatWouldTakeQuadraticTime) {
+    // Each case is a few megabytes; a reader quadratic in any of them would
+    // not finish. Only the text is checked.
+    std::string atRules, attributes = "<b", semicolons = "<style>";
+    for (int i = 0; i < 300000; ++i) atRules += "@a;";
+    for (int i = 0; i < 200000; ++i) attributes += " a" + std::to_string(i) + "=1";
+    for (int i = 0; i < 300000; ++i) semicolons += "@x{}";
+    const struct {
+        const char* name;
+        std::string html;
+        std::size_t textSize;
+    } cases[] = {
+        {"at-rules without a block", "<style>" + atRules + "</style>x", 1},
+        {"at-rules with empty blocks", semicolons + "</style>x", 1},
+        {"a tag with 200,000 attributes", attributes + ">x</b>", 1},
+        {"a million characters \"<\" before a comment never closed", std::string(1000000, '<') + "!--", 999999},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        EXPECT_EQ(htmltest::read(tc.html).text.size(), tc.textSize);
+    }
+}
+
 TEST(Hostile, ManyRulesAndClassesStayBounded) {
     std::string doc = "<style>";
     for (int i = 0; i < 20000; ++i) doc += ".c" + std::to_string(i) + ",p{color:red}";
