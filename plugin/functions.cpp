@@ -43,7 +43,8 @@ void styledClipboard() {
     if (bHasRTF && rtf->parsingError()) bHasRTF = false;
     if (bHasHTML) {
         html.reset(CharStyle_HTML::InitFromClipboard());
-        bHasHTML = html != nullptr && !html->parsingError();
+        // A fragment that shows no text (an image, say) has nothing to convert.
+        bHasHTML = html != nullptr && !html->parsingError() && !html->getText().empty();
     }
 
     CharStyle* fromStyle = nullptr;

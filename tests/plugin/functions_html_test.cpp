@@ -120,6 +120,16 @@ TEST_F(StyledClipboardHtmlTest, RefusedBlocksCountAsAbsent) {
     EXPECT_EQ(htmlText(), "abc");
 }
 
+TEST_F(StyledClipboardHtmlTest, FragmentsWithoutTextCountAsAbsent) {
+    // A browser's copy of an image: the block shows no text.
+    put(format(kHtml), html::makeCfHtml("<img src=\"https://example.com/a.png\" alt=\"a\">") + '\0');
+    put(format("PNG"), std::string("\x89PNG", 4));
+    const std::vector<UINT> before = standin::formats();
+    call();
+    EXPECT_EQ(standin::formats(), before);
+    EXPECT_EQ(standin::timesEmptied(), 0);
+}
+
 TEST_F(StyledClipboardHtmlTest, HtmlWrittenFromFileMakerKeepsEveryRun) {
     putText("abc");
     put(format(kFMcs), samples::abcFileMakerBlock());
