@@ -8,8 +8,6 @@ namespace html {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-
 // The browser's own style sheet for the elements that matter here.
 const std::unordered_map<std::string, std::vector<Declaration>>& defaultStyles() {
     static const std::unordered_map<std::string, std::vector<Declaration>> styles = [] {
@@ -344,22 +342,9 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
         s.whiteSpace = WhiteSpace::kNowrap;
 
     // The style sheets' rules and the style attribute, normal ones first.
-    classes_.clear();
     if (!sheet_.empty()) {
-        const std::string* cls = tag.attribute("class");
-        if (cls != nullptr) {
-            std::string cur;
-            for (char c : *cls) {
-                if (isSpace(c)) {
-                    if (!cur.empty() && classes_.size() < StyleSheet::kMaxClasses) classes_.push_back(cur);
-                    cur.clear();
-                } else {
-                    cur.push_back(c);
-                }
-            }
-            if (!cur.empty() && classes_.size() < StyleSheet::kMaxClasses) classes_.push_back(cur);
-        }
-        sheet_.match(tag.name, classes_, tag.attribute("id"), isLink, matched_);
+        splitClasses(tag.attribute("class"), classes_);
+        sheet_.match(tag.name, classes_, tag.attribute("id"), isLink, ancestors_, matched_);
     } else {
         matched_.clear();
     }

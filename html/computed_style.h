@@ -45,11 +45,15 @@ class StyleResolver {
     void setQuirksMode(bool quirks) { quirks_ = quirks; }
     // The colour of links, which <body link> sets.
     void setLinkColour(std::uint32_t rgb) { linkColour_ = rgb; }
+    // The open ancestors of the element computed next, for selectors with
+    // combinators; the reader keeps them up to date.
+    void setAncestors(const std::vector<ElementKey>* ancestors) { ancestors_ = ancestors; }
 
   private:
     const StyleSheet& sheet_;
     bool quirks_ = false;
     std::uint32_t linkColour_ = 0x0000EE;
+    const std::vector<ElementKey>* ancestors_ = nullptr;
     std::vector<MatchedBlock> matched_;
     std::vector<std::string> classes_;
     std::vector<Declaration> inline_;

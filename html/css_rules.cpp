@@ -166,34 +166,73 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
         if (comma == std::string::npos) comma = selectorText.size();
         const std::string one = trimmed(selectorText.substr(from, comma - from));
         from = comma + 1;
-        // A compound of simple selectors: [tag|*](.class|#id)*
+        // Compounds of simple selectors, [tag|*](.class|#id|:link)*, joined by
+        // " " or ">"; the last is the subject.
+        std::vector<std::string> parts;
+        std::vector<bool> childOf;  // whether ">" stands before part i
+        bool ok = !one.empty();
+        bool child = false;
+        for (std::size_t k = 0; k < one.size() && ok;) {
+            if (isSpace(one[k])) {
+                ++k;
+                continue;
+            }
+            if (one[k] == '>') {
+                if (parts.empty() || child) ok = false;
+                child = true;
+                ++k;
+                continue;
+            }
+            std::size_t e = k;
+            while (e < one.size() && !isSpace(one[e]) && one[e] != '>') ++e;
+            parts.push_back(one.substr(k, e - k));
+            childOf.push_back(child);
+            child = false;
+            k = e;
+        }
+        if (child || parts.empty() || parts.size() > kMaxCompounds) ok = false;
         Selector sel;
         sel.specificity = 0;
-        bool ok = !one.empty();
-        std::size_t k = 0;
-        if (ok && one[0] == '*') {
-            k = 1;
-        } else {
-            while (k < one.size() && isNameChar(one[k])) sel.tag.push_back(one[k++]);
-            sel.tag = lowerAscii(sel.tag);
-            if (!sel.tag.empty()) sel.specificity += 1;
-        }
-        while (ok && k < one.size()) {
-            const char kind = one[k++];
-            std::string name;
-            while (k < one.size() && isNameChar(one[k])) name.push_back(one[k++]);
-            if (kind == ':' && (lowerAscii(name) == "link" || lowerAscii(name) == "any-link")) {
-                sel.link = true;
-                sel.specificity += 0x100;
-            } else if (name.empty() || (kind != '.' && kind != '#')) {
-                ok = false;
-            } else if (kind == '.') {
-                sel.classes.push_back(name);
-                sel.specificity += 0x100;
+        std::vector<Step> steps(parts.size());
+        for (std::size_t p = 0; p < parts.size() && ok; ++p) {
+            const std::string& part = parts[p];
+            Step& step = steps[p];
+            std::size_t k = 0;
+            if (part[0] == '*') {
+                k = 1;
             } else {
-                sel.id = name;
-                sel.specificity += 0x10000;
+                while (k < part.size() && isNameChar(part[k])) step.tag.push_back(part[k++]);
+                step.tag = lowerAscii(step.tag);
+                if (!step.tag.empty()) sel.specificity += 1;
             }
+            while (ok && k < part.size()) {
+                const char kind = part[k++];
+                std::string name;
+                while (k < part.size() && isNameChar(part[k])) name.push_back(part[k++]);
+                if (kind == ':' && (lowerAscii(name) == "link" || lowerAscii(name) == "any-link")) {
+                    step.link = true;
+                    sel.specificity += 0x100;
+                } else if (name.empty() || (kind != '.' && kind != '#')) {
+                    ok = false;
+                } else if (kind == '.') {
+                    step.classes.push_back(name);
+                    sel.specificity += 0x100;
+                } else {
+                    step.id = name;
+                    sel.specificity += 0x10000;
+                }
+            }
+            // The combinator right of this compound is the one before the next.
+            if (p + 1 < parts.size()) step.child = childOf[p + 1];
+        }
+        if (ok) {
+            Step& subject = steps.back();
+            sel.tag = subject.tag;
+            sel.classes = subject.classes;
+            sel.id = subject.id;
+            sel.link = subject.link;
+            for (std::size_t p = parts.size() - 1; p-- > 0;) sel.steps.push_back(steps[p]);
+            if (!sel.steps.empty()) combinators_ = true;
         }
         if (!ok) continue;
         sel.block = blockIndex;
@@ -214,8 +253,54 @@ void StyleSheet::index(std::size_t i) {
     byKey_[lowerAscii(key)].push_back(i);
 }
 
+void splitClasses(const std::string* attribute, std::vector<std::string>& out) {
+    out.clear();
+    if (attribute == nullptr) return;
+    std::string cur;
+    for (char c : *attribute) {
+        if (isSpace(c)) {
+            if (!cur.empty() && out.size() < StyleSheet::kMaxClasses) out.push_back(cur);
+            cur.clear();
+        } else {
+            cur.push_back(c);
+        }
+    }
+    if (!cur.empty() && out.size() < StyleSheet::kMaxClasses) out.push_back(cur);
+}
+
+bool StyleSheet::stepMatches(const Step& step, const ElementKey& e) const {
+    auto same = [this](const std::string& a, const std::string& b) {
+        return quirks_ ? a.size() == b.size() && lowerAscii(a) == lowerAscii(b) : a == b;
+    };
+    if (!step.tag.empty() && step.tag != e.tag) return false;
+    if (step.link && !e.link) return false;
+    if (!step.id.empty() && !same(step.id, e.id)) return false;
+    for (const std::string& c : step.classes) {
+        bool found = false;
+        for (const std::string& have : e.classes) found = found || same(have, c);
+        if (!found) return false;
+    }
+    return true;
+}
+
+bool StyleSheet::ancestorsMatch(const Selector& s, std::size_t step, const std::vector<ElementKey>& ancestors,
+                                std::size_t below) const {
+    // Steps [step, end) against the ancestors above index `below` (exclusive).
+    if (step == s.steps.size()) return true;
+    const Step& st = s.steps[step];
+    // The combinator between this step and the compound nearer the subject.
+    const bool direct = st.child;
+    for (std::size_t k = below; k-- > 0;) {
+        if (budget_ == 0) return false;
+        --budget_;
+        if (stepMatches(st, ancestors[k]) && ancestorsMatch(s, step + 1, ancestors, k)) return true;
+        if (direct) return false;
+    }
+    return false;
+}
+
 void StyleSheet::match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id,
-                       bool isLink, std::vector<MatchedBlock>& out) const {
+                       bool isLink, const std::vector<ElementKey>* ancestors, std::vector<MatchedBlock>& out) const {
     out.clear();
     if (selectors_.empty()) return;
     const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
@@ -237,6 +322,8 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
                 all = all && found;
             }
             if (!all) continue;
+            if (!s.steps.empty() && (ancestors == nullptr || !ancestorsMatch(s, 0, *ancestors, ancestors->size())))
+                continue;
             out.push_back(MatchedBlock{s.block, s.specificity, s.order});
         }
     };

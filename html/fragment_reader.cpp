@@ -93,6 +93,8 @@ class Reader {
     bool dropLeadingNewline_ = false;
     bool quirks_ = false;
     std::vector<std::shared_ptr<const Token>> reopen_;
+    bool trackKeys_ = false;        // the style sheets have selectors with combinators
+    std::vector<ElementKey> keys_;  // of the open styled elements, when tracked
 };
 
 std::uint16_t Reader::nameId(const std::string& name, bool add) {
@@ -132,6 +134,8 @@ FragmentText Reader::run() {
     quirks_ = isQuirksMode(doc_);
     resolver_.setQuirksMode(quirks_);
     sheet_.setQuirksMode(quirks_);
+    trackKeys_ = sheet_.hasCombinators();
+    if (trackKeys_) resolver_.setAncestors(&keys_);
     names_.push_back("");  // id 0: every name beyond the ones told apart
     openCount_.push_back(0);
     flags_.push_back(0);
@@ -260,6 +264,15 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
             if (link != nullptr && parseLegacyColour(*link, rgb)) resolver_.setLinkColour(rgb);
         }
         styles_.push_back(resolver_.compute(current(), t));
+        if (trackKeys_) {
+            ElementKey key;
+            key.tag = name;
+            splitClasses(t.attribute("class"), key.classes);
+            const std::string* elementId = t.attribute("id");
+            if (elementId != nullptr) key.id = *elementId;
+            key.link = (name == "a" || name == "area") && t.attribute("href") != nullptr;
+            keys_.push_back(std::move(key));
+        }
         const ComputedStyle& s = styles_.back();
         o.display = s.display;
         // A table's rows and cells count whatever display the table itself has.
@@ -321,6 +334,7 @@ void Reader::pop(bool inFragment, bool explicitly) {
     if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), o.formatting);
     if (o.display == Display::kCell || names_[o.name] == "table" || names_[o.name] == "caption") reopen_.clear();
     styles_.pop_back();
+    if (trackKeys_ && !keys_.empty()) keys_.pop_back();
     if (inFragment && o.emits) endItems(o);
     if (o.table && !tables_.empty()) tables_.pop_back();
 }

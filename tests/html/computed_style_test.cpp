@@ -59,7 +59,14 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
         {"<style>p{color:blue} p{color:green}</style><p>a</p>", "a|12|0|008000"},
         {"<style>p{color:blue !important}</style><p style='color:red'>a</p>", "a|12|0|0000ff"},
         {"<style>#i{color:red} .c{color:blue}</style><p id=i class=c>a</p>", "a|12|0|ff0000"},
-        {"<style>div p{color:red} p:hover{color:red} @media print{p{color:red}}</style><p>a</p>", "a|12|0|000000"},
+        {"<style>div p{color:red} p:hover{color:red} a + p{color:red} @media print{p{color:red}}</style><p>a</p>",
+         "a|12|0|000000"},
+        // Descendant and child combinators ("e" inherits its size from the outer item).
+        {"<style>div p{color:red} #m em{color:#00f} ul > li{font-size:20px} .a .b > i{font-weight:bold}</style>"
+         "<div><p>a</p></div><p>b</p><span id=m><b><em>c</em></b></span><ul><li>d<ol><li>e</ol></ul>"
+         "<span class=a><span><span class=b><i>f</i></span></span></span><span class=b><i>g</i></span>",
+         "a\n\n|12|0|ff0000 / b\n\n|12|0|000000 / c\n|12|300|0000ff / d\ne\n|15|0|000000 / f|12|300|000000 / "
+         "g|12|200|000000"},
         {"<style><!-- /* x */ p {color:#008000} --></style><p>a</p>", "a|12|0|008000"},
         {"<p>a</p><style>p{font-weight:bold}</style>", "a|12|100|000000"},
         {"<style>a:link, span.L {color:#0563C1}</style><a href=x>a</a><span class=L>b</span><a>c</a>",

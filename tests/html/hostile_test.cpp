@@ -72,6 +72,19 @@ TEST(Hostile, InputsThatWouldTakeQuadraticTime) {
     }
 }
 
+TEST(Hostile, SelectorsWithCombinatorsHaveABudget) {
+    // Every element is a candidate for every selector, and each selector
+    // would search 500 ancestors at every step: without the budget, about
+    // 10^12 comparisons.
+    std::string doc = "<style>";
+    for (int i = 0; i < 2000; ++i) doc += "b b b b b b q" + std::to_string(i) + " i, ";
+    doc += "b b b b b b x i {color:red}</style>";
+    for (int i = 0; i < 500; ++i) doc += "<b>";
+    for (int i = 0; i < 2000; ++i) doc += "<i>x</i>";
+    const html::FragmentText f = htmltest::read(doc);
+    EXPECT_EQ(f.text.size(), 2000u);
+}
+
 TEST(Hostile, ManyRulesAndClassesStayBounded) {
     std::string doc = "<style>";
     for (int i = 0; i < 20000; ++i) doc += ".c" + std::to_string(i) + ",p{color:red}";
