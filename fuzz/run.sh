@@ -3,7 +3,8 @@
 # UBSan, starting from its committed corpus; with --merge, the inputs that
 # reached new coverage are added to the committed corpus afterwards.
 # usage: fuzz/run.sh TARGET SECONDS [--merge]
-#   TARGET: fmcs_fuzz, styl_fuzz, rtf_reader_fuzz, styled_clipboard_fuzz
+#   TARGET: fmcs_fuzz, styl_fuzz, rtf_reader_fuzz, styled_clipboard_fuzz, html_reader_fuzz,
+#           styled_clipboard_html_fuzz
 set -eu
 cd "$(dirname "$0")/.."
 if [ $# -lt 2 ]; then
@@ -28,6 +29,7 @@ cp fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
 dict=""
 case "$target" in
   rtf_reader_fuzz|styled_clipboard_fuzz) dict="-dict=fuzz/rtf.dict" ;;
+  html_reader_fuzz|styled_clipboard_html_fuzz) dict="-dict=fuzz/html.dict" ;;
 esac
 
 echo "== fuzzing $target for $seconds s (log: build/fuzz/$target.log)"

@@ -4,6 +4,7 @@
 
 #include "plugin/version.h"
 #include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
 #include "style/clipboard_session.h"
@@ -13,16 +14,16 @@ namespace {
 constexpr fmx::errcode errorResult = 0;
 
 // Reads every styled format on the clipboard, makes the missing ones by
-// conversion and writes text, "Mac-FMcs" and RTF back. A format that cannot be
-// read counts as absent. Containers are released on every path, each through
-// its own class.
+// conversion and writes text, "Mac-FMcs", RTF and "HTML Format" back. A format
+// that cannot be read counts as absent. Containers are released on every
+// path, each through its own class.
 //
 // The call is one clipboard session (style/clipboard_session.h): it waits
 // about a second in all for other programs that hold the clipboard, then
 // gives up with the clipboard untouched. Every format is read in one opening,
 // so they all come from one copy; the clipboard is closed while converting,
 // so that the program that copied and clipboard managers are not kept
-// waiting; and the writes are kept until all three blocks exist, then handed
+// waiting; and the writes are kept until all four blocks exist, then handed
 // over in one opening that first checks that no other program copied since
 // the read. A newer copy is never overwritten, and two copies never mixed.
 void styledClipboard() {
@@ -32,11 +33,13 @@ void styledClipboard() {
     bool bHasStyl = CharStyle_styl::clipboardHasStyle();
     bool bHasFMcs = CharStyle_FMcs::clipboardHasStyle();
     bool bHasRTF = CharStyle_RTF::clipboardHasStyle();
-    if (!bHasStyl && !bHasFMcs && !bHasRTF) return;
+    bool bHasHTML = CharStyle_HTML::clipboardHasStyle();
+    if (!bHasStyl && !bHasFMcs && !bHasRTF && !bHasHTML) return;
 
     std::unique_ptr<CharStyle_styl> styl;
     std::unique_ptr<CharStyle_FMcs> fmcs;
     std::unique_ptr<CharStyle_RTF> rtf;
+    std::unique_ptr<CharStyle_HTML> html;
     if (bHasStyl) {
         styl.reset(CharStyle_styl::InitFromClipboard());
         bHasStyl = styl != nullptr;
@@ -49,34 +52,61 @@ void styledClipboard() {
         rtf.reset(CharStyle_RTF::InitFromClipboard());
         bHasRTF = rtf != nullptr;
     }
+    if (bHasHTML) {
+        html.reset(CharStyle_HTML::InitFromClipboard());
+        bHasHTML = html != nullptr;
+    }
     // Taken with the clipboard still held: since it was opened, only the
     // owner rendering what these reads asked for can have moved it, and that
     // is the same copy.
     const DWORD readSequence = GetClipboardSequenceNumber();
     session.close();
     if (bHasRTF && rtf->parsingError()) bHasRTF = false;
+    // A fragment that shows no text (an image, say) has nothing to convert.
+    if (bHasHTML && (html->parsingError() || html->getText().empty())) bHasHTML = false;
 
     CharStyle* fromStyle = nullptr;
     if (!bHasFMcs) {
-        fromStyle = bHasRTF ? static_cast<CharStyle*>(rtf.get()) : bHasStyl ? styl.get() : nullptr;
+        fromStyle = bHasRTF    ? static_cast<CharStyle*>(rtf.get())
+                    : bHasHTML ? static_cast<CharStyle*>(html.get())
+                    : bHasStyl ? styl.get()
+                               : nullptr;
         if (fromStyle != nullptr) fmcs.reset(new CharStyle_FMcs(fromStyle));
     }
     if (!bHasRTF) {
         // Only a FileMaker container read from the clipboard serves here,
         // never one just converted from the style scrap.
-        fromStyle = bHasFMcs ? static_cast<CharStyle*>(fmcs.get()) : bHasStyl ? styl.get() : nullptr;
+        fromStyle = bHasFMcs   ? static_cast<CharStyle*>(fmcs.get())
+                    : bHasHTML ? static_cast<CharStyle*>(html.get())
+                    : bHasStyl ? styl.get()
+                               : nullptr;
         if (fromStyle != nullptr) {
             rtf.reset();
             rtf.reset(new CharStyle_RTF(fromStyle));
         }
     }
-    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError()) return;  // the clipboard keeps what it has
+    if (!bHasHTML) {
+        // The same for "HTML Format": a FileMaker container or RTF read from
+        // the clipboard, or the style scrap.
+        fromStyle = bHasFMcs  ? static_cast<CharStyle*>(fmcs.get())
+                    : bHasRTF ? static_cast<CharStyle*>(rtf.get())
+                    : bHasStyl ? styl.get()
+                               : nullptr;
+        if (fromStyle != nullptr) {
+            html.reset();
+            html.reset(new CharStyle_HTML(fromStyle));
+        }
+    }
+    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError() || html == nullptr || html->parsingError())
+        return;  // the clipboard keeps what it has
 
     // Every block is made before the clipboard is opened again, so nothing
     // but Windows itself can fail once it has been emptied; a block that
     // cannot be made leaves the clipboard as it was.
     session.stageWrites();
-    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard() || !rtf->addStyleToClipboard()) return;
+    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard() || !rtf->addStyleToClipboard() ||
+        !html->addStyleToClipboard())
+        return;
     session.commit(readSequence);
 }
 

@@ -44,6 +44,9 @@ need_native_tools() {
   need g++ g++
   need /usr/include/gtest/gtest.h libgtest-dev googletest
   need /usr/src/googletest/googletest/CMakeLists.txt googletest
+  # The browser that "HTML Format" is compared with (tests/html_browser);
+  # without it those tests are reported as skipped.
+  need chromium chromium
 }
 
 need_windows_tools() {

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "html/cf_html.h"
 #include "platform/winapi.h"
 #include "style/CharStyle.h"
+#include "style/CharStyle_HTML.h"
 #include "style/clipboard_session.h"
 
 namespace tool {
@@ -66,6 +68,35 @@ bool putFileOnClipboard(const char* formatName, const std::string& path, bool ad
         return false;
     }
     if (!CharStyle::addBlockToClipboard(block, formatOf(formatName))) {
+        error = "cannot put " + path + " on the clipboard";
+        return false;
+    }
+    return true;
+}
+
+bool putHtmlFileOnClipboard(const std::string& path, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + " is a folder, not a file";
+        return false;
+    }
+    File in(std::fopen(path.c_str(), "rb"));
+    const long size = in ? fileSize(in.get()) : -1;
+    if (size < 0) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string contents(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && std::fread(&contents[0], 1, contents.size(), in.get()) != contents.size()) {
+        error = "error while reading " + path;
+        return false;
+    }
+    // A file that starts as the header does goes as it is, valid or not, so
+    // that the reader's checks of a header can be tried on files.
+    if (contents.compare(0, 8, "Version:") != 0) contents = html::makeCfHtml(contents);
+    if (contents.size() >= 0xFFFFFFFFu ||
+        !CharStyle::addToClipboard(contents.c_str(), static_cast<std::uint32_t>(contents.size() + 1),
+                                   CharStyle_HTML::kFormatName)) {
         error = "cannot put " + path + " on the clipboard";
         return false;
     }

@@ -19,6 +19,11 @@ bool emptyClipboard();
 // `error` set, when the file cannot be read or the clipboard cannot take it.
 bool putFileOnClipboard(const char* formatName, const std::string& path, bool addNul, std::string& error);
 
+// Adds the file at `path` as "HTML Format": as it is when it starts with a
+// header ("Version:"), otherwise wrapped in one with the whole file as the fragment;
+// with a terminating NUL either way. False, with `error` set, on failure.
+bool putHtmlFileOnClipboard(const std::string& path, std::string& error);
+
 // What writing one clipboard format into a file did.
 enum class FormatWritten { absent, written, failed };
 

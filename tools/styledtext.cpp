@@ -19,6 +19,7 @@
 
 #include "host/plugin_driver.h"
 #include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
 #include "style/clipboard_session.h"
@@ -33,8 +34,9 @@ const char kUsage[] =
     "usage: styledtext COMMAND [OPTIONS]\n"
     "\n"
     "Converts styled text between the clipboard formats of FileMaker (text with\n"
-    "\"Mac-FMcs\"), word processors (\"Rich Text Format\") and the old style scrap\n"
-    "(\"Mac-styl\") with the StyledText plug-in, and shows styled text.\n"
+    "\"Mac-FMcs\"), word processors (\"Rich Text Format\"), browsers (\"HTML Format\")\n"
+    "and the old style scrap (\"Mac-styl\") with the StyledText plug-in, and shows\n"
+    "styled text.\n"
     "\n"
     "commands:\n"
     "  convert   run the plug-in's StyledClipboard on files and write the results\n"
@@ -44,17 +46,21 @@ const char kUsage[] =
 
 const char kConvertUsage[] =
     "usage: styledtext convert [--text FILE] [--fmcs FILE] [--styl FILE] [--rtf FILE]\n"
-    "                          --out DIR [--plugin PATH]\n"
+    "                          [--cfhtml FILE] --out DIR [--plugin PATH]\n"
     "\n"
     "Puts the given files on the clipboard (after emptying it): --text as plain\n"
     "text, --fmcs as a whole \"Mac-FMcs\" block, --styl as a whole \"Mac-styl\" block,\n"
-    "--rtf as \"Rich Text Format\". With no input file the clipboard is used as it is.\n"
+    "--rtf as \"Rich Text Format\", --cfhtml as \"HTML Format\" (a file without the\n"
+    "format's header is wrapped in one, the whole file being the fragment).\n"
+    "With no input file the clipboard is used as it is.\n"
     "Then loads the plug-in as FileMaker does (by default the StyledText module\n"
     "beside this program), calls StyledClipboard, and writes each format the\n"
-    "clipboard holds into DIR: text.txt, fmcs.bin, styl.bin, rtf.rtf.\n";
+    "clipboard holds into DIR: text.txt, fmcs.bin, styl.bin, rtf.rtf, cfhtml.html\n"
+    "(the whole block, header included).\n";
 
 const char kShowUsage[] =
-    "usage: styledtext show (--fmcs FILE --text FILE | --styl FILE --text FILE | --rtf FILE)\n"
+    "usage: styledtext show (--fmcs FILE --text FILE | --styl FILE --text FILE | --rtf FILE |\n"
+    "                        --cfhtml FILE)\n"
     "                       [--json | --ansi | --html]\n"
     "\n"
     "Reads the styled text through the plug-in's own reader and prints it:\n"
@@ -129,7 +135,8 @@ struct FormatFile {
 const FormatFile kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
                                    {"--fmcs", "fmcs.bin", CharStyle_FMcs::kFormatName, false},
                                    {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
-                                   {"--rtf", "rtf.rtf", kRtfFormat, true}};
+                                   {"--rtf", "rtf.rtf", kRtfFormat, true},
+                                   {"--cfhtml", "cfhtml.html", CharStyle_HTML::kFormatName, true}};
 
 // Puts each given input on the emptied clipboard as the plug-in expects it,
 // in one opening of the clipboard, so that no other program's copy mixes in.
@@ -142,6 +149,10 @@ bool placeInputs(const std::map<std::string, std::string>& options, std::string&
     for (const FormatFile& in : kFormatFiles) {
         auto it = options.find(in.option);
         if (it == options.end()) continue;
+        if (std::strcmp(in.option, "--cfhtml") == 0) {
+            if (!tool::putHtmlFileOnClipboard(it->second, error)) return false;
+            continue;
+        }
         if (!tool::putFileOnClipboard(in.format, it->second, in.nulTerminated, error)) return false;
     }
     return true;
@@ -154,7 +165,8 @@ int convert(int argc, char** argv) {
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--out", "--plugin"}, {}, options, error))
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--cfhtml", "--out", "--plugin"}, {},
+                      options, error))
         return usageError(error, kConvertUsage);
     if (!options.count("--out")) return usageError("--out DIR is required", kConvertUsage);
     const std::string out = options["--out"];
@@ -162,8 +174,8 @@ int convert(int argc, char** argv) {
     std::filesystem::create_directories(out, ec);
     if (ec) return fail("cannot create " + out + ": " + ec.message());
 
-    const bool anyInput =
-        options.count("--text") || options.count("--fmcs") || options.count("--styl") || options.count("--rtf");
+    const bool anyInput = options.count("--text") || options.count("--fmcs") || options.count("--styl") ||
+                          options.count("--rtf") || options.count("--cfhtml");
     if (anyInput && !placeInputs(options, error)) return fail(error);
 
     fmhost::PluginDriver plugin;
@@ -202,15 +214,18 @@ int show(int argc, char** argv) {
         std::fputs(kShowUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf"}, {"--json", "--ansi", "--html"}, options,
-                      error))
+    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--cfhtml"}, {"--json", "--ansi", "--html"},
+                      options, error))
         return usageError(error, kShowUsage);
-    const int sources = static_cast<int>(options.count("--fmcs") + options.count("--styl") + options.count("--rtf"));
-    if (sources != 1) return usageError("give exactly one of --fmcs, --styl, --rtf", kShowUsage);
+    const int sources = static_cast<int>(options.count("--fmcs") + options.count("--styl") + options.count("--rtf") +
+                                         options.count("--cfhtml"));
+    if (sources != 1) return usageError("give exactly one of --fmcs, --styl, --rtf, --cfhtml", kShowUsage);
     if ((options.count("--fmcs") || options.count("--styl")) && !options.count("--text"))
         return usageError("--fmcs and --styl need --text", kShowUsage);
     if (options.count("--rtf") && options.count("--text"))
         return usageError("--rtf carries its own text; --text does not go with it", kShowUsage);
+    if (options.count("--cfhtml") && options.count("--text"))
+        return usageError("--cfhtml carries its own text; --text does not go with it", kShowUsage);
     if (options.count("--json") + options.count("--ansi") + options.count("--html") > 1)
         return usageError("choose one of --json, --ansi, --html", kShowUsage);
     if (!placeInputs(options, error)) return fail(error);
@@ -228,6 +243,12 @@ int show(int argc, char** argv) {
         if (!c) return fail("cannot read the text and \"Mac-styl\" block from the clipboard");
         styled = tool::readContainer(*c);
         title = options["--styl"];
+    } else if (options.count("--cfhtml")) {
+        std::unique_ptr<CharStyle_HTML> c(CharStyle_HTML::InitFromClipboard());
+        if (!c) return fail("cannot read the \"HTML Format\" block from the clipboard");
+        if (c->parsingError()) return fail(options["--cfhtml"] + ": the \"HTML Format\" header is not valid");
+        styled = tool::readContainer(*c);
+        title = options["--cfhtml"];
     } else {
         std::unique_ptr<CharStyle_RTF> c(CharStyle_RTF::InitFromClipboard());
         if (!c) return fail("cannot read the RTF from the clipboard");

@@ -15,6 +15,7 @@ namespace {
 const char kFMcs[] = "Mac-FMcs";
 const char kStyl[] = "Mac-styl";
 const char kRtf[] = "Rich Text Format";
+const char kHtml[] = "HTML Format";
 
 const std::vector<unsigned char>& kAbcBlock = samples::abcFileMakerBlock();
 const std::string kAbcRtf = std::string(samples::kAbcRtf) + '\0';
@@ -59,7 +60,7 @@ TEST_F(StyledClipboardTest, FileMakerBlockGainsRtf) {
     putText("abc");
     put(format(kFMcs), kAbcBlock);
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc", 4));
     EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock) << "a block written back unchanged is the same bytes";
     EXPECT_EQ(held(format(kRtf)), kAbcRtf);
@@ -69,7 +70,7 @@ TEST_F(StyledClipboardTest, RtfOnlyGainsTextAndFileMakerBlock) {
     const std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\fs20 a{\\b\\cf1 b}c\\par d}";
     put(format(kRtf), rtf + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "line ends become CR";
     const std::string written = held(format(kRtf));
     EXPECT_EQ(written,
@@ -92,7 +93,7 @@ TEST_F(StyledClipboardTest, StyleScrapIsConvertedAndNotWrittenBack) {
     putText("ab\r\ncd");
     put(format(kStyl), stylBlock());
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("ab\rcd", 6));
     // Run positions pass unchanged: the run that began at "c" before the CR LF
     // became one CR begins at "d" now.
@@ -137,7 +138,7 @@ TEST_F(StyledClipboardTest, UnparsableRtfWithStyleScrapIsReplacedFromTheScrap) {
     put(format(kStyl), stylBlock());
     put(format(kRtf), std::string("}") + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_NE(held(format(kRtf)).find("\\cf2\\fs36\\i d}"), std::string::npos);
 }
 
@@ -238,7 +239,7 @@ TEST_F(StyledClipboardTest, FormatsRenderedOnRequestAreRead) {
 
     EXPECT_EQ(call(), 0);
     EXPECT_GE(standin::renderRequests(), 1);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "the text of the rendered RTF";
     EXPECT_NE(held(rtfFormat).find("{\\cf1\\fs20\\b b}"), std::string::npos);
 }
@@ -259,7 +260,7 @@ TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWin
         putText("abc");
         put(format(kFMcs), kAbcBlock);
         EXPECT_EQ(call(), 0);
-        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
         EXPECT_NE(standin::clipboardOwner(), nullptr) << "emptied without an owner, no format would have been taken";
         EXPECT_EQ(standin::liveWindows(), tc.windowsMade);
         putText("abc");
@@ -268,7 +269,7 @@ TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWin
         EXPECT_EQ(standin::liveWindows(), tc.windowsMade) << "made once, on the first need";
         Do_PluginShutdown();
         EXPECT_EQ(standin::liveWindows(), 0) << "destroyed at shut-down";
-        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf})) << "the clipboard keeps what it holds";
+        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml})) << "the clipboard keeps what it holds";
         standin::setActiveWindow(false);
     }
 }
@@ -287,7 +288,7 @@ TEST_F(StyledClipboardTest, ClipboardHeldByAnotherProgram) {
         standin::holdClipboard(tc.holdMs);
         EXPECT_EQ(call(), 0);
         if (tc.converted) {
-            EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf}));
+            EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
             EXPECT_LT(standin::sleptMilliseconds(), tc.holdMs + clipboard::kLongestPauseMs);
         } else {
             EXPECT_EQ(snapshot(), before);

@@ -1,0 +1,131 @@
+#include "html/cf_html.h"
+
+#include <cstring>
+
+#include "html/utf8.h"
+
+namespace html {
+
+namespace {
+
+constexpr long long kAbsent = -2;
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A decimal number with an optional sign, at most 12 digits; false otherwise.
+bool parseNumber(const char* p, const char* end, long long& value) {
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    while (end > p && (end[-1] == ' ' || end[-1] == '\t')) --end;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    if (p == end || end - p > 12) return false;
+    value = 0;
+    for (; p < end; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + (*p - '0');
+    }
+    if (negative) value = -value;
+    return true;
+}
+
+// Appends `value` in exactly ten digits.
+void appendTenDigits(std::string& out, std::size_t value) {
+    char digits[10];
+    for (int i = 9; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(digits, 10);
+}
+
+}  // namespace
+
+bool parseCfHtmlHeader(const char* data, std::size_t size, CfHtmlLayout& layout) {
+    if (data == nullptr) return false;
+    const void* nul = std::memchr(data, '\0', size);
+    if (nul != nullptr) size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    const char* p = data;
+    const char* end = data + size;
+    long long version = kAbsent, startHtml = kAbsent, endHtml = kAbsent, startFragment = kAbsent, endFragment = kAbsent;
+    // "Name:value" lines, up to the first line that is not one.
+    while (p < end) {
+        const char* name = p;
+        while (p < end && (isLetter(*p) || *p == '_')) ++p;
+        if (p == name || p == end || *p != ':') {
+            p = name;
+            break;
+        }
+        const std::size_t nameLength = static_cast<std::size_t>(p - name);
+        const char* value = ++p;
+        while (p < end && *p != '\r' && *p != '\n') ++p;
+        const char* valueEnd = p;
+        if (p < end && *p == '\r') ++p;
+        if (p < end && *p == '\n') ++p;
+        auto is = [&](const char* field) {
+            return std::strlen(field) == nameLength && std::memcmp(field, name, nameLength) == 0;
+        };
+        long long* field = is("StartHTML")       ? &startHtml
+                           : is("EndHTML")       ? &endHtml
+                           : is("StartFragment") ? &startFragment
+                           : is("EndFragment")   ? &endFragment
+                                                 : nullptr;
+        if (is("Version")) version = 0;
+        if (field != nullptr && !parseNumber(value, valueEnd, *field)) return false;
+    }
+    const long long headerEnd = p - data;
+    const long long blockSize = static_cast<long long>(size);
+    if (version == kAbsent || startHtml == kAbsent || endHtml == kAbsent || startFragment == kAbsent ||
+        endFragment == kAbsent)
+        return false;
+    if (startFragment < headerEnd || endFragment < startFragment || endFragment > blockSize) return false;
+    if (startHtml != -1 && (startHtml < headerEnd || startHtml > startFragment)) return false;
+    if (endHtml != -1 && (endHtml < endFragment || endHtml > blockSize)) return false;
+    layout.documentStart = static_cast<std::size_t>(startHtml == -1 ? headerEnd : startHtml);
+    layout.documentEnd = static_cast<std::size_t>(endHtml == -1 ? blockSize : endHtml);
+    layout.fragmentStart = static_cast<std::size_t>(startFragment);
+    layout.fragmentEnd = static_cast<std::size_t>(endFragment);
+    return true;
+}
+
+std::string makeCfHtml(const std::string& fragment) {
+    static const char kBefore[] = "<html><body><!--StartFragment-->";
+    static const char kAfter[] = "<!--EndFragment--></body></html>";
+    static const char* const kFields[4] = {"StartHTML:", "EndHTML:", "StartFragment:", "EndFragment:"};
+    static const char kVersion[] = "Version:0.9\r\n";
+    // Every offset is written with ten digits, so the header's length is known first.
+    std::size_t headerLength = std::strlen(kVersion);
+    for (const char* f : kFields) headerLength += std::strlen(f) + 10 + 2;
+    const std::size_t startFragment = headerLength + std::strlen(kBefore);
+    const std::size_t endFragment = startFragment + fragment.size();
+    const std::size_t offsets[4] = {headerLength, endFragment + std::strlen(kAfter), startFragment, endFragment};
+    std::string block;
+    block.reserve(offsets[1]);
+    block.append(kVersion);
+    for (int i = 0; i < 4; ++i) {
+        block.append(kFields[i]);
+        appendTenDigits(block, offsets[i]);
+        block.append("\r\n");
+    }
+    block.append(kBefore);
+    block.append(fragment);
+    block.append(kAfter);
+    return block;
+}
+
+bool readCfHtml(const char* data, std::size_t size, FragmentText& out) {
+    CfHtmlLayout layout;
+    if (!parseCfHtmlHeader(data, size, layout)) return false;
+    // Made valid UTF-8 in three parts, so that the fragment's bounds stay
+    // where they are in the text a browser decodes.
+    std::string document;
+    document.reserve(layout.documentEnd - layout.documentStart);
+    appendValidUtf8(document, data + layout.documentStart, layout.fragmentStart - layout.documentStart);
+    const std::size_t fragmentStart = document.size();
+    appendValidUtf8(document, data + layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart);
+    const std::size_t fragmentEnd = document.size();
+    appendValidUtf8(document, data + layout.fragmentEnd, layout.documentEnd - layout.fragmentEnd);
+    out = readFragment(document, fragmentStart, fragmentEnd);
+    return true;
+}
+
+}  // namespace html

@@ -1,0 +1,62 @@
+// The style a browser computes for an element, as far as the text and its
+// runs need it: weight, slant, text decorations (propagated to descendants),
+// vertical alignment, font size, colour, display and white-space. Computed
+// from the parent's, the browser's defaults for the element, presentational
+// attributes (<font color size>), the style sheets and the style attribute.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "html/css_rules.h"
+#include "html/tokenizer.h"
+
+namespace html {
+
+enum class Display : std::uint8_t { kInline, kBlock, kListItem, kTable, kRowGroup, kRow, kCell, kNone };
+enum class WhiteSpace : std::uint8_t { kNormal, kNowrap, kPre, kPreWrap, kPreLine };
+enum class VerticalAlign : std::uint8_t { kBaseline, kSuper, kSub };
+
+constexpr std::uint8_t kDecorationUnderline = 1;
+constexpr std::uint8_t kDecorationLineThrough = 2;
+
+struct ComputedStyle {
+    int weight = 400;
+    bool italic = false;
+    std::uint8_t decorations = 0;                            // this element's and every ancestor's
+    VerticalAlign verticalAlign = VerticalAlign::kBaseline;  // in effect here: own or an ancestor's
+    double fontPx = 16;
+    int sizeKeyword = 3;     // the keyword the size comes from (3 medium), or -1
+    bool monospace = false;  // the font family is "monospace" alone
+    std::uint32_t colour = 0;
+    Display display = Display::kInline;
+    WhiteSpace whiteSpace = WhiteSpace::kNormal;
+    bool hidden = false;          // display:none here or above
+    bool tableStructure = false;  // inside a table but outside its cells
+};
+
+// Computes an element's style. `scratch` is reused between calls.
+class StyleResolver {
+  public:
+    explicit StyleResolver(const StyleSheet& sheet) : sheet_(sheet) {}
+    ComputedStyle compute(const ComputedStyle& parent, const Token& startTag);
+    // In quirks mode tables start from the default font (see quirks_mode.h).
+    void setQuirksMode(bool quirks) { quirks_ = quirks; }
+    // The colour of links, which <body link> sets.
+    void setLinkColour(std::uint32_t rgb) { linkColour_ = rgb; }
+    // The open ancestors of the element computed next, for selectors with
+    // combinators; the reader keeps them up to date.
+    void setAncestors(const std::vector<ElementKey>* ancestors) { ancestors_ = ancestors; }
+
+  private:
+    const StyleSheet& sheet_;
+    bool quirks_ = false;
+    std::uint32_t linkColour_ = 0x0000EE;
+    const std::vector<ElementKey>* ancestors_ = nullptr;
+    std::vector<MatchedBlock> matched_;
+    std::vector<std::string> classes_;
+    std::vector<Declaration> inline_;
+};
+
+}  // namespace html

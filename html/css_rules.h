@@ -1,0 +1,124 @@
+// CSS declarations ("font-weight:bold; color:red !important") and style
+// sheets of rules with simple selectors: an element name, classes and an id
+// (p, .MsoNormal, p.MsoNormal, #x, *, a:link) and chains of them with the
+// descendant and child combinators (div.note p, ul > li), in lists. A
+// selector with a sibling combinator, an attribute or another pseudo-class
+// never matches; at-rules
+// (@media, @page, @font-face, @list) are skipped whole.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace html {
+
+// The properties the reader computes; declarations of any other are not kept.
+enum class Property : std::uint8_t {
+    kFontWeight,
+    kFontStyle,
+    kTextDecoration,
+    kTextDecorationLine,
+    kVerticalAlign,
+    kFontSize,
+    kFontFamily,
+    kFont,
+    kColor,
+    kDisplay,
+    kWhiteSpace
+};
+
+struct Declaration {
+    Property id;
+    std::string property;  // lower case
+    std::string value;     // trimmed, without "!important"
+    bool important = false;
+};
+
+// The declarations of a style attribute or of a rule's block, in order,
+// of the properties the reader computes.
+void parseDeclarations(const std::string& block, std::vector<Declaration>& out);
+
+// What selectors see of an element.
+struct ElementKey {
+    std::string tag;  // lower case
+    std::vector<std::string> classes;
+    std::string id;
+    bool link = false;
+};
+
+// Splits a class attribute into `out`, at most StyleSheet::kMaxClasses names.
+void splitClasses(const std::string* attribute, std::vector<std::string>& out);
+
+// Where a matching rule's declarations stand in the cascade: compared by
+// importance, then specificity, then order.
+struct MatchedBlock {
+    std::size_t block;
+    unsigned specificity;
+    std::size_t order;
+};
+
+class StyleSheet {
+  public:
+    // Selectors kept at most: beyond them a sheet's rules are not read, which
+    // keeps the matching of each element to a bounded cost.
+    static constexpr std::size_t kMaxSelectors = 4096;
+    // Classes of one element that take part in matching.
+    static constexpr std::size_t kMaxClasses = 32;
+    // Compounds of one selector, and the comparisons with ancestors that
+    // selectors with combinators may make in one document; beyond them such
+    // selectors match nothing more, which keeps the time linear.
+    static constexpr std::size_t kMaxCompounds = 8;
+    static constexpr std::size_t kAncestorBudget = 20000000;
+
+    // Reads the rules of `css` after the ones already read.
+    void add(const std::string& css);
+    bool empty() const { return selectors_.empty(); }
+    // Whether a selector looks at ancestors, which then must be given to match.
+    bool hasCombinators() const { return combinators_; }
+    // In quirks mode classes and ids match whatever their case.
+    void setQuirksMode(bool quirks) { quirks_ = quirks; }
+
+    // The blocks whose selectors match an element, in cascade order.
+    // `isLink`: the element is a link (:link and :any-link match it);
+    // `ancestors`: its open ancestors, the parent last (may be null).
+    void match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id, bool isLink,
+               const std::vector<ElementKey>* ancestors, std::vector<MatchedBlock>& out) const;
+    const std::vector<Declaration>& block(std::size_t i) const { return blocks_[i]; }
+
+  private:
+    // One compound of a chain, with the combinator to its right.
+    struct Step {
+        std::string tag;
+        std::vector<std::string> classes;
+        std::string id;
+        bool link = false;
+        bool child = false;  // ">" rather than a descendant
+    };
+    struct Selector {
+        std::string tag;  // empty: any element
+        std::vector<std::string> classes;
+        std::string id;
+        bool link = false;        // :link or :any-link
+        std::vector<Step> steps;  // the compounds left of the subject, the nearest first
+        unsigned specificity;
+        std::size_t block;
+        std::size_t order;
+    };
+    void addRule(const std::string& selectorText, const std::string& declarations);
+    void index(std::size_t selector);
+    bool stepMatches(const Step& step, const ElementKey& e) const;
+    bool ancestorsMatch(const Selector& s, std::size_t step, const std::vector<ElementKey>& ancestors,
+                        std::size_t below) const;
+
+    std::vector<Selector> selectors_;
+    std::vector<std::vector<Declaration>> blocks_;
+    std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*", lower case
+    bool quirks_ = false;
+    bool combinators_ = false;
+    mutable std::size_t budget_ = kAncestorBudget;
+};
+
+}  // namespace html

@@ -1,0 +1,13 @@
+// Whether a browser renders a document in quirks mode: with no doctype
+// before the first element, or one of the old doctypes that ask for it. In
+// quirks mode tables do not inherit the font's size, weight and slant, and a
+// table does not end an open paragraph.
+#pragma once
+
+#include <string>
+
+namespace html {
+
+bool isQuirksMode(const std::string& document);
+
+}  // namespace html

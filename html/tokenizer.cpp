@@ -1,0 +1,288 @@
+#include "html/tokenizer.h"
+
+#include <cstring>
+
+#include "html/char_refs.h"
+
+namespace html {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Elements whose contents are not markup, and whether references count there.
+struct RawElement {
+    const char* name;
+    bool decoded;
+};
+const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xmp", false},  {"iframe", false},
+                                   {"noembed", false}, {"noframes", false}, {"title", true}, {"textarea", true}};
+
+// The attributes the reader uses; the others are read past and not kept,
+// which bounds both the memory of a tag and the search for a repeated name.
+bool isKept(const std::string& name) {
+    static const char* const kKept[] = {"class", "id",   "style",  "href", "color",
+                                        "size",  "face", "hidden", "link", "nowrap"};
+    for (const char* k : kKept)
+        if (name == k) return true;
+    return false;
+}
+
+// Appends [p, end) with CR LF and lone CR made LF and NUL dropped.
+void appendNormalised(std::string& out, const char* p, const char* end) {
+    while (p < end) {
+        const char* q = p;
+        while (q < end && *q != '\r' && *q != '\0') ++q;
+        out.append(p, static_cast<std::size_t>(q - p));
+        if (q == end) return;
+        if (*q == '\r') {
+            out.push_back('\n');
+            if (q + 1 < end && q[1] == '\n') ++q;
+        }
+        p = q + 1;
+    }
+}
+
+void appendText(std::string& out, const char* p, const char* end, bool decoded, bool inAttribute = false) {
+    if (!decoded) {
+        appendNormalised(out, p, end);
+        return;
+    }
+    if (std::memchr(p, '\r', static_cast<std::size_t>(end - p)) == nullptr &&
+        std::memchr(p, '\0', static_cast<std::size_t>(end - p)) == nullptr) {
+        appendDecoded(p, end, inAttribute, out);  // nothing to normalise: no copy
+        return;
+    }
+    std::string raw;
+    appendNormalised(raw, p, end);
+    appendDecoded(raw.data(), raw.data() + raw.size(), inAttribute, out);
+}
+
+}  // namespace
+
+const std::string* Token::attribute(const char* attr) const {
+    for (const auto& a : attributes)
+        if (a.first == attr) return &a.second;
+    return nullptr;
+}
+
+std::size_t Tokenizer::nextStop(std::size_t from) const {
+    std::size_t best = static_cast<std::size_t>(end_ - begin_);
+    for (std::size_t s : stops_)
+        if (s > from && s < best) best = s;
+    return best;
+}
+
+void Tokenizer::skipTo(const char* terminator) {
+    const std::size_t n = std::strlen(terminator);
+    while (p_ < end_) {
+        if (static_cast<std::size_t>(end_ - p_) >= n && std::memcmp(p_, terminator, n) == 0) {
+            p_ += n;
+            return;
+        }
+        ++p_;
+    }
+}
+
+void Tokenizer::next(Token& token) {
+    token.kind = Token::kEnd;
+    token.name.clear();
+    token.attributes.clear();
+    token.text.clear();
+    token.selfClosing = false;
+    while (p_ < end_) {
+        token.offset = static_cast<std::size_t>(p_ - begin_);
+        if (plainText_) {
+            token.kind = Token::kText;
+            appendText(token.text, p_, end_, false);
+            p_ = end_;
+            return;
+        }
+        if (!rawEnd_.empty()) {
+            rawText(token);
+            return;
+        }
+        if (*p_ != '<') {
+            text(token);
+            return;
+        }
+        if (tag(token)) return;
+    }
+    token.offset = static_cast<std::size_t>(end_ - begin_);
+}
+
+void Tokenizer::text(Token& token) {
+    // Up to the next "<" that starts markup, or the next stop.
+    const std::size_t here = static_cast<std::size_t>(p_ - begin_);
+    const char* limit = begin_ + nextStop(here);
+    const char* q = p_ + 1;
+    while (q < limit && *q != '<') ++q;
+    token.kind = Token::kText;
+    appendText(token.text, p_, q, true);
+    p_ = q;
+}
+
+void Tokenizer::rawText(Token& token) {
+    // Up to "</name" followed by a space, "/" or ">", whatever the case.
+    const std::size_t n = rawEnd_.size();
+    const char* q = p_;
+    for (; q < end_; ++q) {
+        if (*q != '<' || static_cast<std::size_t>(end_ - q) < n + 2 || q[1] != '/') continue;
+        bool same = true;
+        for (std::size_t i = 0; i < n && same; ++i) same = lower(q[2 + i]) == rawEnd_[i];
+        if (!same) continue;
+        if (static_cast<std::size_t>(end_ - q) == n + 2) break;
+        const char after = q[2 + n];
+        if (isSpace(after) || after == '/' || after == '>') break;
+    }
+    token.kind = Token::kText;
+    appendText(token.text, p_, q, rawDecoded_);
+    p_ = q;
+    rawEnd_.clear();
+}
+
+bool Tokenizer::tag(Token& token) {
+    // p_ points at "<".
+    const char* q = p_ + 1;
+    if (q >= end_) {
+        token.kind = Token::kText;
+        token.text = "<";
+        p_ = end_;
+        return true;
+    }
+    if (*q == '!') {
+        if (end_ - q >= 3 && q[1] == '-' && q[2] == '-') {
+            // A comment: "<!-->" and "<!--->" end at once; otherwise at "-->",
+            // or "--!>", or the end of the input.
+            p_ = q + 3;
+            if (p_ < end_ && *p_ == '>') {
+                ++p_;
+                return false;
+            }
+            if (end_ - p_ >= 2 && p_[0] == '-' && p_[1] == '>') {
+                p_ += 2;
+                return false;
+            }
+            while (p_ < end_) {
+                if (end_ - p_ >= 3 && p_[0] == '-' && p_[1] == '-' && p_[2] == '>') {
+                    p_ += 3;
+                    return false;
+                }
+                if (end_ - p_ >= 4 && std::memcmp(p_, "--!>", 4) == 0) {
+                    p_ += 4;
+                    return false;
+                }
+                ++p_;
+            }
+            return false;
+        }
+        p_ = q;
+        skipTo(">");  // doctype, "<![if ...]>", "<![endif]>", CDATA: nothing
+        return false;
+    }
+    if (*q == '?') {
+        p_ = q;
+        skipTo(">");
+        return false;
+    }
+    const bool endTag = *q == '/';
+    if (endTag) {
+        ++q;
+        if (q < end_ && *q == '>') {  // "</>": nothing
+            p_ = q + 1;
+            return false;
+        }
+        if (q >= end_) {
+            token.kind = Token::kText;
+            token.text = "</";
+            p_ = end_;
+            return true;
+        }
+        if (!isAlpha(*q)) {
+            p_ = q;
+            skipTo(">");
+            return false;
+        }
+    } else if (!isAlpha(*q)) {
+        token.kind = Token::kText;
+        token.text = "<";
+        ++p_;
+        return true;
+    }
+    // The name.
+    std::string name;
+    while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>') {
+        if (*q != '\0') name.push_back(lower(*q));
+        ++q;
+    }
+    // The attributes.
+    std::vector<std::pair<std::string, std::string>> attributes;
+    bool selfClosing = false;
+    for (;;) {
+        while (q < end_ && isSpace(*q)) ++q;
+        if (q >= end_) {
+            p_ = end_;  // a tag the input ends in is dropped
+            return false;
+        }
+        if (*q == '>') {
+            ++q;
+            break;
+        }
+        if (*q == '/') {
+            ++q;
+            if (q < end_ && *q == '>') {
+                selfClosing = true;
+                ++q;
+                break;
+            }
+            continue;
+        }
+        std::string attrName;
+        attrName.push_back(lower(*q++));  // may be "=" as the first character
+        while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') attrName.push_back(lower(*q++));
+        while (q < end_ && isSpace(*q)) ++q;
+        std::string value;
+        if (q < end_ && *q == '=') {
+            ++q;
+            while (q < end_ && isSpace(*q)) ++q;
+            if (q < end_ && (*q == '"' || *q == '\'')) {
+                const char quote = *q++;
+                const char* start = q;
+                while (q < end_ && *q != quote) ++q;
+                if (q >= end_) {
+                    p_ = end_;
+                    return false;
+                }
+                appendText(value, start, q, true, true);
+                ++q;
+            } else {
+                const char* start = q;
+                while (q < end_ && !isSpace(*q) && *q != '>') ++q;
+                appendText(value, start, q, true, true);
+            }
+        }
+        if (!isKept(attrName)) continue;
+        bool seen = false;
+        for (const auto& a : attributes) seen = seen || a.first == attrName;
+        if (!seen) attributes.emplace_back(std::move(attrName), std::move(value));
+    }
+    p_ = q;
+    token.kind = endTag ? Token::kEndTag : Token::kStartTag;
+    token.name = std::move(name);
+    if (!endTag) {
+        token.attributes = std::move(attributes);
+        token.selfClosing = selfClosing;
+        for (const RawElement& raw : kRawElements) {
+            if (token.name == raw.name) {
+                rawEnd_ = raw.name;
+                rawDecoded_ = raw.decoded;
+            }
+        }
+        if (token.name == "plaintext") plainText_ = true;
+    }
+    return true;
+}
+
+}  // namespace html

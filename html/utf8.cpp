@@ -1,0 +1,70 @@
+#include "html/utf8.h"
+
+namespace html {
+
+void appendUtf8(std::string& out, std::uint32_t cp) {
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+void appendValidUtf8(std::string& out, const char* p, std::size_t n) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(p);
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t plain = i;
+        while (plain < n && s[plain] < 0x80) ++plain;
+        out.append(p + i, plain - i);
+        i = plain;
+        if (i == n) break;
+        const unsigned char b = s[i];
+        std::size_t need = 0;
+        unsigned char lower = 0x80, upper = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            need = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need = 2;
+            if (b == 0xE0) lower = 0xA0;
+            if (b == 0xED) upper = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need = 3;
+            if (b == 0xF0) lower = 0x90;
+            if (b == 0xF4) upper = 0x8F;
+        } else {
+            appendUtf8(out, 0xFFFD);
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        std::size_t seen = 0;
+        while (seen < need && j < n) {
+            const unsigned char c = s[j];
+            const unsigned char lo = seen == 0 ? lower : 0x80;
+            const unsigned char hi = seen == 0 ? upper : 0xBF;
+            if (c < lo || c > hi) break;
+            ++j;
+            ++seen;
+        }
+        if (seen == need) {
+            out.append(p + i, j - i);
+        } else {
+            appendUtf8(out, 0xFFFD);
+        }
+        i = j;
+    }
+}
+
+}  // namespace html

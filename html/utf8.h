@@ -1,0 +1,18 @@
+// UTF-8 as the HTML reader needs it: appending a code point, and bytes made
+// valid the way a browser's decoder does, each bad sequence becoming U+FFFD.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace html {
+
+// Appends `cp` in UTF-8; a surrogate or a value beyond U+10FFFF becomes U+FFFD.
+void appendUtf8(std::string& out, std::uint32_t cp);
+
+// Appends [p, p + n) to `out` as valid UTF-8: every maximal part of an
+// ill-formed sequence becomes one U+FFFD, as the Encoding Standard decodes.
+void appendValidUtf8(std::string& out, const char* p, std::size_t n);
+
+}  // namespace html
