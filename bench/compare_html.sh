@@ -7,7 +7,7 @@
 # usage: bench/compare_html.sh [RTF_BYTES] [RUNS]
 set -eu
 cd "$(dirname "$0")/.."
-rtf_bytes=${1:-6500000}; runs=${2:-3}
+rtf_bytes=${1:-1600000}; runs=${2:-3}
 . scripts/setup.sh
 need_native_tools
 need /usr/include/benchmark/benchmark.h libbenchmark-dev
