@@ -23,7 +23,8 @@ std::string readFile(const fs::path& p) {
 
 std::string base64Decode(const std::string& in) {
     std::string out;
-    int bits = 0, value = 0;
+    int bits = 0;
+    unsigned value = 0;  // only the bits not yet written out matter
     for (char c : in) {
         int d;
         if (c >= 'A' && c <= 'Z')
@@ -38,7 +39,7 @@ std::string base64Decode(const std::string& in) {
             d = 63;
         else
             continue;
-        value = (value << 6) | d;
+        value = ((value << 6) | static_cast<unsigned>(d)) & 0xFFFFFFu;
         bits += 6;
         if (bits >= 8) {
             bits -= 8;
