@@ -23,27 +23,10 @@ doc=$work/doc.rtf
 build/bench/bin/styledtext_docgen "$bytes" "$doc"
 size=$(stat -c %s "$doc")
 
-# median_seconds COUNT COMMAND...: runs it COUNT times, prints the median wall time.
-median_seconds() {
-  count=$1; shift
-  i=0; : >"$work/times"
-  while [ $i -lt "$count" ]; do
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc -l >>"$work/times"
-    i=$((i + 1))
-  done
-  sort -n "$work/times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
-}
+. bench/timing.sh
 
 printf '%-34s %10s %10s %12s\n' "reader (whole process)" "median s" "MB/s" "vs styledtext"
 ours=$(median_seconds "$runs" build/bench/bin/styledtext convert --rtf "$doc" --out "$work/out")
-report() {  # report NAME SECONDS
-  mbs=$(echo "$size / $2 / 1000000" | bc -l)
-  ratio=$(echo "$2 / $ours" | bc -l)
-  printf '%-34s %10.3f %10.1f %11.1fx\n' "$1" "$2" "$mbs" "$ratio"
-}
 report "styledtext convert --rtf" "$ours"
 # The same file input and output, and fresh memory for the document and the
 # results, with no conversion: no program doing this job can be faster here.

@@ -26,26 +26,10 @@ start_html=$(sed -n 's/^StartHTML:\([0-9-]*\).*/\1/p' "$block" | head -1)
 tail -c +"$((start_html + 1))" "$block" >"$work/doc.html"
 size=$(stat -c %s "$block")
 
-median_seconds() {  # median_seconds COUNT COMMAND...
-  count=$1; shift
-  i=0; : >"$work/times"
-  while [ $i -lt "$count" ]; do
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc -l >>"$work/times"
-    i=$((i + 1))
-  done
-  sort -n "$work/times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
-}
+. bench/timing.sh
 
 printf '%-34s %10s %10s %12s\n' "reader (whole process)" "median s" "MB/s" "vs styledtext"
 ours=$(median_seconds "$runs" build/bench/bin/styledtext convert --cfhtml "$block" --out "$work/out")
-report() {  # report NAME SECONDS
-  mbs=$(echo "$size / $2 / 1000000" | bc -l)
-  ratio=$(echo "$2 / $ours" | bc -l)
-  printf '%-34s %10.3f %10.1f %11.1fx\n' "$1" "$2" "$mbs" "$ratio"
-}
 report "styledtext convert --cfhtml" "$ours"
 command -v w3m >/dev/null 2>&1 && report "w3m -dump" "$(median_seconds "$runs" w3m -dump -T text/html "$work/doc.html")"
 command -v lynx >/dev/null 2>&1 && report "lynx -dump" "$(median_seconds "$runs" lynx -dump -force_html "$work/doc.html")"

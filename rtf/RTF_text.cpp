@@ -49,7 +49,7 @@ bool fCellPending = false;               // a "\cell" tab waits for the next cha
 
 bool fKnownCodePage(CodePage cp) {
     return cp == codepage::kWindowsLatin1 || cp == codepage::kMacRoman || cp == codepage::kOemUnitedStates ||
-           cp == codepage::kOemMultilingual || codepage::codePageCharset(cp) != 0 || cp == 1252;
+           cp == codepage::kOemMultilingual || codepage::codePageCharset(cp) != 0;
 }
 
 void updateSlowPath() {

@@ -30,6 +30,23 @@ long fileSize(std::FILE* f) {
     return size;
 }
 
+// Opens `path` for reading and sets `size` to its size; answers no file, with
+// `error` saying why, for a folder or a file that cannot be read.
+File openInput(const std::string& path, long& size, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + " is a folder, not a file";
+        return File();
+    }
+    File in(std::fopen(path.c_str(), "rb"));
+    size = in ? fileSize(in.get()) : -1;
+    if (size < 0) {
+        error = "cannot read " + path;
+        return File();
+    }
+    return in;
+}
+
 }  // namespace
 
 bool emptyClipboard() {
@@ -40,17 +57,9 @@ bool emptyClipboard() {
 }
 
 bool putFileOnClipboard(const char* formatName, const std::string& path, bool addNul, std::string& error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = path + " is a folder, not a file";
-        return false;
-    }
-    File in(std::fopen(path.c_str(), "rb"));
-    const long size = in ? fileSize(in.get()) : -1;
-    if (size < 0) {
-        error = "cannot read " + path;
-        return false;
-    }
+    long size = -1;
+    File in = openInput(path, size, error);
+    if (!in) return false;
     const SIZE_T blockSize = static_cast<SIZE_T>(size) + (addNul ? 1 : 0);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, blockSize);
     char* p = block != nullptr ? static_cast<char*>(GlobalLock(block)) : nullptr;
@@ -75,17 +84,9 @@ bool putFileOnClipboard(const char* formatName, const std::string& path, bool ad
 }
 
 bool putHtmlFileOnClipboard(const std::string& path, std::string& error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = path + " is a folder, not a file";
-        return false;
-    }
-    File in(std::fopen(path.c_str(), "rb"));
-    const long size = in ? fileSize(in.get()) : -1;
-    if (size < 0) {
-        error = "cannot read " + path;
-        return false;
-    }
+    long size = -1;
+    File in = openInput(path, size, error);
+    if (!in) return false;
     std::string contents(static_cast<std::size_t>(size), '\0');
     if (size > 0 && std::fread(&contents[0], 1, contents.size(), in.get()) != contents.size()) {
         error = "error while reading " + path;
