@@ -2,8 +2,28 @@
 // character of an RTF document to a callback together with the character,
 // paragraph, section and document properties in force at that character.
 //
-// The reader keeps its state in module-wide variables: one parse at a time
-// per process, and a callback must not start another parse.
+// Each parse keeps its whole state in an object of its own (rtf::Reader,
+// rtf/RTF_reader.h): parses on different threads are independent. A callback
+// must not start another parse on its own thread's reader, but may start a
+// new parse, which gets a reader of its own.
+//
+// Names follow the reader's prefix convention, by what a name holds or a
+// function answers:
+//   ec    a result code (functions named ec... answer one)
+//   f     a flag: a bool, or a byte that is 0 for off (functions named f... answer bool)
+//   grf   a set of flag bits, tested as a whole
+//   c     a count of things; cb of bytes, cch of characters
+//   i     an index or number of one thing (ifont, iprop, isym: a row of that table)
+//   rg    an array ("range"); rgX holds Xs
+//   p     a pointer (psave: a pointer to a save record)
+//   sz    a NUL-terminated string (functions named sz... answer one)
+//   b     a byte; cp a code page
+//   l     a parameter as the scanner read it
+//   xa/ya a horizontal/vertical length in twips
+//   chp, pap, sep, dop    the character, paragraph, section and document records
+//   rds, ris              destination and input state
+//   kwd, actn, idest, ipfn, iprop   the columns and kinds of the keyword tables
+// A function named without a prefix answers nothing.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +42,7 @@ constexpr std::int32_t ecBadColourComponent = 8;  // a colour component outside 
 
 // Answers the name of a result code ("ecNoError" ... "ecBadColourComponent"),
 // or null for a value the reader does not define (a callback's own result).
-const char* ecName(std::int32_t ec);
+const char* szEcName(std::int32_t ec);
 
 // Destination state: whether characters are delivered, dropped, or read as
 // the names of the font table.
@@ -116,112 +136,22 @@ typedef std::int32_t (*RtfTextCallback)(const char* pch, std::size_t cch, void* 
 // empty group stack and an empty colour table.
 std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data);
 
-// The same over at most `cchRTF` bytes from `pRTF`: stops at the first NUL or
+// The same over at most `cbRTF` bytes from `pRTF`: stops at the first NUL or
 // after the last byte, whichever comes first, and never reads beyond it. The
 // end of the bytes counts exactly as a NUL there would, so untrusted blocks
 // without a terminator give the same results as their terminated copies.
-std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data);
+std::int32_t ecRtfParse(const char* pRTF, std::size_t cbRTF, RtfCharCallback cb, void* data);
 
 // The same as the bounded ecRtfParse, delivering the same characters in the
 // same order with the same records, but a run of text at a time: consecutive
 // text bytes between two control words, braces or line ends arrive in one
 // call. A reader of long documents saves a call and four record copies per
 // character.
-std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data);
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, void* data);
 
-// Replaces the functions that allocate and release the group stack's records
-// (by default std::malloc and std::free); null for either restores both
-// defaults. An allocation that answers null ends the parse with
-// ecGroupAllocFailed. Call only between parses.
+// Replaces, for the parses that the calling thread starts from now on, the
+// functions that allocate and release the group stack's records (by default
+// std::malloc and std::free); null for either restores both defaults. An
+// allocation that answers null ends the parse with ecGroupAllocFailed. Other
+// threads keep their own choice.
 void rtfSetMemoryFunctions(void* (*allocate)(std::size_t), void (*deallocate)(void*));
-
-// ---------------------------------------------------------------------------
-// The keyword and property tables.
-
-// Kind of a keyword.
-enum KWD : std::uint8_t { kwdChar = 0, kwdDest = 1, kwdProp = 2, kwdSpec = 3 };
-// How a property is written.
-enum ACTN : std::uint8_t { actnSpec = 0, actnByte = 1, actnWord = 2 };
-// Which record a property belongs to.
-enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 3 };
-// Destinations.
-// idestFontTbl reads the font table; idestKeep marks a keyword the reader
-// knows and has no use for (a nested table's properties, a character style),
-// so that "\*" before it does not skip its group.
-enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2, idestFontTbl = 3, idestKeep = 4 };
-// Special keywords.
-enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };
-// Property numbers, the rows of `rgprop`.
-enum IPROP : std::uint8_t {
-    ipropBold = 0,
-    ipropItalic,
-    ipropUnderline,
-    ipropContUnderline,
-    ipropDblUnderline,
-    ipropWordUnderline,
-    ipropOutline,
-    ipropShadow,
-    ipropSmallCaps,
-    ipropStrikeThru,
-    ipropDblStrikeThru,
-    ipropSubscript,
-    ipropSuperscript,
-    ipropExpanded,
-    ipropFontSize,
-    ipropFontNumber,
-    ipropNoSuperSub,
-    ipropColourIndex,
-    ipropColourRed,
-    ipropColourGreen,
-    ipropColourBlue,
-    ipropLeftInd,
-    ipropRightInd,
-    ipropFirstInd,
-    ipropCols,
-    ipropPgnX,
-    ipropPgnY,
-    ipropXaPage,
-    ipropYaPage,
-    ipropXaLeft,
-    ipropXaRight,
-    ipropYaTop,
-    ipropYaBottom,
-    ipropPgnStart,
-    ipropSbk,
-    ipropPgnFormat,
-    ipropFacingp,
-    ipropLandscape,
-    ipropJust,
-    ipropPard,
-    ipropPlain,
-    ipropSectd,
-    ipropHidden,
-    ipropUnicode,         // "\u": a character by its UTF-16 code
-    ipropUnicodeSkip,     // "\uc": fallback units after each "\u"
-    ipropAnsiCodePage,    // "\ansicpg"
-    ipropCharacterSet,    // "\ansi", "\mac", "\pc", "\pca", as a code page
-    ipropFontCharset,     // "\fcharset" of a font table entry
-    ipropFontCodePage,    // "\cpg" of a font table entry
-    ipropDefaultFont,     // "\deff"
-    ipropMax
-};
-
-// One row of the keyword table.
-struct symbol {
-    const char* szKeyword;  // without the backslash
-    std::int32_t dflt;      // a property keyword's value when it has no parameter
-    bool fPassDflt;         // a property keyword always uses `dflt`
-    KWD kwd;
-    std::int32_t idx;  // by kind: character code, IDEST, IPROP or IPFN
-};
-
-// One row of the property table: the field that a property writes.
-struct propmod {
-    ACTN actn;
-    PROPTYPE prop;
-    std::int32_t offset;  // byte offset of the field within the record `prop` names
-};
-
-extern const symbol rgsymRtf[];
-extern const std::int32_t isymMax;
-extern const propmod rgprop[ipropMax];

@@ -5,21 +5,44 @@
 #include <cstring>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
+#include "rtf/RTF_table.h"
 
-std::int32_t colTab[cColourMax] = {};
-std::int16_t colTabCount = 0;
+namespace rtf {
 
-std::int32_t ecTranslateKeyword(const char* szKeyword, std::int32_t param, bool fParam) {
+std::int32_t Reader::ecTranslateWord(std::uint64_t key, std::int32_t param, bool fParam) {
+    const WordSlot* slot = pWordSlot(key);
+    if (slot == nullptr) return ecTranslateSymbol(-1, param, fParam);
+    // The font table and the fallback of a "\u" take the general route.
+    if (slot->op != opStore || rds != rdsNorm || cUnicodeSkip != 0) return ecTranslateSymbol(slot->isym, param, fParam);
+    fSkipDestIfUnk = false;
+    // Every choice below is made with masks rather than branches: the keywords
+    // of a styled text alternate unpredictably between flags, sizes and colours.
+    const std::uint32_t useDflt = slot->dfltOnly | (static_cast<std::uint32_t>(fParam) - 1);
+    const std::uint32_t given = static_cast<std::uint32_t>(param);
+    const std::uint32_t val = given ^ ((given ^ slot->dflt) & useDflt);
+    // An unknown colour number (negative ones included) gives the automatic colour.
+    const std::uint32_t known = 0u - static_cast<std::uint32_t>(val < static_cast<std::uint32_t>(cColour));
+    const std::uint32_t colour = static_cast<std::uint32_t>(rgColour[val & known]) & known;
+    const std::uint32_t value = val ^ ((val ^ colour) & slot->colour);
+    unsigned char* const field = rgpbRecord[slot->record] + slot->window;
+    std::uint32_t bytes;
+    std::memcpy(&bytes, field, sizeof bytes);
+    bytes ^= ((value << slot->shift) ^ bytes) & slot->mask;
+    std::memcpy(field, &bytes, sizeof bytes);
+    return ecNoError;
+}
+
+std::int32_t Reader::ecTranslateKeyword(const char* szKeyword, std::int32_t param, bool fParam) {
     return ecTranslateSymbol(isymLookup(szKeyword, std::strlen(szKeyword)), param, fParam);
 }
 
-std::int32_t ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fParam) {
+std::int32_t Reader::ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fParam) {
     if (cUnicodeSkip > 0) {
         // A control word or symbol is one unit of a "\u" fallback, dropped
         // whole; a hexadecimal escape is dropped once its digits are read.
-        const bool fHexEscape = isym >= 0 && isym < isymMax && rgsymRtf[isym].kwd == kwdSpec &&
-                                rgsymRtf[isym].idx == ipfnHex;
+        const bool fHexEscape =
+            isym >= 0 && isym < isymMax && rgsymRtf[isym].kwd == kwdSpec && rgsymRtf[isym].idx == ipfnHex;
         if (!fHexEscape) {
             --cUnicodeSkip;
             fSkipDestIfUnk = false;
@@ -55,20 +78,20 @@ std::int32_t ecTranslateSymbol(std::int32_t isym, std::int32_t param, bool fPara
     return ecBadTableEntry;
 }
 
-std::int32_t ecApplyPropChange(IPROP iprop, std::int32_t val) {
+std::int32_t Reader::ecApplyPropChange(IPROP iprop, std::int32_t val) {
     if (rds == rdsSkip) return ecNoError;  // properties inside skipped destinations have no effect
     if (iprop >= ipropMax) return ecBadTableEntry;
     if (rds == rdsFontTbl) {
         // The font table describes fonts; it sets no property of the text.
         switch (iprop) {
             case ipropFontNumber:
-                rtfDefineFont(val);
+                defineFont(val);
                 break;
             case ipropFontCharset:
-                rtfSetFontCharset(val);
+                setFontCharset(val);
                 break;
             case ipropFontCodePage:
-                rtfSetFontCodePage(val);
+                setFontCodePage(val);
                 break;
             default:
                 break;
@@ -119,7 +142,7 @@ std::int32_t ecApplyPropChange(IPROP iprop, std::int32_t val) {
     return ecNoError;
 }
 
-std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
+std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
     switch (iprop) {
         case ipropNoSuperSub:
             chp.fSuperscript = 0;
@@ -127,7 +150,7 @@ std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoError;
         case ipropColourIndex:
             // The callback sees the colour itself; an unknown number gives the automatic colour.
-            chp.iColour = val >= 0 && val < colTabCount ? colTab[val] : 0;
+            chp.iColour = val >= 0 && val < cColour ? rgColour[val] : 0;
             return ecNoError;
         case ipropColourRed:
         case ipropColourGreen:
@@ -149,13 +172,13 @@ std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             cbUnicodeFallback = val < 0 ? 0 : val;
             return ecNoError;
         case ipropAnsiCodePage:
-            rtfSetDocumentCodePage(val, true);
+            setDocumentCodePage(val, true);
             return ecNoError;
         case ipropCharacterSet:
-            rtfSetDocumentCodePage(val, false);
+            setDocumentCodePage(val, false);
             return ecNoError;
         case ipropDefaultFont:
-            rtfSetDefaultFont(val);
+            setDefaultFont(val);
             return ecNoError;
         case ipropFontCharset:
         case ipropFontCodePage:
@@ -165,12 +188,12 @@ std::int32_t ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
     }
 }
 
-std::int32_t ecChangeDest(IDEST idest) {
+std::int32_t Reader::ecChangeDest(IDEST idest) {
     if (rds == rdsSkip) return ecNoError;
     if (idest == idestColTab) {
         // With 100 entries finished, a further table is read as ordinary text.
-        if (colTabCount < cColourMax) {
-            colTab[colTabCount] = 0;
+        if (cColour < cColourMax) {
+            rgColour[cColour] = 0;
             ris = risColTab;
         }
     } else if (idest == idestFontTbl) {
@@ -181,9 +204,9 @@ std::int32_t ecChangeDest(IDEST idest) {
     return ecNoError;
 }
 
-std::int32_t ecEndGroupAction(RDS) { return ecNoError; }
+std::int32_t Reader::ecEndGroupAction(RDS) { return ecNoError; }
 
-std::int32_t ecParseSpecialKeyword(IPFN ipfn) {
+std::int32_t Reader::ecParseSpecialKeyword(IPFN ipfn) {
     // In a skipped destination binary data must still be counted, so that its
     // bytes are skipped as a whole rather than read as text and keywords.
     if (rds == rdsSkip && ipfn != ipfnBin) return ecNoError;
@@ -206,10 +229,10 @@ std::int32_t ecParseSpecialKeyword(IPFN ipfn) {
     return ecBadTableEntry;
 }
 
-std::int32_t ecParseColourComponent(IPROP iprop, std::int32_t param) {
-    if (colTabCount >= cColourMax) return ecNoError;  // components of entries beyond the last are dropped
+std::int32_t Reader::ecParseColourComponent(IPROP iprop, std::int32_t param) {
+    if (cColour >= cColourMax) return ecNoError;  // components of entries beyond the last are dropped
     if (param < 0 || param > 255) return ecBadColourComponent;
-    std::uint32_t entry = static_cast<std::uint32_t>(colTab[colTabCount]);
+    std::uint32_t entry = static_cast<std::uint32_t>(rgColour[cColour]);
     const std::uint32_t component = static_cast<std::uint32_t>(param);
     switch (iprop) {
         case ipropColourRed:
@@ -224,16 +247,18 @@ std::int32_t ecParseColourComponent(IPROP iprop, std::int32_t param) {
         default:
             return ecBadColourComponent;
     }
-    colTab[colTabCount] = static_cast<std::int32_t>(entry);
+    rgColour[cColour] = static_cast<std::int32_t>(entry);
     return ecNoError;
 }
 
-void ecEndColourTrio() {
-    if (colTabCount < cColourMax) ++colTabCount;
-    if (colTabCount < cColourMax) colTab[colTabCount] = 0;
+void Reader::endColourTrio() {
+    if (cColour < cColourMax) ++cColour;
+    if (cColour < cColourMax) rgColour[cColour] = 0;
 }
 
-const char* ecName(std::int32_t ec) {
+}  // namespace rtf
+
+const char* szEcName(std::int32_t ec) {
     static const char* const names[] = {
         "ecNoError",       "ecGroupUnderflow", "ecGroupAllocFailed",   "ecOpenGroupAtEnd",     "ecBadHexDigit",
         "ecBadTableEntry", "ecBadInputState",  "ecInputEndsInKeyword", "ecBadColourComponent",

@@ -6,78 +6,20 @@
 #include <new>
 
 #include "rtf/RTF.h"
+#include "rtf/RTF_reader.h"
 #include "rtf/RTF_scan.h"
-#include "rtf/RTF_state.h"
 
-RtfCharCallback callback = nullptr;
-RtfTextCallback textCallback = nullptr;
-void* userData = nullptr;
-std::int32_t groupDepth = 0;
-save* psave = nullptr;
-RDS rds = rdsNorm;
-RIS ris = risNorm;
-char_prop chp = {};
-para_prop pap = {};
-sect_prop sep = {};
-doc_prop dop = {};
-std::int32_t cbBin = 0;
-std::int32_t lParam = 0;
-bool fSkipDestIfUnk = false;
+namespace rtf {
 
 namespace {
 
-void* (*allocateSave)(std::size_t) = std::malloc;
-void (*deallocateSave)(void*) = std::free;
-
-// Records popped in this parse, kept for the next "{" so that a document
-// allocates only as many records as its deepest nesting needs.
-save* psaveFree = nullptr;
-
-void releaseList(save*& head) {
-    while (head != nullptr) {
-        save* next = head->pNext;
-        deallocateSave(head);
-        head = next;
-    }
-}
-
-// Releases every group record when a parse ends, however it ends.
-struct StackRelease {
-    StackRelease() = default;
-    StackRelease(const StackRelease&) = delete;
-    StackRelease& operator=(const StackRelease&) = delete;
-    ~StackRelease() {
-        releaseList(psave);
-        releaseList(psaveFree);
-        groupDepth = 0;
-        textCallback = nullptr;  // characters routed by hand go to `callback`
-    }
+// The functions that allocate and release group records, chosen per thread
+// so that a choice made for one thread's parses cannot reach another's.
+struct MemoryFunctions {
+    void* (*pfnAllocate)(std::size_t) = std::malloc;
+    void (*pfnRelease)(void*) = std::free;
 };
-
-// Puts every variable a parse reads back to zero, so that nothing a stopped
-// parse left (properties, a pending "\*", a binary count, open groups) reaches
-// the next one.
-void resetState(RtfCharCallback cb, RtfTextCallback textCb, void* data) {
-    releaseList(psave);
-    releaseList(psaveFree);
-    callback = cb;
-    textCallback = textCb;
-    userData = data;
-    groupDepth = 0;
-    rds = rdsNorm;
-    ris = risNorm;
-    chp = char_prop{};
-    pap = para_prop{};
-    sep = sect_prop{};
-    dop = doc_prop{};
-    cbBin = 0;
-    lParam = 0;
-    fSkipDestIfUnk = false;
-    std::memset(colTab, 0, sizeof colTab);
-    colTabCount = 0;
-    rtfBeginText();
-}
-
+thread_local MemoryFunctions memoryFunctions;
 
 // NUL, CR and LF: the bytes besides braces and backslashes that end a run of text.
 struct LineEnds {
@@ -104,16 +46,60 @@ struct RunEnds {
 };
 constexpr RunEnds kRunEnds;
 
-inline std::int32_t pushState() {
+}  // namespace
+
+Reader::Reader(RtfCharCallback cb, RtfTextCallback textCb, void* data)
+    : callback(cb),
+      textCallback(textCb),
+      userData(data),
+      pfnAllocate(memoryFunctions.pfnAllocate),
+      pfnRelease(memoryFunctions.pfnRelease),
+      rgpbRecord{reinterpret_cast<unsigned char*>(&chp), reinterpret_cast<unsigned char*>(&pap),
+                 reinterpret_cast<unsigned char*>(&sep), reinterpret_cast<unsigned char*>(&dop)} {
+    beginText();
+}
+
+Reader::~Reader() {
+    releaseList(psave);
+    releaseList(psaveFree);
+}
+
+void Reader::releaseList(save*& psaveHead) {
+    while (psaveHead != nullptr) {
+        save* psaveNext = psaveHead->psaveNext;
+        pfnRelease(psaveHead);
+        psaveHead = psaveNext;
+    }
+}
+
+void Reader::reset() {
+    releaseList(psave);
+    releaseList(psaveFree);
+    groupDepth = 0;
+    rds = rdsNorm;
+    ris = risNorm;
+    chp = char_prop{};
+    pap = para_prop{};
+    sep = sect_prop{};
+    dop = doc_prop{};
+    cbBin = 0;
+    lParam = 0;
+    fSkipDestIfUnk = false;
+    for (std::int32_t& colour : rgColour) colour = 0;
+    cColour = 0;
+    beginText();
+}
+
+inline std::int32_t Reader::ecPushRtfState() {
     save* psaveNew = psaveFree;
     if (psaveNew != nullptr) {
-        psaveFree = psaveNew->pNext;
+        psaveFree = psaveNew->psaveNext;
     } else {
-        void* memory = allocateSave(sizeof(save));
+        void* memory = pfnAllocate(sizeof(save));
         if (memory == nullptr) return ecGroupAllocFailed;
         psaveNew = new (memory) save;
     }
-    psaveNew->pNext = psave;
+    psaveNew->psaveNext = psave;
     psaveNew->chp = chp;
     psaveNew->pap = pap;
     psaveNew->sep = sep;
@@ -130,7 +116,7 @@ inline std::int32_t pushState() {
     return ecNoError;
 }
 
-inline std::int32_t popState() {
+inline std::int32_t Reader::ecPopRtfState() {
     save* psaveOld = psave;
     if (psaveOld == nullptr) return ecGroupUnderflow;
     if (rds != psaveOld->rds) {
@@ -145,57 +131,38 @@ inline std::int32_t popState() {
     ris = psaveOld->ris;
     cbUnicodeFallback = psaveOld->cbUnicodeFallback;
     cUnicodeSkip = 0;
-    psave = psaveOld->pNext;
+    psave = psaveOld->psaveNext;
     --groupDepth;
-    psaveOld->pNext = psaveFree;
+    psaveOld->psaveNext = psaveFree;
     psaveFree = psaveOld;
     return ecNoError;
 }
 
-}  // namespace
-
-void rtfSetMemoryFunctions(void* (*allocate)(std::size_t), void (*deallocate)(void*)) {
-    if (allocate == nullptr || deallocate == nullptr) {
-        allocateSave = std::malloc;
-        deallocateSave = std::free;
-    } else {
-        allocateSave = allocate;
-        deallocateSave = deallocate;
-    }
-}
-
-std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data) {
-    return ecRtfParse(pRTF, pRTF != nullptr ? std::strlen(pRTF) : 0, cb, data);
-}
-
-namespace {
-
 using rtfscan::cchKeywordWindow;
 using rtfscan::hexDigitValue;
-using rtfscan::Scanned;
-using rtfscan::scanKeyword;
-using rtfscan::scanShortKeyword;
 
 // Delivers a run of text bytes: straight to the parse's callback when they
 // pass unchanged, else through the delivery routines.
 template <bool kSpans>
-inline std::int32_t deliverRun(const char* run, std::size_t cch, RtfCharCallback cb, RtfTextCallback textCb,
-                               void* data) {
-    if (!fTextPassesThrough()) return ecDeliverTextSlow(run, cch);
-    if (kSpans) return textCb(run, cch, data, dop, sep, pap, chp);
+inline std::int32_t Reader::ecDeliverRun(const char* pch, std::size_t cch) {
+    if (!fTextPassesThrough()) return ecDeliverTextSlow(pch, cch);
+    if (kSpans) return textCallback(pch, cch, userData, dop, sep, pap, chp);
+    const RtfCharCallback cb = callback;
+    void* const data = userData;
     for (std::size_t i = 0; i < cch; ++i) {
         // Bytes of the text arrive sign-extended, whatever the signedness of char.
-        const std::int32_t ec = cb(static_cast<std::int32_t>(static_cast<signed char>(run[i])), data, dop, sep, pap, chp);
+        const std::int32_t ec =
+            cb(static_cast<std::int32_t>(static_cast<signed char>(pch[i])), data, dop, sep, pap, chp);
         if (ec != ecNoError) return ec;
     }
     return ecNoError;
 }
 
-// The reading loop, for a parse that resetState has begun over [pRTF, pEnd).
+// The reading loop, for a parse that reset() has begun over [pRTF, pEnd).
 // With kSpans the text callback takes each run of text bytes at once;
 // otherwise the character callback takes them one by one.
 template <bool kSpans>
-std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
+std::int32_t Reader::ecParseBytes(const char* const pRTF, const char* const pEnd) {
     const char* p = pRTF;
     // Fixed for the whole parse: a callback must not start another one.
     const RtfCharCallback cbParse = callback;
@@ -266,13 +233,13 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                 }
                 if (c == '{') {
                     ++p;
-                    if ((ec = pushState()) != ecNoError) return ec;
+                    if ((ec = ecPushRtfState()) != ecNoError) return ec;
                     pGroupStart = p;
                     continue;
                 }
                 if (c == '}') {
                     ++p;
-                    if ((ec = popState()) != ecNoError) return ec;
+                    if ((ec = ecPopRtfState()) != ecNoError) return ec;
                     // The document ends where its first group closes.
                     if (groupDepth == 0) goto finished;
                     if (ris != risNorm) break;
@@ -286,7 +253,7 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
                 const char* const run = p;
                 for (++p; p != pEnd && !kRunEnds.stop[static_cast<unsigned char>(*p)];) ++p;
                 if (rds == rdsSkip) continue;
-                ec = deliverRun<kSpans>(run, static_cast<std::size_t>(p - run), cbParse, textParse, dataParse);
+                ec = ecDeliverRun<kSpans>(run, static_cast<std::size_t>(p - run));
                 if (ec != ecNoError) return ec;
             }
             continue;
@@ -301,17 +268,17 @@ std::int32_t parseBytes(const char* const pRTF, const char* const pEnd) {
             continue;
         }
         if (ris == risColTab && uc == ';') {
-            ecEndColourTrio();
+            endColourTrio();
             continue;
         }
         switch (uc) {
             case '{':
-                if ((ec = pushState()) != ecNoError) return ec;
+                if ((ec = ecPushRtfState()) != ecNoError) return ec;
                 pGroupStart = p;
                 break;
             case '}':
                 if (ris == risColTab) ris = risNorm;
-                if ((ec = popState()) != ecNoError) return ec;
+                if ((ec = ecPopRtfState()) != ecNoError) return ec;
                 if (groupDepth == 0) goto finished;
                 break;
             case '\\': {
@@ -346,28 +313,36 @@ finished:
     return ecNoError;
 }
 
-}  // namespace
-
-std::int32_t ecRtfParse(const char* pRTF, std::size_t cchRTF, RtfCharCallback cb, void* data) {
-    resetState(cb, nullptr, data);
-    StackRelease release;
+std::int32_t Reader::ecParse(const char* pRTF, std::size_t cbRTF) {
+    reset();
     if (pRTF == nullptr) return ecNoError;
-    return parseBytes<false>(pRTF, pRTF + cchRTF);
+    if (textCallback != nullptr) return ecParseBytes<true>(pRTF, pRTF + cbRTF);
+    return ecParseBytes<false>(pRTF, pRTF + cbRTF);
 }
 
-std::int32_t ecRtfParseText(const char* pRTF, std::size_t cchRTF, RtfTextCallback cb, void* data) {
-    resetState(nullptr, cb, data);
-    StackRelease release;
-    if (pRTF == nullptr) return ecNoError;
-    return parseBytes<true>(pRTF, pRTF + cchRTF);
+}  // namespace rtf
+
+void rtfSetMemoryFunctions(void* (*allocate)(std::size_t), void (*deallocate)(void*)) {
+    if (allocate == nullptr || deallocate == nullptr) {
+        rtf::memoryFunctions = rtf::MemoryFunctions{};
+    } else {
+        rtf::memoryFunctions.pfnAllocate = allocate;
+        rtf::memoryFunctions.pfnRelease = deallocate;
+    }
 }
 
-std::int32_t ecPushRtfState() { return pushState(); }
+std::int32_t ecRtfParse(const char* pRTF, RtfCharCallback cb, void* data) {
+    return ecRtfParse(pRTF, pRTF != nullptr ? std::strlen(pRTF) : 0, cb, data);
+}
 
-std::int32_t ecPopRtfState() { return popState(); }
+std::int32_t ecRtfParse(const char* pRTF, std::size_t cbRTF, RtfCharCallback cb, void* data) {
+    if (cb == nullptr) return ecNoError;
+    rtf::Reader reader(cb, nullptr, data);
+    return reader.ecParse(pRTF, cbRTF);
+}
 
-std::int32_t ecParseRtfKeyword(const char*& pRTF, const char* pEnd) {
-    const rtfscan::Scanned word = rtfscan::scanKeyword(pRTF, pEnd);
-    pRTF = word.p;
-    return word.ec;
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, void* data) {
+    if (cb == nullptr) return ecNoError;
+    rtf::Reader reader(nullptr, cb, data);
+    return reader.ecParse(pRTF, cbRTF);
 }

@@ -5,26 +5,32 @@
 
 #include "rtf/RTF_scan.h"
 
-namespace rtfscan {
+namespace rtf {
 
 namespace {
-inline bool isAsciiLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
-inline bool isAsciiDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
+inline bool fAsciiLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
+inline bool fAsciiDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
 }  // namespace
 
-std::int32_t ecControlSymbol(char symbol, const char* pBackslash) {
+std::int32_t Reader::ecControlSymbol(char ch, const char* pBackslash) {
     // "\*" marks an optional destination only right after its "{"; elsewhere
     // it is a symbol that does nothing.
-    if (symbol == '*' && !fAtGroupStart(pBackslash)) return ecTranslateSymbol(-1, 0, false);
-    const char padded[cchKeywordPadded] = {symbol};
+    if (ch == '*' && !fAtGroupStart(pBackslash)) return ecTranslateSymbol(-1, 0, false);
+    const char padded[cchKeywordPadded] = {ch};
     return ecTranslateSymbol(isymLookupPadded(padded, 1, 0), 0, false);
 }
 
-Scanned scanKeyword(const char* p, const char* pEnd) {
+std::int32_t Reader::ecParseRtfKeyword(const char*& pRTF, const char* pEnd) {
+    const Scanned word = scanKeyword(pRTF, pEnd);
+    pRTF = word.p;
+    return word.ec;
+}
+
+Scanned Reader::scanKeyword(const char* p, const char* pEnd) {
     if (p == pEnd || *p == '\0') return Scanned{p, ecInputEndsInKeyword};
     const unsigned char first = static_cast<unsigned char>(*p++);
 
-    if (!isAsciiLetter(first)) {
+    if (!fAsciiLetter(first)) {
         // A control symbol: nothing after it is consumed, not even a space.
         return Scanned{p, ecControlSymbol(static_cast<char>(first), p - 2)};
     }
@@ -37,7 +43,7 @@ Scanned scanKeyword(const char* p, const char* pEnd) {
     bool fTooLong = false;
     std::uint32_t hash = keywordHashStep(keywordHashStart, first);
     szKeyword[cch++] = static_cast<char>(first);
-    for (; p < pEnd && isAsciiLetter(static_cast<unsigned char>(*p)); ++p) {
+    for (; p < pEnd && fAsciiLetter(static_cast<unsigned char>(*p)); ++p) {
         if (cch < cchKeywordMax - 1) {
             szKeyword[cch++] = *p;
             hash = keywordHashStep(hash, static_cast<unsigned char>(*p));
@@ -55,13 +61,13 @@ Scanned scanKeyword(const char* p, const char* pEnd) {
 
     bool fParam = false;
     std::int32_t param = 0;
-    if (p < pEnd && isAsciiDigit(static_cast<unsigned char>(*p))) {
+    if (p < pEnd && fAsciiDigit(static_cast<unsigned char>(*p))) {
         fParam = true;
         // Numbers of any length are read to their end; a value outside the
         // int32 range saturates at the nearest limit.
         constexpr std::int64_t magnitudeMax = std::int64_t{INT32_MAX} + 1;
         std::int64_t magnitude = 0;
-        for (; p < pEnd && isAsciiDigit(static_cast<unsigned char>(*p)); ++p) {
+        for (; p < pEnd && fAsciiDigit(static_cast<unsigned char>(*p)); ++p) {
             magnitude = magnitude * 10 + (*p - '0');
             if (magnitude > magnitudeMax) magnitude = magnitudeMax;
         }
@@ -78,4 +84,4 @@ Scanned scanKeyword(const char* p, const char* pEnd) {
     return Scanned{p, ecTranslateSymbol(fTooLong ? -1 : isymLookupPadded(szKeyword, cch, hash), param, fParam)};
 }
 
-}  // namespace rtfscan
+}  // namespace rtf

@@ -1,6 +1,7 @@
 // The control-word scanner: reads a control word or symbol after its
 // backslash and hands it to the keyword actions. The short form is inline,
-// because the main loop calls it for nearly every keyword of a document.
+// because the main loop calls it for nearly every keyword of a document; the
+// byte-level helpers are pure functions of their arguments.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 #include <cstring>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
 
 namespace rtfscan {
 
@@ -86,27 +87,15 @@ inline std::uint32_t decimalValue(std::uint64_t w, unsigned count) {
 // up to 7 letters, a minus, up to 7 digits and the delimiter.
 constexpr std::ptrdiff_t cchKeywordWindow = 16;
 
-// Where a scan stopped and what it answered.
-struct Scanned {
-    const char* p;
-    std::int32_t ec;
-};
+}  // namespace rtfscan
 
-// Scans the control word or symbol at `p`, just after its backslash, and acts
-// on it; answers the position after its delimiter. Reads no byte at or beyond
-// `pEnd`, which counts as a NUL.
-Scanned scanKeyword(const char* p, const char* pEnd);
+namespace rtf {
 
-// Acts on the control symbol `symbol` whose backslash is at `pBackslash`.
-std::int32_t ecControlSymbol(char symbol, const char* pBackslash);
-
-// Does what scanKeyword does in the common cases, a control symbol or a
-// control word of 1 to 7 letters and at most 7 digits, when at least
-// cchKeywordWindow bytes remain from `p`. It reads two machine words and finds
-// every length with masks: branches on each byte mispredict when keywords of
-// different lengths alternate, as they do in styled text. Answers a null
-// position when neither case applies.
-inline Scanned scanShortKeyword(const char* p) {
+// Reads two machine words and finds every length with masks: branches on each
+// byte mispredict when keywords of different lengths alternate, as they do in
+// styled text.
+inline Scanned Reader::scanShortKeyword(const char* p) {
+    using namespace rtfscan;
     const std::uint64_t lo = loadLittleEndian64(p);
     const std::uint64_t hi = loadLittleEndian64(p + 8);
     const std::uint64_t notLetter = ~bytesInRange(lo | 0x20 * kEachByte, 'a', 'z') & kHighBits;
@@ -154,4 +143,4 @@ inline Scanned scanShortKeyword(const char* p) {
     return Scanned{q, ecTranslateWord(key, param, fParam)};
 }
 
-}  // namespace rtfscan
+}  // namespace rtf

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_table.h"
 
 namespace {
 constexpr symbol prop(const char* sz, std::int32_t dflt, bool fPassDflt, IPROP iprop) {
@@ -296,32 +296,7 @@ constexpr bool kBigEndian = true;
 constexpr bool kBigEndian = false;
 #endif
 
-// What the scanner's fast path does with a control word: write a property
-// field directly, or hand the row to ecTranslateSymbol.
-enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
-
-// One slot of the index of keywords of 1 to 8 bytes. A property that writes a
-// field is described as an update of the four bytes around the field that lie
-// within its record, so that byte and word fields take the same path.
-struct WordSlot {
-    std::uint64_t key = 0;  // the keyword's bytes, first byte lowest; 0 marks an empty slot
-    std::int16_t isym = -1;
-    WordOp op = opTranslate;
-    std::uint8_t record = 0;     // a PROPTYPE: which record the field is in
-    std::uint8_t window = 0;     // byte offset of the four bytes within the record
-    std::uint8_t shift = 0;      // bit position of the field's value within those four bytes
-    std::uint32_t mask = 0;      // the bits of the four bytes that the field occupies
-    std::uint32_t dflt = 0;      // the value without a parameter
-    std::uint32_t dfltOnly = 0;  // all ones when the value is always `dflt`
-    std::uint32_t colour = 0;    // all ones when the value is a colour number, written as its colour
-};
-
-constexpr std::size_t cWordSlot = 512;  // a power of two, above twice the row count
 static_assert(isymMax < static_cast<std::int32_t>(cWordSlot) / 2, "keep the word table sparse");
-
-constexpr std::size_t wordSlotOf(std::uint64_t key) {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> 55) & (cWordSlot - 1);
-}
 
 constexpr std::size_t recordSize(PROPTYPE prop) {
     return prop == propChp   ? sizeof(char_prop)
@@ -364,72 +339,34 @@ constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     slot.dfltOnly = sym.fPassDflt ? 0xFFFFFFFFu : 0;
 }
 
-// An exact index of the keywords of 1 to 8 bytes by their bytes as one
-// number: open addressing over a multiplicative hash.
-struct WordIndex {
-    WordSlot slot[cWordSlot] = {};
-
-    constexpr WordIndex() {
-        for (std::int32_t i = 0; i < isymMax; ++i) {
-            const char* sz = rgsymRtf[i].szKeyword;
-            std::uint64_t k = 0;
-            std::size_t cch = 0;
-            for (; sz[cch] != '\0' && cch < 9; ++cch)
-                if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
-            if (cch == 0 || cch > 8) continue;
-            std::size_t s = wordSlotOf(k);
-            while (slot[s].key != 0) s = (s + 1) & (cWordSlot - 1);
-            slot[s].key = k;
-            slot[s].isym = static_cast<std::int16_t>(i);
-            describeStore(slot[s], i);
-        }
+// Builds the exact index of the keywords of 1 to 8 bytes by their bytes as
+// one number: open addressing over a multiplicative hash.
+constexpr WordIndex wordIndex() {
+    WordIndex index;
+    WordSlot* const slot = index.slot;
+    for (std::int32_t i = 0; i < isymMax; ++i) {
+        const char* sz = rgsymRtf[i].szKeyword;
+        std::uint64_t k = 0;
+        std::size_t cch = 0;
+        for (; sz[cch] != '\0' && cch < 9; ++cch)
+            if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
+        if (cch == 0 || cch > 8) continue;
+        std::size_t s = wordSlotOf(k);
+        while (slot[s].key != 0) s = (s + 1) & (cWordSlot - 1);
+        slot[s].key = k;
+        slot[s].isym = static_cast<std::int16_t>(i);
+        describeStore(slot[s], i);
     }
-};
-constexpr WordIndex kWordIndex;
-
-inline const WordSlot* findWord(std::uint64_t key) {
-    std::size_t s = wordSlotOf(key);
-    // Most lookups end at the first slot: the table is sparse.
-    if (kWordIndex.slot[s].key == key) return &kWordIndex.slot[s];
-    for (;;) {
-        if (kWordIndex.slot[s].key == 0) return nullptr;
-        s = (s + 1) & (cWordSlot - 1);
-        if (kWordIndex.slot[s].key == key) return &kWordIndex.slot[s];
-    }
+    return index;
 }
-
-// The records by PROPTYPE.
-void* const records[] = {&chp, &pap, &sep, &dop};
 
 }  // namespace
 
-std::int32_t isymLookupWord(std::uint64_t key) {
-    const WordSlot* slot = findWord(key);
-    return slot != nullptr ? slot->isym : -1;
-}
+constexpr WordIndex kWordIndex = wordIndex();
 
-std::int32_t ecTranslateWord(std::uint64_t key, std::int32_t param, bool fParam) {
-    const WordSlot* slot = findWord(key);
-    if (slot == nullptr) return ecTranslateSymbol(-1, param, fParam);
-    // The font table and the fallback of a "\u" take the general route.
-    if (slot->op != opStore || rds != rdsNorm || cUnicodeSkip != 0)
-        return ecTranslateSymbol(slot->isym, param, fParam);
-    fSkipDestIfUnk = false;
-    // Every choice below is made with masks rather than branches: the keywords
-    // of a styled text alternate unpredictably between flags, sizes and colours.
-    const std::uint32_t useDflt = slot->dfltOnly | (static_cast<std::uint32_t>(fParam) - 1);
-    const std::uint32_t given = static_cast<std::uint32_t>(param);
-    const std::uint32_t val = given ^ ((given ^ slot->dflt) & useDflt);
-    // An unknown colour number (negative ones included) gives the automatic colour.
-    const std::uint32_t known = 0u - static_cast<std::uint32_t>(val < static_cast<std::uint32_t>(colTabCount));
-    const std::uint32_t colour = static_cast<std::uint32_t>(colTab[val & known]) & known;
-    const std::uint32_t value = val ^ ((val ^ colour) & slot->colour);
-    unsigned char* const field = static_cast<unsigned char*>(records[slot->record]) + slot->window;
-    std::uint32_t bytes;
-    std::memcpy(&bytes, field, sizeof bytes);
-    bytes ^= ((value << slot->shift) ^ bytes) & slot->mask;
-    std::memcpy(field, &bytes, sizeof bytes);
-    return ecNoError;
+std::int32_t isymLookupWord(std::uint64_t key) {
+    const WordSlot* slot = pWordSlot(key);
+    return slot != nullptr ? slot->isym : -1;
 }
 
 std::int32_t isymLookup(const char* sz, std::size_t cch) {
@@ -442,4 +379,3 @@ std::int32_t isymLookup(const char* sz, std::size_t cch) {
     }
     return isymLookupPadded(padded, cch, hash);
 }
-

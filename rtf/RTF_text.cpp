@@ -4,71 +4,43 @@
 // each font's bytes are in.
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
-#include <vector>
 
 #include "codepage/code_page.h"
 #include "codepage/transcoder.h"
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
 
-std::int32_t cbUnicodeFallback = 1;
-std::int32_t cUnicodeSkip = 0;
-const char* pGroupStart = nullptr;
-std::uint32_t fTextSlowPath = 0;
-std::int64_t rgiFontPassThrough[cFontPassThrough];
+namespace rtf {
 
 namespace {
 
 using codepage::CodePage;
-
-// One font of the font table; 0 for what it does not say.
-struct Font {
-    std::int32_t charset = -1;
-    CodePage cpg = 0;
-    bool fSymbolName = false;  // its name begins "Symbol"
-    std::uint8_t cchName = 0;  // name bytes seen, up to the test's need
-};
-
-// Fonts are few in real documents; a hostile one cannot grow the table
-// past this, and lookups stay constant-time through the index.
-constexpr std::size_t cFontMax = 4096;
-
-std::vector<Font> fonts;
-std::unordered_map<std::int32_t, std::uint32_t> fontIndex;  // font number -> entry of `fonts`
-Font* pFontDefining = nullptr;  // the entry the font table is describing
-std::int32_t iFontDefault = 0;
-bool fFontDefault = false;
-CodePage cpAnsi = 0;          // "\ansicpg", when it names a code page we know
-CodePage cpCharacterSet = 0;  // "\ansi", "\mac", "\pc", "\pca"
-
-codepage::Transcoder transcoder;
-std::int64_t iFontTranscoder = kNoFont;  // the font the transcoder is set up for
-std::uint32_t highSurrogate = 0;         // a "\u" high surrogate waiting for its low one
-bool fCellPending = false;               // a "\cell" tab waits for the next character
 
 bool fKnownCodePage(CodePage cp) {
     return cp == codepage::kWindowsLatin1 || cp == codepage::kMacRoman || cp == codepage::kOemUnitedStates ||
            cp == codepage::kOemMultilingual || codepage::codePageCharset(cp) != 0;
 }
 
-void updateSlowPath() {
-    fTextSlowPath = static_cast<std::uint32_t>(cUnicodeSkip > 0) | static_cast<std::uint32_t>(fCellPending) |
-                    static_cast<std::uint32_t>(highSurrogate != 0) | static_cast<std::uint32_t>(transcoder.leadPending());
+}  // namespace
+
+void Reader::updateSlowPath() {
+    grfTextSlowPath = static_cast<std::uint32_t>(cUnicodeSkip > 0) | static_cast<std::uint32_t>(fCellPending) |
+                      static_cast<std::uint32_t>(highSurrogate != 0) |
+                      static_cast<std::uint32_t>(transcoder.leadPending());
 }
 
 // The font table changed what fonts mean: resolve the current font again.
-void fontsChanged() {
-    iFontTranscoder = kNoFont;
-    for (std::int64_t& iFont : rgiFontPassThrough) iFont = kNoFont;
+void Reader::fontsChanged() {
+    iFontTranscoder = iFontNone;
+    for (std::int64_t& iFont : rgiFontPassThrough) iFont = iFontNone;
 }
 
-const Font* findFont(std::int32_t iFont) {
-    auto it = fontIndex.find(iFont);
-    return it == fontIndex.end() ? nullptr : &fonts[it->second];
+const Font* Reader::pFontFind(std::int32_t iFont) const {
+    auto it = ifontByNumber.find(iFont);
+    return it == ifontByNumber.end() ? nullptr : &rgfont[it->second];
 }
 
-CodePage documentCodePage() {
+CodePage Reader::cpDocument() const {
     if (cpAnsi != 0) return cpAnsi;
     if (cpCharacterSet != 0) return cpCharacterSet;
     return codepage::kWindowsLatin1;
@@ -76,25 +48,23 @@ CodePage documentCodePage() {
 
 // The code page of the bytes of font `iFont`: its character set's, else its
 // own code page, else the document's. A font the table lacks is the default font.
-CodePage sourceCodePage(std::int32_t iFont) {
-    const Font* font = findFont(iFont);
-    if (font == nullptr && fFontDefault) font = findFont(iFontDefault);
+CodePage Reader::cpSource(std::int32_t iFont) const {
+    const Font* font = pFontFind(iFont);
+    if (font == nullptr && fFontDefault) font = pFontFind(iFontDefault);
     if (font != nullptr) {
         if (font->charset == 2 && font->fSymbolName) return codepage::kSymbolFont;
         const CodePage cp = codepage::charsetCodePage(font->charset);
         if (cp != 0) return cp;
-        if (font->cpg != 0) return font->cpg;
+        if (font->cp != 0) return font->cp;
     }
-    return documentCodePage();
+    return cpDocument();
 }
 
-std::int32_t ecFlushLead();
-
 // Sets the transcoder up for the current font.
-void selectFont() {
+void Reader::selectFont() {
     const std::int64_t iFont = chp.iFontNumber;
     if (iFont == iFontTranscoder) return;
-    transcoder.setSource(sourceCodePage(chp.iFontNumber));
+    transcoder.setSource(cpSource(chp.iFontNumber));
     iFontTranscoder = iFont;
     if (transcoder.source() == transcoder.target())
         rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] = iFont;
@@ -103,7 +73,7 @@ void selectFont() {
 
 // Delivers what must come before the next character: a pending cell's tab
 // and a high surrogate that no low one followed.
-std::int32_t ecFlushPending() {
+std::int32_t Reader::ecFlushPending() {
     if (highSurrogate != 0) {
         highSurrogate = 0;
         updateSlowPath();
@@ -120,7 +90,7 @@ std::int32_t ecFlushPending() {
 }
 
 // Converts and delivers bytes of the current font's code page.
-std::int32_t ecConvert(const char* pch, std::size_t cch, bool fFromText) {
+std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
     selectFont();
     if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
     char buffer[256];
@@ -139,7 +109,7 @@ std::int32_t ecConvert(const char* pch, std::size_t cch, bool fFromText) {
 
 // Ends a lead byte that waits in the transcoder, before a character that is
 // not its trail byte.
-std::int32_t ecFlushLead() {
+std::int32_t Reader::ecFlushLead() {
     char question[1];
     if (transcoder.flush(question) == 0) return ecNoError;
     updateSlowPath();
@@ -147,19 +117,17 @@ std::int32_t ecFlushLead() {
 }
 
 // Drops up to `cch` fallback units of a "\u"; answers how many it dropped.
-std::size_t dropFallback(std::size_t cch) {
+std::size_t Reader::cchDropFallback(std::size_t cch) {
     const std::size_t n = cch < static_cast<std::size_t>(cUnicodeSkip) ? cch : static_cast<std::size_t>(cUnicodeSkip);
     cUnicodeSkip -= static_cast<std::int32_t>(n);
     updateSlowPath();
     return n;
 }
 
-}  // namespace
-
-void rtfBeginText() {
-    fonts.clear();
-    fontIndex.clear();
-    pFontDefining = nullptr;
+void Reader::beginText() {
+    rgfont.clear();
+    ifontByNumber.clear();
+    ifontDefining = iFontNotDefining;
     iFontDefault = 0;
     fFontDefault = false;
     cpAnsi = 0;
@@ -177,15 +145,15 @@ void rtfBeginText() {
     updateSlowPath();
 }
 
-std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch) {
+std::int32_t Reader::ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (rds == rdsFontTbl) {
-        for (std::size_t i = 0; i < cch; ++i) rtfFontNameByte(static_cast<unsigned char>(pch[i]));
+        for (std::size_t i = 0; i < cch; ++i) fontNameByte(static_cast<unsigned char>(pch[i]));
         return ecNoError;
     }
     if (rds != rdsNorm) return ecNoError;
     updateSlowPath();  // a brace may have ended what was pending
     if (cUnicodeSkip > 0) {
-        const std::size_t dropped = dropFallback(cch);
+        const std::size_t dropped = cchDropFallback(cch);
         pch += dropped;
         cch -= dropped;
         if (cch == 0) return ecNoError;
@@ -197,15 +165,15 @@ std::int32_t ecDeliverTextSlow(const char* pch, std::size_t cch) {
     return ecConvert(pch, cch, true);
 }
 
-std::int32_t ecDeliverEscapedByteSlow(unsigned char b) {
+std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
     if (rds == rdsFontTbl) {
-        rtfFontNameByte(b);
+        fontNameByte(b);
         return ecNoError;
     }
     if (rds != rdsNorm) return ecNoError;
     updateSlowPath();
     if (cUnicodeSkip > 0) {
-        dropFallback(1);
+        cchDropFallback(1);
         return ecNoError;
     }
     if (chp.fHidden) return ecNoError;
@@ -216,7 +184,7 @@ std::int32_t ecDeliverEscapedByteSlow(unsigned char b) {
     return ecConvert(&byte, 1, false);
 }
 
-std::int32_t ecDeliverUnicode(std::uint32_t codePoint) {
+std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
     if (rds != rdsNorm || chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushLead();
     if (ec != ecNoError) return ec;
@@ -226,7 +194,7 @@ std::int32_t ecDeliverUnicode(std::uint32_t codePoint) {
     return ecEmit(bytes, n, false);
 }
 
-std::int32_t ecUnicodeEscape(std::int32_t val) {
+std::int32_t Reader::ecUnicodeEscape(std::int32_t val) {
     if (rds != rdsNorm) return ecNoError;
     // A signed 16-bit number: negative values stand for 32768 to 65535.
     const std::uint32_t unit = static_cast<std::uint32_t>(val) & 0xFFFFu;
@@ -249,7 +217,7 @@ std::int32_t ecUnicodeEscape(std::int32_t val) {
     return ec;
 }
 
-std::int32_t ecEndCell() {
+std::int32_t Reader::ecEndCell() {
     if (rds != rdsNorm) return ecNoError;
     // The tab is written only when another cell follows in the row.
     std::int32_t ec = ecFlushLead();
@@ -262,49 +230,48 @@ std::int32_t ecEndCell() {
     return ecNoError;
 }
 
-std::int32_t ecEndRow() {
+std::int32_t Reader::ecEndRow() {
     if (rds != rdsNorm) return ecNoError;
     fCellPending = false;
     updateSlowPath();
     return ecDeliverUnicode('\n');
 }
 
-void rtfDefineFont(std::int32_t iFont) {
+void Reader::defineFont(std::int32_t iFont) {
     fontsChanged();
-    auto it = fontIndex.find(iFont);
-    if (it != fontIndex.end()) {
-        pFontDefining = &fonts[it->second];
-        *pFontDefining = Font{};
+    auto it = ifontByNumber.find(iFont);
+    if (it != ifontByNumber.end()) {
+        ifontDefining = static_cast<std::int32_t>(it->second);
+        rgfont[it->second] = Font{};
         return;
     }
-    if (fonts.size() >= cFontMax) {
-        pFontDefining = nullptr;
+    if (rgfont.size() >= cFontMax) {
+        ifontDefining = iFontNotDefining;
         return;
     }
-    if (fonts.capacity() == 0) fonts.reserve(cFontMax);  // entries never move
-    fonts.emplace_back();
-    fontIndex.emplace(iFont, static_cast<std::uint32_t>(fonts.size() - 1));
-    pFontDefining = &fonts.back();
+    rgfont.emplace_back();
+    ifontDefining = static_cast<std::int32_t>(rgfont.size() - 1);
+    ifontByNumber.emplace(iFont, static_cast<std::uint32_t>(ifontDefining));
 }
 
-void rtfSetFontCharset(std::int32_t charset) {
-    if (pFontDefining == nullptr) return;
-    pFontDefining->charset = charset;
+void Reader::setFontCharset(std::int32_t charset) {
+    if (ifontDefining == iFontNotDefining) return;
+    rgfont[static_cast<std::size_t>(ifontDefining)].charset = charset;
     fontsChanged();
 }
 
-void rtfSetFontCodePage(std::int32_t cp) {
-    if (pFontDefining == nullptr || cp <= 0 || !fKnownCodePage(static_cast<CodePage>(cp))) return;
-    pFontDefining->cpg = static_cast<CodePage>(cp);
+void Reader::setFontCodePage(std::int32_t cp) {
+    if (ifontDefining == iFontNotDefining || cp <= 0 || !fKnownCodePage(static_cast<CodePage>(cp))) return;
+    rgfont[static_cast<std::size_t>(ifontDefining)].cp = static_cast<CodePage>(cp);
     fontsChanged();
 }
 
-void rtfFontNameByte(unsigned char b) {
-    if (pFontDefining == nullptr) return;
-    static const char kSymbol[] = "Symbol";
-    Font& font = *pFontDefining;
+void Reader::fontNameByte(unsigned char b) {
+    if (ifontDefining == iFontNotDefining) return;
+    static constexpr char kSymbol[] = "Symbol";
+    Font& font = rgfont[static_cast<std::size_t>(ifontDefining)];
     if (b == ';') {
-        pFontDefining = nullptr;  // the entry's name is complete
+        ifontDefining = iFontNotDefining;  // the entry's name is complete
         return;
     }
     if (font.cchName == 0 && b == ' ') return;
@@ -320,13 +287,13 @@ void rtfFontNameByte(unsigned char b) {
     }
 }
 
-void rtfSetDefaultFont(std::int32_t iFont) {
+void Reader::setDefaultFont(std::int32_t iFont) {
     iFontDefault = iFont;
     fFontDefault = true;
     fontsChanged();
 }
 
-void rtfSetDocumentCodePage(std::int32_t cp, bool fExplicit) {
+void Reader::setDocumentCodePage(std::int32_t cp, bool fExplicit) {
     if (cp <= 0 || !fKnownCodePage(static_cast<CodePage>(cp))) return;
     if (fExplicit)
         cpAnsi = static_cast<CodePage>(cp);
@@ -335,9 +302,11 @@ void rtfSetDocumentCodePage(std::int32_t cp, bool fExplicit) {
     fontsChanged();
 }
 
-bool fAtGroupStart(const char* pBackslash) {
+bool Reader::fAtGroupStart(const char* pBackslash) const {
     if (pGroupStart == nullptr || pBackslash < pGroupStart) return false;
     const char* p = pBackslash;
     while (p > pGroupStart && (p[-1] == '\r' || p[-1] == '\n')) --p;
     return p == pGroupStart;
 }
+
+}  // namespace rtf

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds and runs every test: native, under AddressSanitizer and
-# UndefinedBehaviorSanitizer, with clang, and the Windows plug-ins under Wine.
+# UndefinedBehaviorSanitizer, the reader's tests under ThreadSanitizer, with
+# clang, and the Windows plug-ins under Wine.
 # Installs what is missing when run as root on Debian.
 set -eu
 cd "$(dirname "$0")/.."
@@ -27,6 +28,7 @@ step() {  # step NAME PRESET
 
 step "native (g++)" native
 step "sanitizers (ASan + UBSan)" sanitize
+step "ThreadSanitizer (the RTF reader, parses on many threads)" tsan
 step "native (clang)" clang
 step "Windows 64-bit under Wine" mingw64
 step "Windows 32-bit under Wine" mingw32

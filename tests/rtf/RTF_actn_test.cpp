@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
+#include "rtf/RTF_table.h"
 #include "rtf/parse_capture.h"
 
 namespace {
@@ -276,30 +277,36 @@ TEST(PropertyTable, EveryRowAsExpected) {
 // Rows that no table entry leads to: the routines answer ecBadTableEntry or
 // ecBadColourComponent instead of acting on them.
 TEST(Actions, RefuseWhatTheyDoNotHandle) {
-    ASSERT_EQ(rtftest::parseBounded("").ec, ecNoError);  // a fresh state: normal destination, empty colour table
-    EXPECT_EQ(ecParseSpecialProperty(ipropBold, 1), ecBadTableEntry);
-    EXPECT_EQ(ecApplyPropChange(ipropMax, 1), ecBadTableEntry);
-    EXPECT_EQ(ecParseSpecialKeyword(static_cast<IPFN>(ipfnRow + 1)), ecBadTableEntry);
-    EXPECT_EQ(ecParseColourComponent(ipropBold, 1), ecBadColourComponent);
-    EXPECT_EQ(ecEndGroupAction(rdsSkip), ecNoError);
+    rtftest::Capture capture;
+    rtf::Reader reader(rtftest::captureChar, nullptr,
+                       &capture);  // a fresh state: normal destination, empty colour table
+    EXPECT_EQ(reader.ecParseSpecialProperty(ipropBold, 1), ecBadTableEntry);
+    EXPECT_EQ(reader.ecApplyPropChange(ipropMax, 1), ecBadTableEntry);
+    EXPECT_EQ(reader.ecParseSpecialKeyword(static_cast<IPFN>(ipfnRow + 1)), ecBadTableEntry);
+    EXPECT_EQ(reader.ecParseColourComponent(ipropBold, 1), ecBadColourComponent);
+    EXPECT_EQ(reader.ecEndGroupAction(rdsSkip), ecNoError);
 }
 
 TEST(Actions, PardAndSectdClearTheirRecords) {
-    ASSERT_EQ(rtftest::parseBounded("\\li5\\qc\\cols3\\sbkodd").ec, ecNoError);
-    EXPECT_EQ(ecApplyPropChange(ipropPard, 0), ecNoError);
-    EXPECT_EQ(pap.xaLeft, 0);
-    EXPECT_EQ(pap.just, justL);
-    EXPECT_EQ(ecApplyPropChange(ipropSectd, 0), ecNoError);
-    EXPECT_EQ(sep.cCols, 0);
-    EXPECT_EQ(sep.sbk, sbkNon);
+    rtftest::Capture capture;
+    rtf::Reader reader(rtftest::captureChar, nullptr, &capture);
+    const std::string rtf = "\\li5\\qc\\cols3\\sbkodd";
+    ASSERT_EQ(reader.ecParse(rtf.data(), rtf.size()), ecNoError);
+    EXPECT_EQ(reader.ecApplyPropChange(ipropPard, 0), ecNoError);
+    EXPECT_EQ(reader.pap.xaLeft, 0);
+    EXPECT_EQ(reader.pap.just, justL);
+    EXPECT_EQ(reader.ecApplyPropChange(ipropSectd, 0), ecNoError);
+    EXPECT_EQ(reader.sep.cCols, 0);
+    EXPECT_EQ(reader.sep.sbk, sbkNon);
 }
 
 TEST(Actions, TranslateKeywordActsByName) {
-    ASSERT_EQ(rtftest::parseBounded("").ec, ecNoError);
-    EXPECT_EQ(ecTranslateKeyword("b", 0, false), ecNoError);
-    EXPECT_EQ(chp.fBold, 1);
-    EXPECT_EQ(ecTranslateKeyword("private1", 0, false), ecNoError);  // only reachable by name: digits end a word
-    EXPECT_EQ(rds, rdsSkip);
+    rtftest::Capture capture;
+    rtf::Reader reader(rtftest::captureChar, nullptr, &capture);
+    EXPECT_EQ(reader.ecTranslateKeyword("b", 0, false), ecNoError);
+    EXPECT_EQ(reader.chp.fBold, 1);
+    EXPECT_EQ(reader.ecTranslateKeyword("private1", 0, false), ecNoError);  // only reachable by name: digits end a word
+    EXPECT_EQ(reader.rds, rdsSkip);
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
+#include "rtf/RTF_table.h"
 #include "rtf/parse_capture.h"
 
 namespace {
@@ -61,8 +63,8 @@ struct Snapshot {
     bool fSkipDestIfUnk;
     std::int32_t lParam;
     std::int32_t cbBin;
-    std::int16_t colTabCount;
-    std::int32_t colTab[cColourMax];
+    std::int16_t cColour;
+    std::int32_t rgColour[rtf::cColourMax];
     std::vector<std::int32_t> delivered;
 };
 
@@ -81,36 +83,36 @@ void scribble(Record& record, unsigned char seed) {
     for (std::size_t i = 0; i < sizeof record; ++i) bytes[i] = static_cast<unsigned char>(seed + 37 * i);
 }
 
-void setUp(RDS destination, bool fStar, int colours) {
-    ASSERT_EQ(rtftest::parseBounded("").ec, ecNoError);
-    callback = collectChar;
-    userData = nullptr;
+// A fresh reader with every record scribbled over and the given state.
+std::unique_ptr<rtf::Reader> setUp(RDS destination, bool fStar, int colours) {
+    auto reader = std::make_unique<rtf::Reader>(collectChar, nullptr, nullptr);
     gDelivered.clear();
-    scribble(chp, 1);
-    scribble(pap, 2);
-    scribble(sep, 3);
-    scribble(dop, 4);
-    rds = destination;
-    ris = risNorm;
-    fSkipDestIfUnk = fStar;
-    lParam = 77;
-    colTabCount = static_cast<std::int16_t>(colours);
-    for (int i = 0; i < cColourMax; ++i) colTab[i] = 0x010203 * (i + 1);
+    scribble(reader->chp, 1);
+    scribble(reader->pap, 2);
+    scribble(reader->sep, 3);
+    scribble(reader->dop, 4);
+    reader->rds = destination;
+    reader->ris = risNorm;
+    reader->fSkipDestIfUnk = fStar;
+    reader->lParam = 77;
+    reader->cColour = static_cast<std::int16_t>(colours);
+    for (int i = 0; i < rtf::cColourMax; ++i) reader->rgColour[i] = 0x010203 * (i + 1);
+    return reader;
 }
 
-Snapshot take() {
+Snapshot take(const rtf::Reader& reader) {
     Snapshot s;
-    std::memcpy(&s.chp, &chp, sizeof chp);
-    std::memcpy(&s.pap, &pap, sizeof pap);
-    std::memcpy(&s.sep, &sep, sizeof sep);
-    std::memcpy(&s.dop, &dop, sizeof dop);
-    s.rds = rds;
-    s.ris = ris;
-    s.fSkipDestIfUnk = fSkipDestIfUnk;
-    s.lParam = lParam;
-    s.cbBin = cbBin;
-    s.colTabCount = colTabCount;
-    std::memcpy(s.colTab, colTab, sizeof colTab);
+    std::memcpy(&s.chp, &reader.chp, sizeof reader.chp);
+    std::memcpy(&s.pap, &reader.pap, sizeof reader.pap);
+    std::memcpy(&s.sep, &reader.sep, sizeof reader.sep);
+    std::memcpy(&s.dop, &reader.dop, sizeof reader.dop);
+    s.rds = reader.rds;
+    s.ris = reader.ris;
+    s.fSkipDestIfUnk = reader.fSkipDestIfUnk;
+    s.lParam = reader.lParam;
+    s.cbBin = reader.cbBin;
+    s.cColour = reader.cColour;
+    std::memcpy(s.rgColour, reader.rgColour, sizeof reader.rgColour);
     s.delivered = gDelivered;
     return s;
 }
@@ -125,8 +127,8 @@ void expectSame(const Snapshot& a, const Snapshot& b) {
     EXPECT_EQ(a.fSkipDestIfUnk, b.fSkipDestIfUnk);
     EXPECT_EQ(a.lParam, b.lParam);
     EXPECT_EQ(a.cbBin, b.cbBin);
-    EXPECT_EQ(a.colTabCount, b.colTabCount);
-    EXPECT_EQ(std::memcmp(a.colTab, b.colTab, sizeof a.colTab), 0) << "colour table";
+    EXPECT_EQ(a.cColour, b.cColour);
+    EXPECT_EQ(std::memcmp(a.rgColour, b.rgColour, sizeof a.rgColour), 0) << "colour table";
     EXPECT_EQ(a.delivered, b.delivered);
 }
 
@@ -144,13 +146,13 @@ TEST(WordIndex, TranslateWordMatchesTranslateSymbol) {
                             SCOPED_TRACE("\"" + word + "\" param " + std::to_string(param) + (fParam ? "" : " unused") +
                                          (destination == rdsSkip ? " skipped" : "") + (fStar ? " after \\*" : "") +
                                          " colours " + std::to_string(colours));
-                            setUp(destination, fStar, colours);
+                            auto reader = setUp(destination, fStar, colours);
                             const std::int32_t ecSymbol =
-                                ecTranslateSymbol(isymLookup(word.data(), word.size()), param, fParam);
-                            const Snapshot bySymbol = take();
-                            setUp(destination, fStar, colours);
-                            const std::int32_t ecWord = ecTranslateWord(wordKey(word), param, fParam);
-                            const Snapshot byWord = take();
+                                reader->ecTranslateSymbol(isymLookup(word.data(), word.size()), param, fParam);
+                            const Snapshot bySymbol = take(*reader);
+                            reader = setUp(destination, fStar, colours);
+                            const std::int32_t ecWord = reader->ecTranslateWord(wordKey(word), param, fParam);
+                            const Snapshot byWord = take(*reader);
                             EXPECT_EQ(ecWord, ecSymbol);
                             expectSame(byWord, bySymbol);
                         }
@@ -159,7 +161,6 @@ TEST(WordIndex, TranslateWordMatchesTranslateSymbol) {
             }
         }
     }
-    ASSERT_EQ(rtftest::parseBounded("").ec, ecNoError);
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ std::string readFile(const fs::path& path) {
 // The result code named by the start of a file name, or -1.
 std::int32_t expectedCode(const std::string& fileName) {
     const std::string name = fileName.substr(0, fileName.find('_'));
-    for (std::int32_t ec = 0; ecName(ec) != nullptr; ++ec)
-        if (name == ecName(ec)) return ec;
+    for (std::int32_t ec = 0; szEcName(ec) != nullptr; ++ec)
+        if (name == szEcName(ec)) return ec;
     return -1;
 }
 
@@ -46,7 +46,7 @@ TEST(Corpus, PassDocumentsParse) {
         SCOPED_TRACE(path.filename().string());
         const std::string rtf = readFile(path);
         const rtftest::Parsed parsed = rtftest::parseBounded(rtf);
-        EXPECT_EQ(parsed.ec, ecNoError) << ecName(parsed.ec);
+        EXPECT_EQ(parsed.ec, ecNoError) << szEcName(parsed.ec);
     }
 }
 
@@ -59,7 +59,7 @@ TEST(Corpus, FailDocumentsStopWithTheirCode) {
         const std::int32_t expected = expectedCode(fileName);
         ASSERT_GT(expected, 0) << "name a failing document after its result code";
         const rtftest::Parsed parsed = rtftest::parseBounded(readFile(path));
-        EXPECT_EQ(parsed.ec, expected) << ecName(parsed.ec);
+        EXPECT_EQ(parsed.ec, expected) << szEcName(parsed.ec);
     }
 }
 

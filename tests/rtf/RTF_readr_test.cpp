@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_reader.h"
 #include "rtf/parse_capture.h"
 
 using rtftest::Capture;
@@ -193,7 +193,7 @@ class ReaderSnippet : public ::testing::TestWithParam<Snippet> {};
 TEST_P(ReaderSnippet, DeliversCharactersWithProperties) {
     const Snippet& s = GetParam();
     const Parsed parsed = parseBounded(s.rtf);
-    EXPECT_EQ(parsed.ec, s.ec) << ecName(parsed.ec);
+    EXPECT_EQ(parsed.ec, s.ec) << szEcName(parsed.ec);
     ASSERT_EQ(parsed.chars.size(), s.chars.size()) << "delivered \"" << parsed.text() << "\"";
     for (std::size_t i = 0; i < s.chars.size(); ++i) {
         EXPECT_EQ(parsed.chars[i].ch, s.chars[i].ch) << "character " << i;
@@ -219,16 +219,16 @@ TEST(Reader, CallbackResultEndsParse) {
     const Parsed parsed = parseBounded("{abcd}", capture);
     EXPECT_EQ(parsed.ec, 42);
     EXPECT_EQ(parsed.text(), "abc");
-    EXPECT_EQ(ecName(42), nullptr);
+    EXPECT_EQ(szEcName(42), nullptr);
 }
 
 TEST(Reader, NamesResultCodes) {
     const char* const names[] = {"ecNoError",        "ecGroupUnderflow",     "ecGroupAllocFailed",
                                  "ecOpenGroupAtEnd", "ecBadHexDigit",        "ecBadTableEntry",
                                  "ecBadInputState",  "ecInputEndsInKeyword", "ecBadColourComponent"};
-    for (std::int32_t ec = 0; ec <= 8; ++ec) EXPECT_STREQ(ecName(ec), names[ec]);
-    EXPECT_EQ(ecName(-1), nullptr);
-    EXPECT_EQ(ecName(9), nullptr);
+    for (std::int32_t ec = 0; ec <= 8; ++ec) EXPECT_STREQ(szEcName(ec), names[ec]);
+    EXPECT_EQ(szEcName(-1), nullptr);
+    EXPECT_EQ(szEcName(9), nullptr);
 }
 
 TEST(Reader, NullTextParsesAsEmpty) {
@@ -239,12 +239,15 @@ TEST(Reader, NullTextParsesAsEmpty) {
 }
 
 TEST(Reader, KeepsLastParameterAndColourTable) {
-    ASSERT_EQ(parseBounded("{{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\li-360 x}").ec, ecNoError);
-    EXPECT_EQ(lParam, -360);
-    EXPECT_EQ(colTabCount, 3);
-    EXPECT_EQ(colTab[0], 0);
-    EXPECT_EQ(colTab[1], 0xFF0000);
-    EXPECT_EQ(colTab[2], 0x0000FF);
+    Capture capture;
+    rtf::Reader reader(rtftest::captureChar, nullptr, &capture);
+    const std::string rtf = "{{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\li-360 x}";
+    ASSERT_EQ(reader.ecParse(rtf.data(), rtf.size()), ecNoError);
+    EXPECT_EQ(reader.lParam, -360);
+    EXPECT_EQ(reader.cColour, 3);
+    EXPECT_EQ(reader.rgColour[0], 0);
+    EXPECT_EQ(reader.rgColour[1], 0xFF0000);
+    EXPECT_EQ(reader.rgColour[2], 0x0000FF);
 }
 
 TEST(Reader, ColourTableHoldsAHundredEntries) {
@@ -255,7 +258,10 @@ TEST(Reader, ColourTableHoldsAHundredEntries) {
     rtf += "{\\colortbl\\red7;}}";
     const Parsed parsed = parseBounded(rtf);
     ASSERT_EQ(parsed.ec, ecNoError);
-    EXPECT_EQ(colTabCount, 100);
+    Capture capture;
+    rtf::Reader reader(rtftest::captureChar, nullptr, &capture);
+    ASSERT_EQ(reader.ecParse(rtf.data(), rtf.size()), ecNoError);
+    EXPECT_EQ(reader.cColour, 100);
     ASSERT_EQ(parsed.text(), "ab;");
     EXPECT_EQ(parsed.chars[0].chp.iColour, 99 << 16);
     EXPECT_EQ(parsed.chars[1].chp.iColour, 0);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "rtf/RTF.h"
-#include "rtf/RTF_state.h"
+#include "rtf/RTF_table.h"
 #include "rtf/parse_capture.h"
 
 using rtftest::describe;

@@ -132,7 +132,7 @@ TEST_P(ReaderText, DeliversTheTextInTheAnsiCodePage) {
     const TextCase& c = GetParam();
     if (!useAnsiCodePage(c.acp)) GTEST_SKIP() << "the ANSI code page here is not " << c.acp;
     const Parsed parsed = parseBounded(c.rtf);
-    EXPECT_EQ(parsed.ec, ecNoError) << ecName(parsed.ec);
+    EXPECT_EQ(parsed.ec, ecNoError) << szEcName(parsed.ec);
     EXPECT_EQ(parsed.text(), c.text);
     if (!parsed.chars.empty()) {
         EXPECT_EQ(describe(parsed.chars.back()), c.props);
