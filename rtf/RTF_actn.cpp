@@ -101,28 +101,9 @@ std::int32_t Reader::ecApplyPropChange(IPROP iprop, std::int32_t val) {
     const propmod& pm = rgprop[iprop];
     if (pm.actn == actnSpec) return ecParseSpecialProperty(iprop, val);
 
-    unsigned char* record;
-    std::size_t cbRecord;
-    switch (pm.prop) {
-        case propChp:
-            record = reinterpret_cast<unsigned char*>(&chp);
-            cbRecord = sizeof chp;
-            break;
-        case propPap:
-            record = reinterpret_cast<unsigned char*>(&pap);
-            cbRecord = sizeof pap;
-            break;
-        case propSep:
-            record = reinterpret_cast<unsigned char*>(&sep);
-            cbRecord = sizeof sep;
-            break;
-        case propDop:
-            record = reinterpret_cast<unsigned char*>(&dop);
-            cbRecord = sizeof dop;
-            break;
-        default:
-            return ecBadTableEntry;
-    }
+    if (pm.prop > propDop) return ecBadTableEntry;
+    unsigned char* const record = rgpbRecord[pm.prop];
+    const std::size_t cbRecord = cbRecordOf(pm.prop);
     if (pm.offset < 0) return ecBadTableEntry;
     const std::size_t offset = static_cast<std::size_t>(pm.offset);
     switch (pm.actn) {

@@ -298,20 +298,13 @@ constexpr bool kBigEndian = false;
 
 static_assert(isymMax < static_cast<std::int32_t>(cWordSlot) / 2, "keep the word table sparse");
 
-constexpr std::size_t recordSize(PROPTYPE prop) {
-    return prop == propChp   ? sizeof(char_prop)
-           : prop == propPap ? sizeof(para_prop)
-           : prop == propSep ? sizeof(sect_prop)
-                             : sizeof(doc_prop);
-}
-
 // Describes in `slot` how row `isym` writes its field, when it is a property
 // that simply writes one.
 constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     const symbol& sym = rgsymRtf[isym];
     if (sym.kwd != kwdProp || sym.idx < 0 || sym.idx >= ipropMax) return;
     const propmod& pm = rgprop[sym.idx];
-    const std::size_t cbRecord = recordSize(pm.prop);
+    const std::size_t cbRecord = cbRecordOf(pm.prop);
     if (cbRecord < 4 || cbRecord > 255 || pm.offset < 0) return;
     std::size_t offset = static_cast<std::size_t>(pm.offset);
     std::size_t width = 0;

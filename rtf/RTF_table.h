@@ -91,6 +91,14 @@ struct propmod {
     std::int32_t offset;  // byte offset of the field within the record `prop` names
 };
 
+// The size of the record a property belongs to.
+constexpr std::size_t cbRecordOf(PROPTYPE prop) {
+    return prop == propChp   ? sizeof(char_prop)
+           : prop == propPap ? sizeof(para_prop)
+           : prop == propSep ? sizeof(sect_prop)
+                             : sizeof(doc_prop);
+}
+
 extern const symbol rgsymRtf[];
 extern const std::int32_t isymMax;
 extern const propmod rgprop[ipropMax];
