@@ -105,6 +105,9 @@ class CharStyle_FMcs final : public CharStyle {
     CharStyle_FMcs& operator=(const CharStyle_FMcs&) = delete;
 
     CharStyle_FMcs(std::string s, std::int32_t maxStyles, bool bIndexed);
+    // Writes the style block, its length prefix `styleDataSize` first, at
+    // `pStyleData`, which has room for exactly that block.
+    void writeBlock(unsigned char* pStyleData, std::uint32_t styleDataSize) const;
     // Sizes the style index for the first styles; `add` doubles it as needed.
     void allocateStyleIndex();
     std::size_t styleIndexSlotsMax() const;
