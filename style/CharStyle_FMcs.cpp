@@ -359,24 +359,3 @@ std::int16_t CharStyle_FMcs::getFace() { return pStyle != nullptr ? pStyle->face
 std::int16_t CharStyle_FMcs::getSize() { return pStyle != nullptr ? pStyle->size : 0; }
 
 std::uint32_t CharStyle_FMcs::getRGB() { return pStyle != nullptr ? pStyle->colour >> 8 : 0; }
-
-std::uint8_t CharStyle_FMcs::getRed() { return static_cast<std::uint8_t>(getRGB() >> 16); }
-
-std::uint8_t CharStyle_FMcs::getGreen() { return static_cast<std::uint8_t>(getRGB() >> 8); }
-
-std::uint8_t CharStyle_FMcs::getBlue() { return static_cast<std::uint8_t>(getRGB()); }
-
-namespace {
-bool hasFace(std::int16_t face, std::uint16_t bits) { return (static_cast<std::uint16_t>(face) & bits) != 0; }
-}  // namespace
-
-bool CharStyle_FMcs::isPlain() { return getFace() == 0; }
-bool CharStyle_FMcs::isBold() { return hasFace(getFace(), kFaceBold); }
-bool CharStyle_FMcs::isItalic() { return hasFace(getFace(), kFaceItalic); }
-bool CharStyle_FMcs::isUnderline() { return hasFace(getFace(), kFaceUnderline); }
-bool CharStyle_FMcs::isCondensed() { return hasFace(getFace(), kFaceCondensed); }
-bool CharStyle_FMcs::isExtended() { return hasFace(getFace(), kFaceExtended); }
-bool CharStyle_FMcs::isStrikethrough() { return hasFace(getFace(), kFaceStrikethrough); }
-bool CharStyle_FMcs::isSmallCaps() { return hasFace(getFace(), kFaceSmallCaps); }
-bool CharStyle_FMcs::isSuperscript() { return hasFace(getFace(), kFaceSuperscript); }
-bool CharStyle_FMcs::isSubscript() { return hasFace(getFace(), kFaceSubscript); }

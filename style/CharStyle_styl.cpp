@@ -163,27 +163,4 @@ std::int16_t CharStyle_styl::getFace() { return pStyle != nullptr ? pStyle->face
 
 std::int16_t CharStyle_styl::getSize() { return pStyle != nullptr ? pStyle->size : 0; }
 
-std::uint32_t CharStyle_styl::getRGB() {
-    return (static_cast<std::uint32_t>(getRed()) << 16) | (static_cast<std::uint32_t>(getGreen()) << 8) | getBlue();
-}
-
-std::uint8_t CharStyle_styl::getRed() {
-    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 16) : 0;
-}
-
-std::uint8_t CharStyle_styl::getGreen() {
-    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 8) : 0;
-}
-
-std::uint8_t CharStyle_styl::getBlue() { return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour) : 0; }
-
-namespace {
-bool hasFace(std::int16_t face, std::uint16_t bits) { return (static_cast<std::uint16_t>(face) & bits) != 0; }
-}  // namespace
-
-bool CharStyle_styl::isPlain() { return getFace() == 0; }
-bool CharStyle_styl::isBold() { return hasFace(getFace(), kFaceBold); }
-bool CharStyle_styl::isItalic() { return hasFace(getFace(), kFaceItalic); }
-bool CharStyle_styl::isUnderline() { return hasFace(getFace(), kFaceUnderline); }
-bool CharStyle_styl::isCondensed() { return hasFace(getFace(), kFaceCondensed); }
-bool CharStyle_styl::isExtended() { return hasFace(getFace(), kFaceExtended); }
+std::uint32_t CharStyle_styl::getRGB() { return pStyle != nullptr ? pStyle->colour & 0xFFFFFFu : 0; }
