@@ -46,20 +46,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
     return true;
 }
 
-CharStyle_HTML* CharStyle_HTML::InitFromClipboard() {
-    clipboard::OpenedClipboard open;
-    if (!open.isOpen()) return nullptr;
-    clipboard::LockedBlock block(RegisterClipboardFormatA(kFormatName));
-    const clipboard::ByteView& view = block.view();
-    if (view.data == nullptr) return nullptr;
-    try {
-        return new CharStyle_HTML(reinterpret_cast<const char*>(view.data), view.size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    } catch (const std::length_error&) {
-        return nullptr;
-    }
-}
+CharStyle_HTML* CharStyle_HTML::InitFromClipboard() { return clipboard::newFromBlock<CharStyle_HTML>(kFormatName); }
 
 bool CharStyle_HTML::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }
 
@@ -74,12 +61,6 @@ void CharStyle_HTML::setText(std::string rawText) {
     text = std::move(rawText);
     runs_.clear();
     std::string().swap(html);
-}
-
-bool CharStyle_HTML::selectStyle(std::int32_t styleNum) {
-    if (!runs_.select(styleNum)) return false;
-    nStyle = styleNum;
-    return true;
 }
 
 const std::string& CharStyle_HTML::block() {

@@ -8,10 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "style/CharStyle.h"
 #include "style/style_runs.h"
 
-class CharStyle_HTML final : public CharStyle {
+class CharStyle_HTML final : public RunListStyle {
   public:
     static constexpr const char* kFormatName = "HTML Format";
 
@@ -37,22 +36,15 @@ class CharStyle_HTML final : public CharStyle {
     // answered as it was read, so that a browser gets back all it wrote.
     const std::string& block();
 
-    std::int32_t count() override { return runs_.count(); }
-    std::int32_t charPos(std::int32_t styleNum) override { return runs_.charPos(styleNum); }
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
-    bool selectStyle(std::int32_t styleNum) override;
-    std::int16_t getFace() override { return runs_.selected().face; }
-    std::int16_t getSize() override { return runs_.selected().size; }
-    std::uint32_t getRGB() override { return runs_.selected().colour & 0xFFFFFFu; }
 
   private:
     bool read(const char* block, std::size_t size);
 
-    StyleRuns runs_;
     std::string text;
     std::string html;  // the block read, or the one generated; empty when not made yet
     bool bParsingError = false;

@@ -149,18 +149,7 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
     return ec == ecNoError;
 }
 
-CharStyle_RTF* CharStyle_RTF::InitFromClipboard() {
-    clipboard::OpenedClipboard open;
-    if (!open.isOpen()) return nullptr;
-    clipboard::LockedBlock block(RegisterClipboardFormatA(CF_RTF));
-    const clipboard::ByteView& view = block.view();
-    if (view.data == nullptr) return nullptr;
-    try {
-        return new CharStyle_RTF(reinterpret_cast<const char*>(view.data), view.size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
+CharStyle_RTF* CharStyle_RTF::InitFromClipboard() { return clipboard::newFromBlock<CharStyle_RTF>(CF_RTF); }
 
 bool CharStyle_RTF::clipboardHasStyle() { return CharStyle::clipboardHasStyle(CF_RTF); }
 
@@ -176,12 +165,6 @@ void CharStyle_RTF::setText(std::string rawText) {
     text = std::move(rawText);
     std::string().swap(rtf);
     runs_.clear();
-}
-
-bool CharStyle_RTF::selectStyle(std::int32_t styleNum) {
-    if (!runs_.select(styleNum)) return false;
-    nStyle = styleNum;
-    return true;
 }
 
 void CharStyle_RTF::selectLastRun() {

@@ -7,10 +7,9 @@
 #include <string>
 
 #include "rtf/RTF.h"
-#include "style/CharStyle.h"
 #include "style/style_runs.h"
 
-class CharStyle_RTF final : public CharStyle {
+class CharStyle_RTF final : public RunListStyle {
   public:
     // Converts any container: its text with line ends made CR, and its runs.
     explicit CharStyle_RTF(CharStyle* pStyle);
@@ -47,17 +46,11 @@ class CharStyle_RTF final : public CharStyle {
     // Appends `cch` characters to the text; the runs stay as they are.
     void add(const char* pch, std::size_t cch) { text.append(pch, cch); }
 
-    std::int32_t count() override { return runs_.count(); }
-    std::int32_t charPos(std::int32_t styleNum) override { return runs_.charPos(styleNum); }
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
-    bool selectStyle(std::int32_t styleNum) override;
-    std::int16_t getFace() override { return runs_.selected().face; }
-    std::int16_t getSize() override { return runs_.selected().size; }
-    std::uint32_t getRGB() override { return runs_.selected().colour & 0xFFFFFFu; }
 
   protected:
     // Reads RTF into the text and runs; true when the reader succeeded.
@@ -90,7 +83,6 @@ class CharStyle_RTF final : public CharStyle {
                                                  const sect_prop& sep, const para_prop& pap,
                                                  const char_prop& charProps);
 
-    StyleRuns runs_;
     std::string text;
     std::string rtf;
     bool bParsingError = false;

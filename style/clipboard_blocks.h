@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -67,6 +69,25 @@ class TextWithStyleBlock {
     std::optional<LockedBlock> style_;
     std::string textUpToNul_;
 };
+
+// Answers a new T read from the block the clipboard holds under `formatName`
+// by T(const char* data, std::size_t size); null when the clipboard cannot be
+// opened, holds no usable block of that format, or memory runs out.
+template <class T>
+T* newFromBlock(const char* formatName) {
+    OpenedClipboard open;
+    if (!open.isOpen()) return nullptr;
+    const LockedBlock block(RegisterClipboardFormatA(formatName));
+    const ByteView& view = block.view();
+    if (view.data == nullptr) return nullptr;
+    try {
+        return new T(reinterpret_cast<const char*>(view.data), view.size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
+}
 
 // Allocates a movable block of `size` bytes, locks it, lets `fill` write the
 // bytes at the pointer it is given, and unlocks it. Answers the unlocked

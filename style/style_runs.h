@@ -1,10 +1,13 @@
 // The runs of a container that keeps each run as it was added (RTF, HTML):
-// an ordered list with one run selected for the queries.
+// an ordered list with one run selected for the queries, and the base of
+// those containers, which answers the run queries from it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "style/CharStyle.h"
 
 class StyleRuns {
   public:
@@ -42,4 +45,26 @@ class StyleRuns {
 
     std::vector<Run> runs_;
     std::int32_t selected_ = kNoneSelected;
+};
+
+// A container whose runs are a StyleRuns: counting, selecting and the run
+// queries are answered here; the container adds its text and its format.
+class RunListStyle : public CharStyle {
+  public:
+    std::int32_t count() final { return runs_.count(); }
+    std::int32_t charPos(std::int32_t styleNum) final { return runs_.charPos(styleNum); }
+    bool selectStyle(std::int32_t styleNum) final {
+        if (!runs_.select(styleNum)) return false;
+        nStyle = styleNum;
+        return true;
+    }
+    std::int16_t getFace() final { return runs_.selected().face; }
+    std::int16_t getSize() final { return runs_.selected().size; }
+    std::uint32_t getRGB() final { return runs_.selected().colour & 0xFFFFFFu; }
+
+  protected:
+    RunListStyle() = default;
+    ~RunListStyle() = default;
+
+    StyleRuns runs_;
 };
