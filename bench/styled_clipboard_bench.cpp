@@ -10,6 +10,7 @@
 #include "plugin/functions.h"
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_RTF.h"
+#include "style/clipboard_blocks.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ struct Clipboard {
 };
 
 void put(UINT format, const std::string& bytes) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
-    GlobalUnlock(h);
+    HGLOBAL h = clipboard::newBlockCopy(bytes.data(), bytes.size());
     OpenClipboard(nullptr);
     SetClipboardData(format, h);
     CloseClipboard();
@@ -127,8 +126,9 @@ const Clipboard& contentsWithRuns(std::size_t runs) {
 
     std::vector<GeneratedRun> scrapRuns(runs);
     for (std::size_t k = 0; k < runs; ++k)
-        scrapRuns[k] = GeneratedRun{static_cast<std::int32_t>(5 * k), static_cast<std::int16_t>(6 + k % 60),
-                                    static_cast<std::int16_t>((k % 8) << 8), static_cast<std::uint32_t>(k & 0xFF) << 16};
+        scrapRuns[k] =
+            GeneratedRun{static_cast<std::int32_t>(5 * k), static_cast<std::int16_t>(6 + k % 60),
+                         static_cast<std::int16_t>((k % 8) << 8), static_cast<std::uint32_t>(k & 0xFF) << 16};
     c.styl = styleScrap(scrapRuns);
     standin::reset();
     return made.emplace(runs, std::move(c)).first->second;
@@ -150,8 +150,8 @@ void BM_StyledClipboardRuns(benchmark::State& state, Source source) {
         state.ResumeTiming();
         Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
     }
-    const double counted = source == kFromStyleScrap ? static_cast<double>(std::min<std::size_t>(runs, 32767))
-                                                     : static_cast<double>(runs);
+    const double counted =
+        source == kFromStyleScrap ? static_cast<double>(std::min<std::size_t>(runs, 32767)) : static_cast<double>(runs);
     state.counters["runs_per_second"] = benchmark::Counter(counted, benchmark::Counter::kIsIterationInvariantRate);
     standin::reset();
 }

@@ -48,7 +48,11 @@ void appendAnsiFromUtf8(std::string& out, const char* p, std::size_t n) {
 }
 
 void appendUtf8FromAnsi(std::string& out, const char* p, std::size_t n) {
-    const CodePage cp = ansiCodePage();
+    appendUtf8FromCodePage(out, p, n, ansiCodePage());
+}
+
+void appendUtf8FromCodePage(std::string& out, const char* p, std::size_t n, CodePage cp) {
+    // The ANSI code page by its number converts as CP_ACP does.
     while (n > 0) {
         std::size_t piece = n < kChunk ? n : kChunk;
         if (piece < n && isDoubleByte(cp)) {
@@ -57,7 +61,7 @@ void appendUtf8FromAnsi(std::string& out, const char* p, std::size_t n) {
             while (i < piece) i += isLeadByte(cp, static_cast<unsigned char>(p[i])) ? 2 : 1;
             piece = i;
         }
-        convertPiece(out, p, piece, CP_ACP, CP_UTF8);
+        convertPiece(out, p, piece, static_cast<UINT>(cp), CP_UTF8);
         p += piece;
         n -= piece;
     }

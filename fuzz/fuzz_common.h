@@ -12,6 +12,7 @@
 
 #include "platform/clipboard_control.h"
 #include "style/CharStyle.h"
+#include "style/clipboard_blocks.h"
 
 namespace fuzz {
 
@@ -37,11 +38,8 @@ inline std::vector<std::string> split(const std::uint8_t* data, std::size_t size
 
 // Adds `bytes` to the clipboard under `format` as one block of exactly that size.
 inline void put(UINT format, const std::string& bytes) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    HGLOBAL h = clipboard::newBlockCopy(bytes.data(), bytes.size());
     if (h == nullptr) return;
-    void* p = GlobalLock(h);
-    if (p != nullptr && !bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
-    GlobalUnlock(h);
     if (!OpenClipboard(nullptr)) {
         GlobalFree(h);
         return;

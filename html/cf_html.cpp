@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "html/char_class.h"
 #include "html/utf8.h"
 
 namespace html {
@@ -10,12 +11,10 @@ namespace {
 
 constexpr long long kAbsent = -2;
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 // A decimal number with an optional sign, at most 12 digits; false otherwise.
 bool parseNumber(const char* p, const char* end, long long& value) {
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
-    while (end > p && (end[-1] == ' ' || end[-1] == '\t')) --end;
+    while (p < end && isBlank(*p)) ++p;
+    while (end > p && isBlank(end[-1])) --end;
     bool negative = false;
     if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
     if (p == end || end - p > 12) return false;
@@ -50,7 +49,7 @@ bool parseCfHtmlHeader(const char* data, std::size_t size, CfHtmlLayout& layout)
     // "Name:value" lines, up to the first line that is not one.
     while (p < end) {
         const char* name = p;
-        while (p < end && (isLetter(*p) || *p == '_')) ++p;
+        while (p < end && (isAsciiAlpha(*p) || *p == '_')) ++p;
         if (p == name || p == end || *p != ':') {
             p = name;
             break;

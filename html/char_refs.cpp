@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "html/char_class.h"
 #include "html/utf8.h"
 
 namespace html {
@@ -20,8 +21,6 @@ const NamedRef kNamedRefs[] = {
 };
 constexpr std::size_t kNamedRefCount = sizeof kNamedRefs / sizeof kNamedRefs[0];
 constexpr std::size_t kLongestName = 32;
-
-bool isAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // The entry named exactly [name, name + n), or null.
 const NamedRef* findNamed(const char* name, std::size_t n) {
@@ -90,7 +89,7 @@ std::size_t decodeCharRef(const char* p, const char* end, bool inAttribute, std:
     const char* name = p + 1;
     std::size_t avail = static_cast<std::size_t>(end - name);
     std::size_t n = 0;
-    while (n < avail && n < kLongestName && isAlnum(name[n])) ++n;
+    while (n < avail && n < kLongestName && isAsciiAlnum(name[n])) ++n;
     if (n == 0) return 0;
     // The longest name that matches, with its ";" when one follows.
     const bool semicolon = n < avail && name[n] == ';';
@@ -105,7 +104,8 @@ std::size_t decodeCharRef(const char* p, const char* end, bool inAttribute, std:
         if (match != nullptr) matched = len;
     }
     if (match == nullptr) return 0;
-    if (name[matched - 1] != ';' && inAttribute && matched < avail && (isAlnum(name[matched]) || name[matched] == '='))
+    if (name[matched - 1] != ';' && inAttribute && matched < avail &&
+        (isAsciiAlnum(name[matched]) || name[matched] == '='))
         return 0;
     appendUtf8(out, match->first);
     if (match->second != 0) appendUtf8(out, match->second);

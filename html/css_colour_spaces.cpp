@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "html/css_values.h"
+
 namespace html {
 
 namespace {
@@ -22,26 +24,6 @@ bool component(const std::string& s, double hundredPercent, double& out) {
     if (unit == "%")
         out = out / 100 * hundredPercent;
     else if (!unit.empty())
-        return false;
-    return true;
-}
-
-bool hueDegrees(const std::string& s, double& out) {
-    if (s == "none") {
-        out = 0;
-        return true;
-    }
-    char* end = nullptr;
-    out = std::strtod(s.c_str(), &end);
-    if (end == s.c_str() || !std::isfinite(out)) return false;
-    const std::string unit(end);
-    if (unit == "rad")
-        out = out * 180 / kPi;
-    else if (unit == "grad")
-        out *= 0.9;
-    else if (unit == "turn")
-        out *= 360;
-    else if (!unit.empty() && unit != "deg")
         return false;
     return true;
 }
@@ -116,7 +98,7 @@ bool colourInOtherSpace(const std::string& function, const std::vector<std::stri
         const bool cie = function == "lch";
         double chroma, hue;
         if (!component(args[0], cie ? 100 : 1, l) || !component(args[1], cie ? 150 : 0.4, chroma) ||
-            !hueDegrees(args[2], hue))
+            !parseHue(args[2], hue))
             return false;
         if (chroma < 0) chroma = 0;
         x = chroma * std::cos(hue * kPi / 180);

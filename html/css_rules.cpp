@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "html/char_class.h"
 #include "html/css_values.h"
 
 namespace html {
 
 namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-
-bool isNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
 
 // Without comments, and without the "<!--" and "-->" that hide a sheet from old browsers.
 std::string withoutComments(const std::string& css) {
@@ -73,7 +67,7 @@ bool propertyOf(const char* p, std::size_t n, Property& id) {
                        {"white-space", Property::kWhiteSpace}};
     if (n > 20) return false;
     char name[21];
-    for (std::size_t i = 0; i < n; ++i) name[i] = p[i] >= 'A' && p[i] <= 'Z' ? static_cast<char>(p[i] + 32) : p[i];
+    for (std::size_t i = 0; i < n; ++i) name[i] = toLowerAscii(p[i]);
     for (const auto& k : kProperties) {
         if (std::strlen(k.name) == n && std::memcmp(k.name, name, n) == 0) {
             id = k.id;
@@ -201,14 +195,14 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
             if (part[0] == '*') {
                 k = 1;
             } else {
-                while (k < part.size() && isNameChar(part[k])) step.tag.push_back(part[k++]);
+                while (k < part.size() && isCssNameChar(part[k])) step.tag.push_back(part[k++]);
                 step.tag = lowerAscii(step.tag);
                 if (!step.tag.empty()) sel.specificity += 1;
             }
             while (ok && k < part.size()) {
                 const char kind = part[k++];
                 std::string name;
-                while (k < part.size() && isNameChar(part[k])) name.push_back(part[k++]);
+                while (k < part.size() && isCssNameChar(part[k])) name.push_back(part[k++]);
                 if (kind == ':' && (lowerAscii(name) == "link" || lowerAscii(name) == "any-link")) {
                     step.link = true;
                     sel.specificity += 0x100;

@@ -3,13 +3,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "html/char_class.h"
 #include "html/css_colour_spaces.h"
 
 namespace html {
 
 namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -75,26 +74,6 @@ bool rgbComponent(const std::string& s, std::uint32_t& out) {
     return true;
 }
 
-bool hue(const std::string& s, double& degrees) {
-    std::string unit;
-    if (s == "none") {
-        degrees = 0;
-        return true;
-    }
-    if (!number(s, degrees, unit)) return false;
-    if (unit == "rad")
-        degrees = degrees * 180 / 3.14159265358979323846;
-    else if (unit == "grad")
-        degrees = degrees * 0.9;
-    else if (unit == "turn")
-        degrees = degrees * 360;
-    else if (!unit.empty() && unit != "deg")
-        return false;
-    degrees = std::fmod(degrees, 360);
-    if (degrees < 0) degrees += 360;
-    return true;
-}
-
 bool percentage(const std::string& s, double& fraction) {
     std::string unit;
     if (s == "none") {
@@ -136,11 +115,24 @@ std::uint32_t hwbToRgb(double h, double w, double b) {
 
 }  // namespace
 
-std::string lowerAscii(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
+bool parseHue(const std::string& s, double& degrees) {
+    std::string unit;
+    if (s == "none") {
+        degrees = 0;
+        return true;
+    }
+    if (!number(s, degrees, unit)) return false;
+    if (unit == "rad")
+        degrees = degrees * 180 / 3.14159265358979323846;
+    else if (unit == "grad")
+        degrees = degrees * 0.9;
+    else if (unit == "turn")
+        degrees = degrees * 360;
+    else if (!unit.empty() && unit != "deg")
+        return false;
+    degrees = std::fmod(degrees, 360);
+    if (degrees < 0) degrees += 360;
+    return true;
 }
 
 std::string trimmed(const std::string& s) {
@@ -224,7 +216,7 @@ Colour parseColour(const std::string& value) {
     }
     if (functionArguments(v, "hsl", args) || functionArguments(v, "hsla", args)) {
         double h, s, l;
-        if ((args.size() != 3 && args.size() != 4) || !hue(args[0], h) || !percentage(args[1], s) ||
+        if ((args.size() != 3 && args.size() != 4) || !parseHue(args[0], h) || !percentage(args[1], s) ||
             !percentage(args[2], l))
             return result;
         result.kind = Colour::kRgb;
@@ -233,7 +225,7 @@ Colour parseColour(const std::string& value) {
     }
     if (functionArguments(v, "hwb", args)) {
         double h, w, b;
-        if ((args.size() != 3 && args.size() != 4) || !hue(args[0], h) || !percentage(args[1], w) ||
+        if ((args.size() != 3 && args.size() != 4) || !parseHue(args[0], h) || !percentage(args[1], w) ||
             !percentage(args[2], b))
             return result;
         result.kind = Colour::kRgb;

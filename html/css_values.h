@@ -8,15 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "html/char_class.h"
+
 namespace html {
 
-// ASCII lower case.
-std::string lowerAscii(const std::string& s);
 // Without the spaces at either end.
 std::string trimmed(const std::string& s);
 // The value split at spaces and commas that stand outside parentheses and
 // quotes; quotes and commas are kept as their own pieces for "," only.
 std::vector<std::string> splitValue(const std::string& value);
+
+// Reads a CSS hue: a number of degrees, or an angle in deg, rad, grad or
+// turn; "none" is 0. Answers it in [0, 360); false when `s` is none of those.
+bool parseHue(const std::string& s, double& degrees);
 
 // The colour named `lowerName` (lower case), if CSS names it.
 bool namedColour(const std::string& lowerName, std::uint32_t& rgb);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "html/char_class.h"
 #include "html/computed_style.h"
 #include "html/css_rules.h"
 #include "html/css_values.h"
@@ -23,7 +24,7 @@ constexpr std::size_t kMaxNames = 4096;
 
 bool isAllSpace(const std::string& s) {
     for (char c : s)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\f' && c != '\r') return false;
+        if (!isSpace(c)) return false;
     return true;
 }
 

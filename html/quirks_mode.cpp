@@ -1,14 +1,9 @@
 #include "html/quirks_mode.h"
 
+#include "html/char_class.h"
 #include "html/css_values.h"
 
 namespace html {
-
-namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-
-}  // namespace
 
 bool isQuirksMode(const std::string& document) {
     // What comes before the doctype: white space and comments.

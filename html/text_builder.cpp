@@ -2,18 +2,15 @@
 
 #include <cmath>
 
+#include "html/char_class.h"
+#include "style/face_bits.h"
+
 namespace html {
 
 namespace {
 
-constexpr std::uint16_t kFaceStrikethrough = 0x0001;
-constexpr std::uint16_t kFaceSuperscript = 0x0004;
-constexpr std::uint16_t kFaceSubscript = 0x0008;
-constexpr std::uint16_t kFaceBold = 0x0100;
-constexpr std::uint16_t kFaceItalic = 0x0200;
-constexpr std::uint16_t kFaceUnderline = 0x0400;
-
-bool isCollapsible(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+// CSS collapses the document's white space.
+constexpr bool isCollapsible(char c) { return isSpace(c); }
 
 }  // namespace
 

@@ -2,15 +2,12 @@
 
 #include <cstring>
 
+#include "html/char_class.h"
 #include "html/char_refs.h"
 
 namespace html {
 
 namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 // Elements whose contents are not markup, and whether references count there.
 struct RawElement {
@@ -131,7 +128,7 @@ void Tokenizer::rawText(Token& token) {
     for (; q < end_; ++q) {
         if (*q != '<' || static_cast<std::size_t>(end_ - q) < n + 2 || q[1] != '/') continue;
         bool same = true;
-        for (std::size_t i = 0; i < n && same; ++i) same = lower(q[2 + i]) == rawEnd_[i];
+        for (std::size_t i = 0; i < n && same; ++i) same = toLowerAscii(q[2 + i]) == rawEnd_[i];
         if (!same) continue;
         if (static_cast<std::size_t>(end_ - q) == n + 2) break;
         const char after = q[2 + n];
@@ -200,12 +197,12 @@ bool Tokenizer::tag(Token& token) {
             p_ = end_;
             return true;
         }
-        if (!isAlpha(*q)) {
+        if (!isAsciiAlpha(*q)) {
             p_ = q;
             skipTo(">");
             return false;
         }
-    } else if (!isAlpha(*q)) {
+    } else if (!isAsciiAlpha(*q)) {
         token.kind = Token::kText;
         token.text = "<";
         ++p_;
@@ -214,7 +211,7 @@ bool Tokenizer::tag(Token& token) {
     // The name.
     std::string name;
     while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>') {
-        if (*q != '\0') name.push_back(lower(*q));
+        if (*q != '\0') name.push_back(toLowerAscii(*q));
         ++q;
     }
     // The attributes.
@@ -240,8 +237,8 @@ bool Tokenizer::tag(Token& token) {
             continue;
         }
         std::string attrName;
-        attrName.push_back(lower(*q++));  // may be "=" as the first character
-        while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') attrName.push_back(lower(*q++));
+        attrName.push_back(toLowerAscii(*q++));  // may be "=" as the first character
+        while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') attrName.push_back(toLowerAscii(*q++));
         while (q < end_ && isSpace(*q)) ++q;
         std::string value;
         if (q < end_ && *q == '=') {

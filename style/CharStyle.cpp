@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/winapi.h"
+#include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
@@ -59,16 +60,8 @@ std::string CharStyle::TextWithLine(std::string theText, const char* newLineEndi
 }
 
 bool CharStyle::addToClipboard(const void* data, std::uint32_t size, std::uint32_t registeredKind) {
-    HGLOBAL hClipData = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (hClipData == nullptr) return false;
-    void* pClipData = GlobalLock(hClipData);
-    if (pClipData == nullptr) {
-        GlobalFree(hClipData);
-        return false;
-    }
-    if (size > 0) std::memcpy(pClipData, data, size);
-    GlobalUnlock(hClipData);
-    return addBlockToClipboard(hClipData, registeredKind);
+    HGLOBAL hClipData = clipboard::newBlockCopy(data, size);
+    return hClipData != nullptr && addBlockToClipboard(hClipData, registeredKind);
 }
 
 bool CharStyle::addBlockToClipboard(void* hGlobal, std::uint32_t registeredKind) {

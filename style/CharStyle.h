@@ -5,22 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// Face word bits, the same in every container.
-enum FaceBits : std::uint16_t {
-    kFaceStrikethrough = 0x0001,
-    kFaceSmallCaps = 0x0002,
-    kFaceSuperscript = 0x0004,
-    kFaceSubscript = 0x0008,
-    kFaceWordUnderline = 0x0040,
-    kFaceDoubleUnderline = 0x0080,
-    kFaceBold = 0x0100,
-    kFaceItalic = 0x0200,
-    kFaceUnderline = 0x0400,
-    kFaceOutline = 0x0800,
-    kFaceShadow = 0x1000,
-    kFaceCondensed = 0x2000,
-    kFaceExtended = 0x4000,
-};
+#include "style/face_bits.h"
 
 class CharStyle {
   public:
@@ -44,19 +29,23 @@ class CharStyle {
     virtual std::int16_t getSize() = 0;
     // Colour as 0x00RRGGBB.
     virtual std::uint32_t getRGB() = 0;
-    virtual std::uint8_t getRed() = 0;
-    virtual std::uint8_t getGreen() = 0;
-    virtual std::uint8_t getBlue() = 0;
-    virtual bool isPlain() = 0;
-    virtual bool isBold() = 0;
-    virtual bool isItalic() = 0;
-    virtual bool isUnderline() = 0;
-    virtual bool isCondensed() { return false; }
-    virtual bool isExtended() { return false; }
-    virtual bool isStrikethrough() { return false; }
-    virtual bool isSmallCaps() { return false; }
-    virtual bool isSuperscript() { return false; }
-    virtual bool isSubscript() { return false; }
+
+    // The queries below are answered here, from getFace() and getRGB(), and
+    // never by a container: every format then agrees on what a face word
+    // means, whatever bits it can store.
+    std::uint8_t getRed() { return static_cast<std::uint8_t>(getRGB() >> 16); }
+    std::uint8_t getGreen() { return static_cast<std::uint8_t>(getRGB() >> 8); }
+    std::uint8_t getBlue() { return static_cast<std::uint8_t>(getRGB()); }
+    bool isPlain() { return getFace() == 0; }
+    bool isBold() { return hasFace(kFaceBold); }
+    bool isItalic() { return hasFace(kFaceItalic); }
+    bool isUnderline() { return hasFace(kFaceUnderline); }
+    bool isCondensed() { return hasFace(kFaceCondensed); }
+    bool isExtended() { return hasFace(kFaceExtended); }
+    bool isStrikethrough() { return hasFace(kFaceStrikethrough); }
+    bool isSmallCaps() { return hasFace(kFaceSmallCaps); }
+    bool isSuperscript() { return hasFace(kFaceSuperscript); }
+    bool isSubscript() { return hasFace(kFaceSubscript); }
 
     // Fills `toStyle` with the text of `fromStyle` (line ends made CR) and one
     // `add` per source run, in order, positions unchanged, font 0.
@@ -96,4 +85,8 @@ class CharStyle {
     CharStyle& operator=(const CharStyle&) = default;
 
     std::int32_t nStyle = 0;
+
+  private:
+    // Whether the selected run's face word holds any of `bits`.
+    bool hasFace(std::uint16_t bits) { return (static_cast<std::uint16_t>(getFace()) & bits) != 0; }
 };

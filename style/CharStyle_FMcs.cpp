@@ -293,23 +293,9 @@ bool CharStyle_FMcs::add(std::int32_t charPos, std::int16_t size, std::int16_t f
     return true;
 }
 
-bool CharStyle_FMcs::addStyleToClipboard() {
-    const std::uint64_t styleDataSize = kCountSize + kSegmentRecordSize * static_cast<std::uint64_t>(numStyleSegments) +
-                                        kCountSize + kStyleRecordSize * static_cast<std::uint64_t>(numUniqueStyles);
-    const std::uint64_t blockSize = kLengthPrefixSize + styleDataSize;
-    if (blockSize > std::numeric_limits<std::uint32_t>::max() || blockSize > std::numeric_limits<SIZE_T>::max())
-        return false;
-
-    HGLOBAL hStyle = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(blockSize));
-    if (hStyle == nullptr) return false;
-    unsigned char* pStyleData = static_cast<unsigned char*>(GlobalLock(hStyle));
-    if (pStyleData == nullptr) {
-        GlobalFree(hStyle);
-        return false;
-    }
-
+void CharStyle_FMcs::writeBlock(unsigned char* pStyleData, std::uint32_t styleDataSize) const {
     BigEndianWriter out(pStyleData);
-    out.hostUint32(static_cast<std::uint32_t>(styleDataSize));
+    out.hostUint32(styleDataSize);
     out.int32(numStyleSegments);
     for (std::int32_t k = 0; k < numStyleSegments; ++k) {
         out.int32(segment[static_cast<std::size_t>(k)].charPos);
@@ -331,9 +317,21 @@ bool CharStyle_FMcs::addStyleToClipboard() {
         out.int16(s.size);
         out.uint32(s.colour);
     }
+}
+
+bool CharStyle_FMcs::addStyleToClipboard() {
+    const std::uint64_t styleDataSize = kCountSize + kSegmentRecordSize * static_cast<std::uint64_t>(numStyleSegments) +
+                                        kCountSize + kStyleRecordSize * static_cast<std::uint64_t>(numUniqueStyles);
+    const std::uint64_t blockSize = kLengthPrefixSize + styleDataSize;
+    if (blockSize > std::numeric_limits<std::uint32_t>::max() || blockSize > std::numeric_limits<SIZE_T>::max())
+        return false;
 
     // Written where it goes: the block itself goes to the clipboard.
-    GlobalUnlock(hStyle);
+    HGLOBAL hStyle = clipboard::newFilledBlock(static_cast<SIZE_T>(blockSize), [&](unsigned char* pStyleData) {
+        writeBlock(pStyleData, static_cast<std::uint32_t>(styleDataSize));
+        return true;
+    });
+    if (hStyle == nullptr) return false;
     return addBlockToClipboard(hStyle, RegisterClipboardFormatA(kFormatName));
 }
 
@@ -361,24 +359,3 @@ std::int16_t CharStyle_FMcs::getFace() { return pStyle != nullptr ? pStyle->face
 std::int16_t CharStyle_FMcs::getSize() { return pStyle != nullptr ? pStyle->size : 0; }
 
 std::uint32_t CharStyle_FMcs::getRGB() { return pStyle != nullptr ? pStyle->colour >> 8 : 0; }
-
-std::uint8_t CharStyle_FMcs::getRed() { return static_cast<std::uint8_t>(getRGB() >> 16); }
-
-std::uint8_t CharStyle_FMcs::getGreen() { return static_cast<std::uint8_t>(getRGB() >> 8); }
-
-std::uint8_t CharStyle_FMcs::getBlue() { return static_cast<std::uint8_t>(getRGB()); }
-
-namespace {
-bool hasFace(std::int16_t face, std::uint16_t bits) { return (static_cast<std::uint16_t>(face) & bits) != 0; }
-}  // namespace
-
-bool CharStyle_FMcs::isPlain() { return getFace() == 0; }
-bool CharStyle_FMcs::isBold() { return hasFace(getFace(), kFaceBold); }
-bool CharStyle_FMcs::isItalic() { return hasFace(getFace(), kFaceItalic); }
-bool CharStyle_FMcs::isUnderline() { return hasFace(getFace(), kFaceUnderline); }
-bool CharStyle_FMcs::isCondensed() { return hasFace(getFace(), kFaceCondensed); }
-bool CharStyle_FMcs::isExtended() { return hasFace(getFace(), kFaceExtended); }
-bool CharStyle_FMcs::isStrikethrough() { return hasFace(getFace(), kFaceStrikethrough); }
-bool CharStyle_FMcs::isSmallCaps() { return hasFace(getFace(), kFaceSmallCaps); }
-bool CharStyle_FMcs::isSuperscript() { return hasFace(getFace(), kFaceSuperscript); }
-bool CharStyle_FMcs::isSubscript() { return hasFace(getFace(), kFaceSubscript); }

@@ -64,24 +64,11 @@ class CharStyle_FMcs final : public CharStyle {
     void setText(std::string rawText) override;
     std::string getText() override;
     bool selectStyle(std::int32_t styleNum) override;
-    // Until a run has been selected, the queries below answer as for a plain
-    // black run of size 0.
+    // Until a run has been selected, the queries answer as for a plain black
+    // run of size 0.
     std::int16_t getFace() override;
     std::int16_t getSize() override;
     std::uint32_t getRGB() override;
-    std::uint8_t getRed() override;
-    std::uint8_t getGreen() override;
-    std::uint8_t getBlue() override;
-    bool isPlain() override;
-    bool isBold() override;
-    bool isItalic() override;
-    bool isUnderline() override;
-    bool isCondensed() override;
-    bool isExtended() override;
-    bool isStrikethrough() override;
-    bool isSmallCaps() override;
-    bool isSuperscript() override;
-    bool isSubscript() override;
 
     // Read access for tests and tools that show a block's tables.
     const Segment_t* segments() const { return segment.data(); }
@@ -105,6 +92,9 @@ class CharStyle_FMcs final : public CharStyle {
     CharStyle_FMcs& operator=(const CharStyle_FMcs&) = delete;
 
     CharStyle_FMcs(std::string s, std::int32_t maxStyles, bool bIndexed);
+    // Writes the style block, its length prefix `styleDataSize` first, at
+    // `pStyleData`, which has room for exactly that block.
+    void writeBlock(unsigned char* pStyleData, std::uint32_t styleDataSize) const;
     // Sizes the style index for the first styles; `add` doubles it as needed.
     void allocateStyleIndex();
     std::size_t styleIndexSlotsMax() const;

@@ -5,22 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "rtf/RTF.h"
-#include "style/CharStyle.h"
+#include "style/style_runs.h"
 
-class CharStyle_RTF final : public CharStyle {
+class CharStyle_RTF final : public RunListStyle {
   public:
-    // One style run.
-    struct Style_t {
-        std::int32_t charPos;  // index in the text of the run's first character
-        std::int16_t fontID;   // always 0 here; never written
-        std::int16_t face;
-        std::int16_t size;     // points
-        std::uint32_t colour;  // 0x00RRGGBB
-    };
-
     // Converts any container: its text with line ends made CR, and its runs.
     explicit CharStyle_RTF(CharStyle* pStyle);
     // Reads the NUL-terminated RTF text `pRTF`; see parsingError().
@@ -48,7 +38,7 @@ class CharStyle_RTF final : public CharStyle {
     // byte for byte as it was read.
     std::string getRTF();
     // The same document, generated if need be, without a copy: it stays here
-    // until the text or runs change.
+    // until the text or runs change. Generating it selects the last run.
     const std::string& document();
 
     // Appends one character to the text; the runs stay as they are.
@@ -56,72 +46,53 @@ class CharStyle_RTF final : public CharStyle {
     // Appends `cch` characters to the text; the runs stay as they are.
     void add(const char* pch, std::size_t cch) { text.append(pch, cch); }
 
-    std::int32_t count() override { return numStyles; }
-    std::int32_t charPos(std::int32_t styleNum) override;
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
-    bool selectStyle(std::int32_t styleNum) override;
-    std::int16_t getFace() override { return selected().face; }
-    std::int16_t getSize() override { return selected().size; }
-    std::uint32_t getRGB() override { return selected().colour & 0xFFFFFFu; }
-    std::uint8_t getRed() override { return static_cast<std::uint8_t>(selected().colour >> 16); }
-    std::uint8_t getGreen() override { return static_cast<std::uint8_t>(selected().colour >> 8); }
-    std::uint8_t getBlue() override { return static_cast<std::uint8_t>(selected().colour); }
-    bool isPlain() override { return selected().face == 0; }
-    bool isBold() override { return (selected().face & kFaceBold) != 0; }
-    bool isItalic() override { return (selected().face & kFaceItalic) != 0; }
-    bool isUnderline() override { return (selected().face & kFaceUnderline) != 0; }
-    bool isStrikethrough() override { return (selected().face & kFaceStrikethrough) != 0; }
-    bool isSmallCaps() override { return (selected().face & kFaceSmallCaps) != 0; }
-    bool isSuperscript() override { return (selected().face & kFaceSuperscript) != 0; }
-    bool isSubscript() override { return (selected().face & kFaceSubscript) != 0; }
 
   protected:
     // Reads RTF into the text and runs; true when the reader succeeded.
     bool InitFromData(const char* pRTFData);
     bool InitFromData(const char* pRTFData, std::size_t cbRTFData);
-    // Starts the writer's colour table with black alone.
-    void InitRTFColourTable();
-    // Answers the colour-table index of `newColour`, adding it while there is
-    // room; a full table answers its last entry.
-    std::int32_t AddRTFColour(std::uint32_t newColour);
-    // The colour table as an RTF group.
-    std::string RTFColourTable();
 
   private:
+    // What reading needs to remember between two deliveries of the reader.
+    struct ReadState {
+        char_prop previous = {};     // the properties of the last character delivered
+        std::int32_t charCount = 0;  // characters delivered
+    };
+
     // Room for runs while reading RTF; more are made as needed.
     static constexpr std::int32_t kReadingRuns = 1000;
     // Bytes of RTF that a run of a densely styled document takes at least, for
     // the room made before reading.
     static constexpr std::size_t kSourceBytesPerRun = 16;
-    // Entries of the writer's colour table, black included.
-    static constexpr std::int32_t kColourTableSize = 100;
 
-    // Makes the colour table of the runs and answers the exact size of the
-    // document, which writeDocument then writes.
-    std::size_t prepareDocument(std::string& colourTable);
-    template <class Sink>
-    void writeDocument(Sink& out, const std::string& colourTable);
+    // Appends `cch` delivered characters of the same properties, opening a
+    // run when they differ from the previous character's; answers 0 or the
+    // reader's result that ends the parse.
+    std::int32_t deliver(const char* pch, std::size_t cch, const char_prop& charProps);
+    // Opens a run at the character just appended.
+    std::int32_t openRun(const char_prop& charProps);
+    // After a document was generated, the last run is selected.
+    void selectLastRun();
 
-    // The selected run, or an all-zero run while none is selected.
-    const Style_t& selected() const;
+    friend std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop& dop,
+                                                 const sect_prop& sep, const para_prop& pap,
+                                                 const char_prop& charProps);
 
-    std::vector<Style_t> style;  // numStyles runs; its capacity is maxStyles
-    std::int32_t numStyles = 0;
-    std::int32_t maxStyles = 0;
-    Style_t* pStyle = nullptr;
     std::string text;
     std::string rtf;
     bool bParsingError = false;
-    std::int32_t colTabCount = 0;
-    std::uint32_t colTab[kColourTableSize] = {};
+    ReadState reading_;
 };
 
-// The reader's callback while reading: appends the character and opens a run
-// whenever its properties differ from the previous character's.
+// The reader's callback while reading into the CharStyle_RTF at `userData`:
+// appends the character and opens a run whenever its properties differ from
+// the previous character's. The state of the parse is that container's, so
+// parses into different containers are independent.
 std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
                                   char_prop charProps);
 // The same for a run of characters with the same properties, as the reader

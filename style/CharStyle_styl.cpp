@@ -121,33 +121,27 @@ bool CharStyle_styl::addStyleToClipboard() {
     const std::size_t styleSize = kCountSize + kElementSize * static_cast<std::size_t>(n);
     const std::size_t blockSize = kLengthFieldSize + styleSize;
 
-    HGLOBAL hClipStyle = GlobalAlloc(GMEM_MOVEABLE, blockSize);
-    if (hClipStyle == nullptr) return false;
-    unsigned char* p = static_cast<unsigned char*>(GlobalLock(hClipStyle));
-    if (p == nullptr) {
-        GlobalFree(hClipStyle);
-        return false;
-    }
-
-    storeU32(p, static_cast<std::uint32_t>(styleSize));
-    storeI16(p + kLengthFieldSize, static_cast<std::int16_t>(n));
-    for (std::int32_t k = 0; k < n; ++k) {
-        const Style_t& s = style[static_cast<std::size_t>(k)];
-        unsigned char* e = p + kLengthFieldSize + kCountSize + kElementSize * static_cast<std::size_t>(k);
-        storeU32(e + kStartCharOffset, static_cast<std::uint32_t>(s.charPos));
-        storeI16(e + kHeightOffset, s.lineHeight);
-        storeI16(e + kAscentOffset, s.ascent);
-        storeI16(e + kFontOffset, s.fontOrdinal);
-        e[kUnusedOffset] = 0;
-        e[kFaceOffset] = static_cast<unsigned char>(static_cast<std::uint16_t>(s.face) >> 8);
-        storeI16(e + kSizeOffset, s.size);
-        storeU16(e + kRedOffset, component16(static_cast<std::uint8_t>(s.colour >> 16)));
-        storeU16(e + kGreenOffset, component16(static_cast<std::uint8_t>(s.colour >> 8)));
-        storeU16(e + kBlueOffset, component16(static_cast<std::uint8_t>(s.colour)));
-    }
-
     // Written where it goes: the block itself goes to the clipboard.
-    GlobalUnlock(hClipStyle);
+    HGLOBAL hClipStyle = clipboard::newFilledBlock(blockSize, [&](unsigned char* p) {
+        storeU32(p, static_cast<std::uint32_t>(styleSize));
+        storeI16(p + kLengthFieldSize, static_cast<std::int16_t>(n));
+        for (std::int32_t k = 0; k < n; ++k) {
+            const Style_t& s = style[static_cast<std::size_t>(k)];
+            unsigned char* e = p + kLengthFieldSize + kCountSize + kElementSize * static_cast<std::size_t>(k);
+            storeU32(e + kStartCharOffset, static_cast<std::uint32_t>(s.charPos));
+            storeI16(e + kHeightOffset, s.lineHeight);
+            storeI16(e + kAscentOffset, s.ascent);
+            storeI16(e + kFontOffset, s.fontOrdinal);
+            e[kUnusedOffset] = 0;
+            e[kFaceOffset] = static_cast<unsigned char>(static_cast<std::uint16_t>(s.face) >> 8);
+            storeI16(e + kSizeOffset, s.size);
+            storeU16(e + kRedOffset, component16(static_cast<std::uint8_t>(s.colour >> 16)));
+            storeU16(e + kGreenOffset, component16(static_cast<std::uint8_t>(s.colour >> 8)));
+            storeU16(e + kBlueOffset, component16(static_cast<std::uint8_t>(s.colour)));
+        }
+        return true;
+    });
+    if (hClipStyle == nullptr) return false;
     return addBlockToClipboard(hClipStyle, RegisterClipboardFormatA(kFormatName));
 }
 
@@ -169,27 +163,4 @@ std::int16_t CharStyle_styl::getFace() { return pStyle != nullptr ? pStyle->face
 
 std::int16_t CharStyle_styl::getSize() { return pStyle != nullptr ? pStyle->size : 0; }
 
-std::uint32_t CharStyle_styl::getRGB() {
-    return (static_cast<std::uint32_t>(getRed()) << 16) | (static_cast<std::uint32_t>(getGreen()) << 8) | getBlue();
-}
-
-std::uint8_t CharStyle_styl::getRed() {
-    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 16) : 0;
-}
-
-std::uint8_t CharStyle_styl::getGreen() {
-    return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour >> 8) : 0;
-}
-
-std::uint8_t CharStyle_styl::getBlue() { return pStyle != nullptr ? static_cast<std::uint8_t>(pStyle->colour) : 0; }
-
-namespace {
-bool hasFace(std::int16_t face, std::uint16_t bits) { return (static_cast<std::uint16_t>(face) & bits) != 0; }
-}  // namespace
-
-bool CharStyle_styl::isPlain() { return getFace() == 0; }
-bool CharStyle_styl::isBold() { return hasFace(getFace(), kFaceBold); }
-bool CharStyle_styl::isItalic() { return hasFace(getFace(), kFaceItalic); }
-bool CharStyle_styl::isUnderline() { return hasFace(getFace(), kFaceUnderline); }
-bool CharStyle_styl::isCondensed() { return hasFace(getFace(), kFaceCondensed); }
-bool CharStyle_styl::isExtended() { return hasFace(getFace(), kFaceExtended); }
+std::uint32_t CharStyle_styl::getRGB() { return pStyle != nullptr ? pStyle->colour & 0xFFFFFFu : 0; }

@@ -54,20 +54,11 @@ class CharStyle_styl final : public CharStyle {
     void setText(std::string rawText) override;
     std::string getText() override;
     bool selectStyle(std::int32_t styleNum) override;
-    // Until a run has been selected, the queries below answer as for a plain
-    // black run of size 0.
+    // Until a run has been selected, the queries answer as for a plain black
+    // run of size 0.
     std::int16_t getFace() override;
     std::int16_t getSize() override;
     std::uint32_t getRGB() override;
-    std::uint8_t getRed() override;
-    std::uint8_t getGreen() override;
-    std::uint8_t getBlue() override;
-    bool isPlain() override;
-    bool isBold() override;
-    bool isItalic() override;
-    bool isUnderline() override;
-    bool isCondensed() override;
-    bool isExtended() override;
 
   private:
     // The same for a text already held in a string, which it takes over.

@@ -40,4 +40,11 @@ TextWithStyleBlock::TextWithStyleBlock(const char* styleFormatName) {
     textUpToNul_ = textUpToNul(text_->view());
 }
 
+HGLOBAL newBlockCopy(const void* data, std::size_t size) {
+    return newFilledBlock(size, [data, size](unsigned char* p) {
+        if (size > 0) std::memcpy(p, data, size);
+        return true;
+    });
+}
+
 }  // namespace clipboard

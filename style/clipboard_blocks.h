@@ -1,11 +1,15 @@
-// Reading blocks off the clipboard for the containers: the clipboard held open
-// for one read (or for the active session's), and a format's block locked as a view bounded by the block's
-// real size, so no decoder relies on a length field or a terminating NUL.
+// Memory blocks for the clipboard. Reading: the clipboard held open for one
+// read (or for the active session's), and a format's block locked as a view
+// bounded by the block's real size, so no decoder relies on a length field or
+// a terminating NUL. Writing: a new block filled while locked.
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "platform/winapi.h"
 #include "style/clipboard_session.h"
@@ -65,5 +69,57 @@ class TextWithStyleBlock {
     std::optional<LockedBlock> style_;
     std::string textUpToNul_;
 };
+
+// Answers a new T read from the block the clipboard holds under `formatName`
+// by T(const char* data, std::size_t size); null when the clipboard cannot be
+// opened, holds no usable block of that format, or memory runs out.
+template <class T>
+T* newFromBlock(const char* formatName) {
+    OpenedClipboard open;
+    if (!open.isOpen()) return nullptr;
+    const LockedBlock block(RegisterClipboardFormatA(formatName));
+    const ByteView& view = block.view();
+    if (view.data == nullptr) return nullptr;
+    try {
+        return new T(reinterpret_cast<const char*>(view.data), view.size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
+}
+
+// Allocates a movable block of `size` bytes, locks it, lets `fill` write the
+// bytes at the pointer it is given, and unlocks it. Answers the unlocked
+// block, or null when it could not be allocated or locked or when `fill`
+// answered false; no block is left allocated then, nor when `fill` throws.
+template <class Fill>
+HGLOBAL newFilledBlock(std::size_t size, Fill&& fill) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block == nullptr) return nullptr;
+    unsigned char* p = static_cast<unsigned char*>(GlobalLock(block));
+    if (p == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    bool filled = false;
+    try {
+        filled = std::forward<Fill>(fill)(p);
+    } catch (...) {
+        GlobalUnlock(block);
+        GlobalFree(block);
+        throw;
+    }
+    GlobalUnlock(block);
+    if (!filled) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// A new movable block holding a copy of the `size` bytes at `data`, or null
+// as for newFilledBlock.
+HGLOBAL newBlockCopy(const void* data, std::size_t size);
 
 }  // namespace clipboard

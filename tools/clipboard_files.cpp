@@ -9,6 +9,7 @@
 #include "platform/winapi.h"
 #include "style/CharStyle.h"
 #include "style/CharStyle_HTML.h"
+#include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
 
 namespace tool {
@@ -60,20 +61,17 @@ bool putFileOnClipboard(const char* formatName, const std::string& path, bool ad
     long size = -1;
     File in = openInput(path, size, error);
     if (!in) return false;
-    const SIZE_T blockSize = static_cast<SIZE_T>(size) + (addNul ? 1 : 0);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, blockSize);
-    char* p = block != nullptr ? static_cast<char*>(GlobalLock(block)) : nullptr;
-    if (p == nullptr) {
-        if (block != nullptr) GlobalFree(block);
-        error = "no memory for the " + std::to_string(size) + " bytes of " + path;
-        return false;
-    }
-    const std::size_t read = std::fread(p, 1, static_cast<std::size_t>(size), in.get());
-    if (addNul) p[size] = '\0';
-    GlobalUnlock(block);
-    if (read != static_cast<std::size_t>(size)) {
-        GlobalFree(block);
-        error = "error while reading " + path;
+    const std::size_t blockSize = static_cast<std::size_t>(size) + (addNul ? 1 : 0);
+    bool readFailed = false;
+    HGLOBAL block = clipboard::newFilledBlock(blockSize, [&](unsigned char* p) {
+        const std::size_t read = std::fread(p, 1, static_cast<std::size_t>(size), in.get());
+        if (addNul) p[size] = '\0';
+        readFailed = read != static_cast<std::size_t>(size);
+        return !readFailed;
+    });
+    if (block == nullptr) {
+        error = readFailed ? "error while reading " + path
+                           : "no memory for the " + std::to_string(size) + " bytes of " + path;
         return false;
     }
     if (!CharStyle::addBlockToClipboard(block, formatOf(formatName))) {
@@ -113,22 +111,19 @@ FormatWritten writeFormatToFile(const char* formatName, const std::string& path,
         error = "cannot open the clipboard";
         return FormatWritten::failed;
     }
-    FormatWritten result = FormatWritten::absent;
-    HANDLE block = GetClipboardData(format);
-    const char* p = block != nullptr ? static_cast<const char*>(GlobalLock(block)) : nullptr;
-    if (p != nullptr) {
-        bytes = GlobalSize(block);
-        if (upToNul) {
-            const void* nul = std::memchr(p, '\0', bytes);
-            if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
-        }
-        File out(std::fopen(path.c_str(), "wb"));
-        const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
-        GlobalUnlock(block);
-        result = ok ? FormatWritten::written : FormatWritten::failed;
-        if (!ok) error = "cannot write " + path;
+    const clipboard::LockedBlock block(format);
+    const clipboard::ByteView& view = block.view();
+    if (view.data == nullptr) return FormatWritten::absent;
+    const char* p = reinterpret_cast<const char*>(view.data);
+    bytes = view.size;
+    if (upToNul) {
+        const void* nul = std::memchr(p, '\0', bytes);
+        if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
     }
-    return result;
+    File out(std::fopen(path.c_str(), "wb"));
+    const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+    if (!ok) error = "cannot write " + path;
+    return ok ? FormatWritten::written : FormatWritten::failed;
 }
 
 }  // namespace tool

@@ -43,13 +43,6 @@ class SourceStyle final : public CharStyle {
     std::int16_t getFace() override { return runs_[selected_].face; }
     std::int16_t getSize() override { return runs_[selected_].size; }
     std::uint32_t getRGB() override { return runs_[selected_].colour & 0xFFFFFF; }
-    std::uint8_t getRed() override { return static_cast<std::uint8_t>(getRGB() >> 16); }
-    std::uint8_t getGreen() override { return static_cast<std::uint8_t>(getRGB() >> 8); }
-    std::uint8_t getBlue() override { return static_cast<std::uint8_t>(getRGB()); }
-    bool isPlain() override { return getFace() == 0; }
-    bool isBold() override { return getFace() & kFaceBold; }
-    bool isItalic() override { return getFace() & kFaceItalic; }
-    bool isUnderline() override { return getFace() & kFaceUnderline; }
 
   private:
     bool valid(std::int32_t i) const { return i >= 0 && i < static_cast<std::int32_t>(runs_.size()); }

@@ -48,13 +48,6 @@ class RecordingStyle : public CharStyle {
     std::int16_t getFace() override { return sel_->face; }
     std::int16_t getSize() override { return sel_->size; }
     std::uint32_t getRGB() override { return sel_->colour; }
-    std::uint8_t getRed() override { return static_cast<std::uint8_t>(sel_->colour >> 16); }
-    std::uint8_t getGreen() override { return static_cast<std::uint8_t>(sel_->colour >> 8); }
-    std::uint8_t getBlue() override { return static_cast<std::uint8_t>(sel_->colour); }
-    bool isPlain() override { return sel_->face == 0; }
-    bool isBold() override { return false; }
-    bool isItalic() override { return false; }
-    bool isUnderline() override { return false; }
 
     std::string text;
     std::vector<Run> runs;

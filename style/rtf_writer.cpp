@@ -1,0 +1,209 @@
+#include "style/rtf_writer.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "style/face_bits.h"
+
+namespace {
+
+// Where a document goes: counted first, then written into room of exactly
+// the counted size, so that both passes share every decision.
+struct CountingSink {
+    std::size_t size = 0;
+    void append(const char*, std::size_t n) { size += n; }
+    template <std::size_t N>
+    void append(const char (&)[N]) {
+        size += N - 1;
+    }
+    void put(char) { ++size; }
+};
+
+struct WritingSink {
+    char* p;
+    void append(const char* s, std::size_t n) {
+        std::memcpy(p, s, n);
+        p += n;
+    }
+    template <std::size_t N>
+    void append(const char (&s)[N]) {
+        append(s, N - 1);
+    }
+    void put(char c) { *p++ = c; }
+};
+
+template <class Sink>
+void appendDecimal(Sink& out, long value) {
+    char digits[24];
+    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, static_cast<std::size_t>(r.ptr - digits));
+}
+
+// Bytes that the writer does not copy unchanged.
+struct WriterSpecials {
+    bool special[256] = {};
+    constexpr WriterSpecials() {
+        special[static_cast<unsigned char>('\\')] = true;
+        special[static_cast<unsigned char>('{')] = true;
+        special[static_cast<unsigned char>('}')] = true;
+        special[static_cast<unsigned char>('\r')] = true;
+        special[static_cast<unsigned char>('\n')] = true;
+        special[0] = true;
+    }
+};
+constexpr WriterSpecials kWriterSpecials;
+
+// The same, and every byte from 0x80 up: in a double-byte code page a trail
+// byte may be "\\", "{" or "}", so characters of two bytes are written as
+// escapes.
+struct DoubleByteWriterSpecials {
+    bool special[256] = {};
+    constexpr DoubleByteWriterSpecials() {
+        for (int c = 0; c < 256; ++c) special[c] = c >= 0x80 || kWriterSpecials.special[c];
+    }
+};
+constexpr DoubleByteWriterSpecials kDoubleByteWriterSpecials;
+
+template <class Sink>
+void appendHexEscape(Sink& out, unsigned char byte) {
+    static const char kHex[] = "0123456789abcdef";
+    const char escape[4] = {'\\', '\'', kHex[byte >> 4], kHex[byte & 0xF]};
+    out.append(escape, sizeof escape);
+}
+
+// Appends text[from, to) as RTF: "\", "{" and "}" escaped, a NUL byte as
+// "\'00", and each line end (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
+// so a CR that ends one segment and an LF that starts the next are two line ends.
+template <class Sink>
+void appendConverted(Sink& out, const std::string& text, std::size_t from, std::size_t to, bool fDoubleByte,
+                     codepage::CodePage cp) {
+    const char* s = text.data();
+    const bool* const special = fDoubleByte ? kDoubleByteWriterSpecials.special : kWriterSpecials.special;
+    std::size_t i = from;
+    while (i < to) {
+        std::size_t plain = i;
+        while (plain < to && !special[static_cast<unsigned char>(s[plain])]) ++plain;
+        out.append(s + i, plain - i);
+        if (plain == to) break;
+        const char c = s[plain];
+        i = plain + 1;
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            appendHexEscape(out, static_cast<unsigned char>(c));
+            // The trail byte of a character of two bytes, whatever it is.
+            if (codepage::isLeadByte(cp, static_cast<unsigned char>(c)) && i < to)
+                appendHexEscape(out, static_cast<unsigned char>(s[i++]));
+        } else if (c == '\r' || c == '\n') {
+            out.append("\\par ");
+            if (c == '\r' && i < to && s[i] == '\n') ++i;
+        } else if (c == '\0') {
+            // A NUL byte would end the document on the clipboard, where every
+            // reader stops at the first NUL; as an escape it survives.
+            out.append("\\'00");
+        } else {
+            out.put('\\');
+            out.put(c);
+        }
+    }
+}
+
+}  // namespace
+
+RtfDocument::RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
+    : text_(text), runs_(runs), cp_(cp) {
+    // The colour table precedes the body but is made from the runs in their
+    // order; taking the colours first lets the body find each colour where
+    // it was put, and the document be written in one pass.
+    colours_[0] = 0;  // black, always first
+    colourCount_ = 1;
+    for (const StyleRuns::Run& run : runs_) addColour(run.colour & 0xFFFFFFu);
+    colourTable_ = "{\\colortbl;";
+    for (std::int32_t i = 1; i < colourCount_; ++i) {
+        colourTable_ += "\\red";
+        colourTable_ += std::to_string((colours_[i] >> 16) & 0xFF);
+        colourTable_ += "\\green";
+        colourTable_ += std::to_string((colours_[i] >> 8) & 0xFF);
+        colourTable_ += "\\blue";
+        colourTable_ += std::to_string(colours_[i] & 0xFF);
+        colourTable_ += ';';
+    }
+    colourTable_ += '}';
+    CountingSink count;
+    write(count);
+    size_ = count.size;
+}
+
+std::int32_t RtfDocument::addColour(std::uint32_t colour) {
+    for (std::int32_t i = 0; i < colourCount_; ++i)
+        if (colours_[i] == colour) return i;
+    if (colourCount_ == kColourTableSize) return kColourTableSize - 1;
+    colours_[colourCount_] = colour;
+    return colourCount_++;
+}
+
+std::int32_t RtfDocument::colourIndex(std::uint32_t colour) const {
+    // Every colour of the runs went into the table, unless it was full.
+    for (std::int32_t i = 0; i < colourCount_; ++i)
+        if (colours_[i] == colour) return i;
+    return kColourTableSize - 1;
+}
+
+void RtfDocument::writeTo(char* out) const {
+    WritingSink writer{out};
+    write(writer);
+}
+
+template <class Sink>
+void RtfDocument::write(Sink& out) const {
+    const bool fDoubleByte = codepage::isDoubleByte(cp_);
+    out.append("{\\rtf1\\ansi\\ansicpg");
+    appendDecimal(out, static_cast<long>(cp_));
+    out.append("{\\fonttbl\\f0\\fswiss\\fcharset");
+    appendDecimal(out, static_cast<long>(codepage::codePageCharset(cp_)));
+    out.append(" Arial;}");
+    out.append(colourTable_.data(), colourTable_.size());
+    out.append("\\f0\\fs24 {");
+
+    const std::size_t textLength = text_.size();
+    std::size_t position = 0;
+    for (const StyleRuns::Run& run : runs_) {
+        // Only a malformed source gives a start outside the text or before the
+        // previous run's; clamping writes every character exactly once.
+        std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+        if (start > textLength) start = textLength;
+        if (start < position) start = position;
+
+        if (start > position) {
+            appendConverted(out, text_, position, start, fDoubleByte, cp_);
+            out.append("}{");
+        }
+        bool anyWord = false;
+        if (run.size > 0) {
+            out.append("\\cf");
+            appendDecimal(out, colourIndex(run.colour & 0xFFFFFFu));
+            out.append("\\fs");
+            appendDecimal(out, 2L * run.size);
+            anyWord = true;
+        }
+        const std::int16_t face = run.face;
+        if (face & kFaceBold) out.append("\\b");
+        if (face & kFaceItalic) out.append("\\i");
+        if (face & kFaceUnderline) out.append("\\ul");
+        if (face & kFaceStrikethrough) out.append("\\strike");
+        if (face & kFaceSmallCaps) out.append("\\scaps");
+        if (face & kFaceSuperscript) out.append("\\super");
+        if (face & kFaceSubscript) out.append("\\sub");
+        constexpr std::int16_t kWrittenFaces = kFaceBold | kFaceItalic | kFaceUnderline | kFaceStrikethrough |
+                                               kFaceSmallCaps | kFaceSuperscript | kFaceSubscript;
+        if (anyWord || (face & kWrittenFaces) != 0) out.put(' ');  // ends the last control word
+        position = start;
+    }
+    appendConverted(out, text_, position, textLength, fDoubleByte, cp_);
+    out.append("}}");
+}
+
+std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
+    const RtfDocument document(text, runs, cp);
+    std::string out(document.size(), '\0');
+    if (!out.empty()) document.writeTo(&out[0]);
+    return out;
+}

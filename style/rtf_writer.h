@@ -1,0 +1,53 @@
+// The RTF writer: styled text as a small single-font document, one group per
+// run, declaring the code page its text is in. Independent of any clipboard.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codepage/code_page.h"
+#include "style/style_runs.h"
+
+// A document prepared for writing: its colour table made and its exact size
+// counted, so that it can be written straight into room of that size (a
+// clipboard block) without a copy. Holds references to the text and runs,
+// which must outlive it unchanged.
+class RtfDocument {
+  public:
+    // Entries of the colour table, black included.
+    static constexpr std::int32_t kColourTableSize = 100;
+
+    // Prepares the document of `text` (in code page `cp`) and `runs`.
+    RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+
+    // The document's length in bytes, without a terminating NUL.
+    std::size_t size() const { return size_; }
+    // Writes exactly size() bytes at `out`.
+    void writeTo(char* out) const;
+
+  private:
+    template <class Sink>
+    void write(Sink& out) const;
+    // Answers the table index of `colour`, adding it while there is room; a
+    // full table answers its last entry.
+    std::int32_t addColour(std::uint32_t colour);
+    // The index addColour answered for `colour` while preparing.
+    std::int32_t colourIndex(std::uint32_t colour) const;
+
+    const std::string& text_;
+    const std::vector<StyleRuns::Run>& runs_;
+    codepage::CodePage cp_;
+    std::int32_t colourCount_ = 0;
+    std::uint32_t colours_[kColourTableSize] = {};
+    std::string colourTable_;
+    std::size_t size_ = 0;
+};
+
+// Answers the RTF document of `text`, in code page `cp`, styled by `runs`:
+// "\", "{", "}" and NUL escaped, bytes from 0x80 up as "\'hh" in a double-byte
+// code page, every line end as "\par ". A run that starts outside the text or
+// before the previous one's start is clamped, so every character is written
+// exactly once.
+std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);

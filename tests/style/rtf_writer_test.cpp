@@ -1,0 +1,93 @@
+#include "style/rtf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "style/face_bits.h"
+
+namespace {
+
+using StyleRun = StyleRuns::Run;
+
+// Text, runs and code page in; the exact document out.
+TEST(RtfWriter, WritesDocuments) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<StyleRun> runs;
+        codepage::CodePage cp;
+        std::string document;
+    } cases[] = {
+        {"no runs",
+         "x",
+         {},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 {x}}"},
+        {"one bold run",
+         "ab",
+         {{0, 0, kFaceBold, 12, 0}},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
+         "{\\cf0\\fs24\\b ab}}"},
+        {"escapes, line ends, a colour and a run of no size",
+         "a{b\\\r\nc",
+         {{0, 0, 0, 10, 0xFF0000}, {2, 0, kFaceItalic, 0, 0}},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0\\blue0;}"
+         "\\f0\\fs24 {\\cf1\\fs20 a\\{}{\\i b\\\\\\par c}}"},
+        {"a NUL byte and unwritten faces",
+         std::string("a\0b", 3),
+         {{0, 0, static_cast<std::int16_t>(kFaceCondensed | kFaceOutline), 0, 0x123456}},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red18\\green52\\blue86;}"
+         "\\f0\\fs24 {a\\'00b}}"},
+        {"every written face",
+         "a",
+         {{0, 0,
+           static_cast<std::int16_t>(kFaceBold | kFaceItalic | kFaceUnderline | kFaceStrikethrough | kFaceSmallCaps |
+                                     kFaceSuperscript | kFaceSubscript),
+           7, 0}},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
+         "{\\cf0\\fs14\\b\\i\\ul\\strike\\scaps\\super\\sub a}}"},
+        {"starts past the text and out of order are clamped",
+         "abc",
+         {{2, 0, 0, 12, 0}, {1, 0, kFaceBold, 12, 0}, {9, 0, kFaceItalic, 12, 0}},
+         1252,
+         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
+         "{ab}{\\cf0\\fs24 \\cf0\\fs24\\b c}{\\cf0\\fs24\\i }}"},
+        {"double-byte characters as escapes, a trail byte that is a backslash",
+         "\x82\xa0\x95\x5cx",
+         {{0, 0, 0, 12, 0}},
+         932,
+         "{\\rtf1\\ansi\\ansicpg932{\\fonttbl\\f0\\fswiss\\fcharset128 Arial;}{\\colortbl;}\\f0\\fs24 "
+         "{\\cf0\\fs24 \\'82\\'a0\\'95\\'5cx}}"},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        EXPECT_EQ(rtfDocument(tc.text, tc.runs, tc.cp), tc.document);
+        const RtfDocument prepared(tc.text, tc.runs, tc.cp);
+        EXPECT_EQ(prepared.size(), tc.document.size());
+    }
+}
+
+// Past the colour table's room, every further colour is written as its last entry.
+TEST(RtfWriter, FullColourTableAnswersItsLastEntry) {
+    std::vector<StyleRun> runs;
+    std::string text;
+    for (std::uint32_t i = 1; i <= RtfDocument::kColourTableSize + 1; ++i) {
+        runs.push_back(StyleRun{static_cast<std::int32_t>(text.size()), 0, 0, 12, i});
+        text += 'x';
+    }
+    const std::string document = rtfDocument(text, runs, 1252);
+    EXPECT_NE(document.find("\\red0\\green0\\blue99;}"), std::string::npos);
+    EXPECT_EQ(document.find("\\blue100;"), std::string::npos);
+    // The 99th, 100th and 101st colours all use entry 99.
+    const std::string tail = "}{\\cf98\\fs24 x}{\\cf99\\fs24 x}{\\cf99\\fs24 x}{\\cf99\\fs24 x}}";
+    ASSERT_GE(document.size(), tail.size());
+    EXPECT_EQ(document.substr(document.size() - tail.size()), tail);
+}
+
+}  // namespace
