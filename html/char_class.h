@@ -47,6 +47,14 @@ constexpr bool isCssNameChar(char c) { return isInClass(c, kClassNameChar); }
 // Answers `c` in ASCII lower case; every other byte as it is.
 constexpr char toLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
+// Answers whether `a` and `b` are the same but for ASCII case.
+inline bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
+    return true;
+}
+
 // Answers `s` in ASCII lower case.
 inline std::string lowerAscii(std::string s) {
     for (char& c : s) c = toLowerAscii(c);

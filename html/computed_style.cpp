@@ -3,14 +3,15 @@
 #include <unordered_map>
 
 #include "html/css_values.h"
+#include "html/style_effects.h"
 
 namespace html {
 
 namespace {
 
-// The browser's own style sheet for the elements that matter here.
-const std::unordered_map<std::string, std::vector<Declaration>>& defaultStyles() {
-    static const std::unordered_map<std::string, std::vector<Declaration>> styles = [] {
+// The browser's own style sheet for the elements that matter here, read once.
+const std::unordered_map<std::string, CompiledBlock>& defaultStyles() {
+    static const std::unordered_map<std::string, CompiledBlock> styles = [] {
         const char* const kDefaults[][2] = {
             {"b", "font-weight:bold"},
             {"strong", "font-weight:bold"},
@@ -64,218 +65,33 @@ const std::unordered_map<std::string, std::vector<Declaration>>& defaultStyles()
             "head",     "script",   "style",  "title",   "meta",     "link",  "base",     "template", "noscript",
             "area",     "datalist", "param",  "noembed", "noframes", "rp",    "textarea", "select",   "col",
             "colgroup", "iframe",   "object", "svg",     "math",     "audio", "video",    "canvas"};
-        std::unordered_map<std::string, std::vector<Declaration>> m;
-        for (const auto& d : kDefaults) parseDeclarations(d[1], m[d[0]]);
-        for (const char* b : kBlocks) parseDeclarations("display:block", m[b]);
-        for (const char* h : kHidden) parseDeclarations("display:none", m[h]);
+        std::unordered_map<std::string, CompiledBlock> m;
+        std::vector<Declaration> declarations;
+        auto add = [&](const char* tag, const char* css) {
+            declarations.clear();
+            parseDeclarations(css, declarations);
+            compileBlock(declarations, m[tag]);
+        };
+        for (const auto& d : kDefaults) add(d[0], d[1]);
+        for (const char* b : kBlocks) add(b, "display:block");
+        for (const char* h : kHidden) add(h, "display:none");
         return m;
     }();
     return styles;
 }
 
-int bolder(int w) { return w < 350 ? 400 : w < 550 ? 700 : w < 900 ? 900 : w; }
-int lighter(int w) { return w < 100 ? w : w < 550 ? 100 : w < 750 ? 400 : 700; }
-
-// A font-weight value, or 0 when it is none.
-int weightOf(const std::string& v, int parentWeight) {
-    if (v == "normal") return 400;
-    if (v == "bold") return 700;
-    if (v == "bolder") return bolder(parentWeight);
-    if (v == "lighter") return lighter(parentWeight);
-    if (v.empty() || v.size() > 7) return 0;
-    char* after = nullptr;
-    const double n = std::strtod(v.c_str(), &after);
-    if (after == v.c_str() || *after != '\0' || !(n >= 1 && n <= 1000)) return 0;
-    return static_cast<int>(n);
-}
-
-// Applies a font size to `s`; false when the value is none.
-bool applyFontSize(ComputedStyle& s, const ComputedStyle& parent, const std::string& value) {
-    const FontSize size = parseFontSize(value);
-    switch (size.kind) {
-        case FontSize::kInvalid:
-            return false;
-        case FontSize::kKeyword:
-            s.sizeKeyword = size.keyword;
-            s.fontPx = keywordPixels(size.keyword, s.monospace);
-            return true;
-        case FontSize::kPixels:
-            s.fontPx = size.value;
-            break;
-        case FontSize::kFactor:
-            s.fontPx = parent.fontPx * size.value;
-            break;
-        case FontSize::kRootFactor:
-            s.fontPx = 16 * size.value;
-            break;
-        case FontSize::kSmaller:
-            s.fontPx = parent.fontPx / 1.2;
-            break;
-        case FontSize::kLarger:
-            s.fontPx = parent.fontPx * 1.2;
-            break;
-    }
-    s.sizeKeyword = -1;
-    return true;
-}
-
-bool isMonospaceFamily(const std::string& v) { return lowerAscii(trimmed(v)) == "monospace"; }
-
-std::uint8_t decorationLines(const std::string& value) {
-    std::uint8_t lines = 0;
-    for (const std::string& part : splitValue(lowerAscii(value))) {
-        if (part == "underline") lines |= kDecorationUnderline;
-        if (part == "line-through") lines |= kDecorationLineThrough;
-    }
-    return lines;
-}
-
-void applyFontShorthand(ComputedStyle& s, const ComputedStyle& parent, const std::string& value) {
-    const std::vector<std::string> parts = splitValue(value);
-    bool italic = false;
-    int weight = 400;
-    std::size_t i = 0;
-    for (; i < parts.size(); ++i) {
-        const std::string p = lowerAscii(parts[i]);
-        if (p == "italic" || p == "oblique") {
-            italic = true;
-        } else if (p == "normal" || p == "small-caps" || p.find("condensed") != std::string::npos ||
-                   p.find("expanded") != std::string::npos) {
-        } else if (weightOf(p, parent.weight) != 0 && parseFontSize(p).kind == FontSize::kInvalid) {
-            weight = weightOf(p, parent.weight);
-        } else {
-            break;
-        }
-    }
-    if (i >= parts.size()) return;
-    std::string sizeText = parts[i];
-    const std::size_t slash = sizeText.find('/');
-    if (slash != std::string::npos) sizeText.resize(slash);
-    ComputedStyle trial = s;
-    if (!applyFontSize(trial, parent, sizeText)) return;
-    // The family follows the size (and a line height), and must be there.
-    std::size_t familyAt = i + 1;
-    if (slash == std::string::npos && familyAt < parts.size() && parts[familyAt][0] == '/')
-        familyAt += parts[familyAt] == "/" ? 2 : 1;
-    if (familyAt >= parts.size()) return;
-    std::string family;
-    for (std::size_t k = familyAt; k < parts.size(); ++k) family += parts[k] == "," ? "," : parts[k];
-    trial.monospace = isMonospaceFamily(family);
-    trial.italic = italic;
-    trial.weight = weight;
-    s = trial;
-}
-
-Display displayOf(const std::string& v, Display current) {
-    if (v == "none") return Display::kNone;
-    if (v == "block" || v == "flex" || v == "grid" || v == "flow-root" || v == "table-caption") return Display::kBlock;
-    if (v == "inline" || v == "inline-block" || v == "inline-flex" || v == "inline-grid" || v == "contents" ||
-        v == "inline-table")
-        return Display::kInline;
-    if (v == "list-item") return Display::kListItem;
-    if (v == "table") return Display::kTable;
-    if (v == "table-row-group" || v == "table-header-group" || v == "table-footer-group") return Display::kRowGroup;
-    if (v == "table-row") return Display::kRow;
-    if (v == "table-cell") return Display::kCell;
-    return current;
-}
-
-// Applies one declaration; `own` collects the element's own decoration lines
-// and vertical alignment.
-void apply(ComputedStyle& s, const ComputedStyle& parent, const Declaration& d, std::uint8_t& ownLines,
-           VerticalAlign& ownAlign) {
-    const std::string v = lowerAscii(d.value);
-    const bool inherit = v == "inherit";
-    const bool initial = v == "initial";
-    const bool unset = v == "unset" || v == "revert" || v == "revert-layer";
-    switch (d.id) {
-        case Property::kFontWeight:
-            if (inherit || unset)
-                s.weight = parent.weight;
-            else if (initial)
-                s.weight = 400;
-            else if (weightOf(v, parent.weight) != 0)
-                s.weight = weightOf(v, parent.weight);
-            break;
-        case Property::kFontStyle:
-            if (inherit || unset)
-                s.italic = parent.italic;
-            else if (initial || v == "normal")
-                s.italic = false;
-            else if (v == "italic" || v.compare(0, 7, "oblique") == 0)
-                s.italic = true;
-            break;
-        case Property::kTextDecoration:
-        case Property::kTextDecorationLine:
-            if (inherit)
-                ownLines = parent.decorations;  // as close as it gets
-            else
-                ownLines = decorationLines(v);
-            break;
-        case Property::kVerticalAlign:
-            if (v == "super")
-                ownAlign = VerticalAlign::kSuper;
-            else if (v == "sub")
-                ownAlign = VerticalAlign::kSub;
-            else
-                ownAlign = VerticalAlign::kBaseline;
-            break;
-        case Property::kFontSize:
-            if (inherit || unset) {
-                s.fontPx = parent.fontPx;
-                s.sizeKeyword = parent.sizeKeyword;
-            } else if (initial) {
-                applyFontSize(s, parent, "medium");
-            } else {
-                applyFontSize(s, parent, v);
-            }
-            break;
-        case Property::kFontFamily:
-            s.monospace = inherit || unset ? parent.monospace : isMonospaceFamily(v);
-            break;
-        case Property::kFont:
-            if (inherit || unset) {
-                s.weight = parent.weight;
-                s.italic = parent.italic;
-                s.fontPx = parent.fontPx;
-                s.sizeKeyword = parent.sizeKeyword;
-                s.monospace = parent.monospace;
-            } else {
-                applyFontShorthand(s, parent, d.value);
-            }
-            break;
-        case Property::kColor:
-            if (inherit || unset) {
-                s.colour = parent.colour;
-            } else if (initial) {
-                s.colour = 0;
-            } else {
-                const Colour c = parseColour(v);
-                if (c.kind == Colour::kRgb) s.colour = c.rgb;
-                if (c.kind == Colour::kCurrentColour) s.colour = parent.colour;
-            }
-            break;
-        case Property::kDisplay:
-            s.display = inherit ? parent.display : initial || unset ? Display::kInline : displayOf(v, s.display);
-            break;
-        case Property::kWhiteSpace:
-            if (inherit || unset)
-                s.whiteSpace = parent.whiteSpace;
-            else if (initial || v == "normal")
-                s.whiteSpace = WhiteSpace::kNormal;
-            else if (v == "nowrap")
-                s.whiteSpace = WhiteSpace::kNowrap;
-            else if (v == "pre")
-                s.whiteSpace = WhiteSpace::kPre;
-            else if (v == "pre-wrap" || v == "break-spaces")
-                s.whiteSpace = WhiteSpace::kPreWrap;
-            else if (v == "pre-line")
-                s.whiteSpace = WhiteSpace::kPreLine;
-            break;
-    }
-}
-
 }  // namespace
+
+StyleResolver::StyleResolver(const StyleSheet& sheet) : sheet_(sheet) {}
+
+StyleResolver::~StyleResolver() = default;
+
+void StyleResolver::compileSheet() {
+    while (sheetBlocks_.size() < sheet_.blockCount()) {
+        sheetBlocks_.emplace_back();
+        compileBlock(sheet_.block(sheetBlocks_.size() - 1), sheetBlocks_.back());
+    }
+}
 
 ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& tag) {
     ComputedStyle s;
@@ -297,7 +113,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     const auto& defaults = defaultStyles();
     const auto it = defaults.find(tag.name);
     if (it != defaults.end())
-        for (const Declaration& d : it->second) apply(s, parent, d, ownLines, ownAlign);
+        for (const Effect& e : it->second.normal) applyEffect(s, parent, e, ownLines, ownAlign);
     const bool isLink = (tag.name == "a" || tag.name == "area") && tag.attribute("href") != nullptr;
     if (isLink) {
         s.colour = linkColour_;
@@ -343,6 +159,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
 
     // The style sheets' rules and the style attribute, normal ones first.
     if (!sheet_.empty()) {
+        compileSheet();
         splitClasses(tag.attribute("class"), classes_);
         sheet_.match(tag.name, classes_, tag.attribute("id"), isLink, ancestors_, matched_);
     } else {
@@ -351,12 +168,18 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     inline_.clear();
     const std::string* styleAttr = tag.attribute("style");
     if (styleAttr != nullptr) parseDeclarations(*styleAttr, inline_);
+    compileBlock(inline_, inlineEffects_);
     for (int important = 0; important < 2; ++important) {
-        for (const MatchedBlock& m : matched_)
-            for (const Declaration& d : sheet_.block(m.block))
-                if (d.important == (important == 1)) apply(s, parent, d, ownLines, ownAlign);
-        for (const Declaration& d : inline_)
-            if (d.important == (important == 1)) apply(s, parent, d, ownLines, ownAlign);
+        for (const MatchedBlock& m : matched_) {
+            const CompiledBlock& block = sheetBlocks_[m.block];
+            const std::vector<Effect>& effects = important == 1 ? block.important : block.normal;
+            // Applying counts against the sheet's budget: a document may
+            // make every element match thousands of rules.
+            if (!sheet_.spend(effects.size())) continue;
+            for (const Effect& e : effects) applyEffect(s, parent, e, ownLines, ownAlign);
+        }
+        for (const Effect& e : important == 1 ? inlineEffects_.important : inlineEffects_.normal)
+            applyEffect(s, parent, e, ownLines, ownAlign);
     }
 
     // A size from a keyword follows the family: monospace fonts are smaller.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "html/css_rules.h"
+#include "html/css_values.h"
 #include "html/tokenizer.h"
 
 namespace html {
@@ -36,10 +37,44 @@ struct ComputedStyle {
     bool tableStructure = false;  // inside a table but outside its cells
 };
 
+// A font weight as declared: a number, or relative to the parent's.
+struct WeightValue {
+    enum Kind : std::uint8_t { kAbsolute, kBolder, kLighter };
+    Kind kind = kAbsolute;
+    int weight = 400;
+};
+
+// What one declaration does. `fromParent` stands for inherit (and, where
+// it means the same, unset); otherwise the fields of its property hold the
+// value.
+struct Effect {
+    Property id = Property::kColor;
+    bool important = false;
+    bool fromParent = false;
+    bool italic = false;     // font-style, font
+    bool monospace = false;  // font-family, font
+    std::uint8_t lines = 0;  // text-decoration, text-decoration-line
+    VerticalAlign align = VerticalAlign::kBaseline;
+    Display display = Display::kInline;
+    WhiteSpace whiteSpace = WhiteSpace::kNormal;
+    WeightValue weight;  // font-weight, font
+    FontSize size;       // font-size, font
+    std::uint32_t colour = 0;
+};
+
+// A block's effects, split by importance, in the order they apply.
+struct CompiledBlock {
+    std::vector<Effect> normal;
+    std::vector<Effect> important;
+};
+
 // Computes an element's style. `scratch` is reused between calls.
 class StyleResolver {
   public:
-    explicit StyleResolver(const StyleSheet& sheet) : sheet_(sheet) {}
+    explicit StyleResolver(const StyleSheet& sheet);
+    ~StyleResolver();
+    StyleResolver(const StyleResolver&) = delete;
+    StyleResolver& operator=(const StyleResolver&) = delete;
     ComputedStyle compute(const ComputedStyle& parent, const Token& startTag);
     // In quirks mode tables start from the default font (see quirks_mode.h).
     void setQuirksMode(bool quirks) { quirks_ = quirks; }
@@ -50,6 +85,9 @@ class StyleResolver {
     void setAncestors(const std::vector<ElementKey>* ancestors) { ancestors_ = ancestors; }
 
   private:
+    // Reads the blocks of the sheet not read yet, each once.
+    void compileSheet();
+
     const StyleSheet& sheet_;
     bool quirks_ = false;
     std::uint32_t linkColour_ = 0x0000EE;
@@ -57,6 +95,8 @@ class StyleResolver {
     std::vector<MatchedBlock> matched_;
     std::vector<std::string> classes_;
     std::vector<Declaration> inline_;
+    std::vector<CompiledBlock> sheetBlocks_;  // the sheet's blocks, read
+    CompiledBlock inlineEffects_;
 };
 
 }  // namespace html

@@ -10,6 +10,20 @@ namespace html {
 
 namespace {
 
+// Adds a class to a compound's list unless it is there already: repeating a
+// class adds specificity, which the caller counts, but nothing to match.
+// Counts in `distinctIgnoringCase` the classes that differ in more than
+// case, of which an element must have as many to match.
+void addClass(std::vector<std::string>& classes, std::string name, std::size_t& distinctIgnoringCase) {
+    bool seenIgnoringCase = false;
+    for (const std::string& c : classes) {
+        if (c == name) return;
+        seenIgnoringCase = seenIgnoringCase || equalIgnoringAsciiCase(c, name);
+    }
+    if (!seenIgnoringCase) ++distinctIgnoringCase;
+    classes.push_back(std::move(name));
+}
+
 // Without comments, and without the "<!--" and "-->" that hide a sheet from old browsers.
 std::string withoutComments(const std::string& css) {
     std::string out;
@@ -191,6 +205,7 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
         for (std::size_t p = 0; p < parts.size() && ok; ++p) {
             const std::string& part = parts[p];
             Step& step = steps[p];
+            std::size_t distinctClasses = 0;
             std::size_t k = 0;
             if (part[0] == '*') {
                 k = 1;
@@ -209,13 +224,16 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
                 } else if (name.empty() || (kind != '.' && kind != '#')) {
                     ok = false;
                 } else if (kind == '.') {
-                    step.classes.push_back(name);
+                    addClass(step.classes, std::move(name), distinctClasses);
                     sel.specificity += 0x100;
                 } else {
                     step.id = name;
                     sel.specificity += 0x10000;
                 }
             }
+            // An element takes part in matching with at most kMaxClasses
+            // classes, so a compound that names more never matches.
+            if (distinctClasses > kMaxClasses) ok = false;
             // The combinator right of this compound is the one before the next.
             if (p + 1 < parts.size()) step.child = childOf[p + 1];
         }
@@ -229,8 +247,21 @@ void StyleSheet::addRule(const std::string& selectorText, const std::string& dec
             if (!sel.steps.empty()) combinators_ = true;
         }
         if (!ok) continue;
+        // The same selector with the same block again overrides its earlier
+        // self, whatever stands between them: the earlier one moves to this
+        // place in the cascade. Style sheets repeated for every element then
+        // cost one selector, not one per element.
+        std::string ruleKey = one;
+        ruleKey += '{';
+        ruleKey += declarations;
+        const auto seen = ruleIndex_.find(ruleKey);
+        if (seen != ruleIndex_.end()) {
+            selectors_[seen->second].order = nextOrder_++;
+            continue;
+        }
+        ruleIndex_.emplace(std::move(ruleKey), selectors_.size());
         sel.block = blockIndex;
-        sel.order = selectors_.size();
+        sel.order = nextOrder_++;
         selectors_.push_back(std::move(sel));
         index(selectors_.size() - 1);
         any = true;
@@ -262,19 +293,26 @@ void splitClasses(const std::string* attribute, std::vector<std::string>& out) {
     if (!cur.empty() && out.size() < StyleSheet::kMaxClasses) out.push_back(cur);
 }
 
-bool StyleSheet::stepMatches(const Step& step, const ElementKey& e) const {
-    auto same = [this](const std::string& a, const std::string& b) {
-        return quirks_ ? a.size() == b.size() && lowerAscii(a) == lowerAscii(b) : a == b;
-    };
-    if (!step.tag.empty() && step.tag != e.tag) return false;
-    if (step.link && !e.link) return false;
-    if (!step.id.empty() && !same(step.id, e.id)) return false;
-    for (const std::string& c : step.classes) {
+bool StyleSheet::sameName(const std::string& a, const std::string& b) const {
+    return quirks_ ? equalIgnoringAsciiCase(a, b) : a == b;
+}
+
+bool StyleSheet::hasClasses(const std::vector<std::string>& wanted, const std::vector<std::string>& classes,
+                            std::size_t nClasses) const {
+    for (const std::string& c : wanted) {
+        if (!spend(nClasses + 1)) return false;
         bool found = false;
-        for (const std::string& have : e.classes) found = found || same(have, c);
-        if (!found) return false;
+        for (std::size_t k = 0; k < nClasses && !found; ++k) found = sameName(classes[k], c);
+        if (!found) return false;  // the first class missing decides
     }
     return true;
+}
+
+bool StyleSheet::stepMatches(const Step& step, const ElementKey& e) const {
+    if (!step.tag.empty() && step.tag != e.tag) return false;
+    if (step.link && !e.link) return false;
+    if (!step.id.empty() && !sameName(step.id, e.id)) return false;
+    return hasClasses(step.classes, e.classes, std::min(e.classes.size(), kMaxClasses));
 }
 
 bool StyleSheet::ancestorsMatch(const Selector& s, std::size_t step, const std::vector<ElementKey>& ancestors,
@@ -285,8 +323,7 @@ bool StyleSheet::ancestorsMatch(const Selector& s, std::size_t step, const std::
     // The combinator between this step and the compound nearer the subject.
     const bool direct = st.child;
     for (std::size_t k = below; k-- > 0;) {
-        if (budget_ == 0) return false;
-        --budget_;
+        if (!spend(1)) return false;
         if (stepMatches(st, ancestors[k]) && ancestorsMatch(s, step + 1, ancestors, k)) return true;
         if (direct) return false;
     }
@@ -298,24 +335,16 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
     out.clear();
     if (selectors_.empty()) return;
     const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
-    auto same = [this](const std::string& a, const std::string& b) {
-        return quirks_ ? a.size() == b.size() && lowerAscii(a) == lowerAscii(b) : a == b;
-    };
     auto consider = [&](const std::string& key) {
         const auto it = byKey_.find(lowerAscii(key));
         if (it == byKey_.end()) return;
         for (std::size_t i : it->second) {
+            if (!spend(1)) return;
             const Selector& s = selectors_[i];
             if (!s.tag.empty() && s.tag != tag) continue;
             if (s.link && !isLink) continue;
-            if (!s.id.empty() && (id == nullptr || !same(*id, s.id))) continue;
-            bool all = true;
-            for (const std::string& c : s.classes) {
-                bool found = false;
-                for (std::size_t k = 0; k < nClasses && !found; ++k) found = same(classes[k], c);
-                all = all && found;
-            }
-            if (!all) continue;
+            if (!s.id.empty() && (id == nullptr || !sameName(*id, s.id))) continue;
+            if (!hasClasses(s.classes, classes, nClasses)) continue;
             if (!s.steps.empty() && (ancestors == nullptr || !ancestorsMatch(s, 0, *ancestors, ancestors->size())))
                 continue;
             out.push_back(MatchedBlock{s.block, s.specificity, s.order});

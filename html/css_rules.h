@@ -67,11 +67,16 @@ class StyleSheet {
     static constexpr std::size_t kMaxSelectors = 4096;
     // Classes of one element that take part in matching.
     static constexpr std::size_t kMaxClasses = 32;
-    // Compounds of one selector, and the comparisons with ancestors that
-    // selectors with combinators may make in one document; beyond them such
-    // selectors match nothing more, which keeps the time linear.
+    // Compounds of one selector.
     static constexpr std::size_t kMaxCompounds = 8;
-    static constexpr std::size_t kAncestorBudget = 20000000;
+    // The work that styling one document may take, in units of one candidate
+    // selector examined, one class or ancestor compared, or one declaration
+    // applied: a base, and more for each byte of the document. Beyond it no
+    // rule of the sheet matches, so that no document, however its rules are
+    // made, takes more than time linear in its size. Real documents use a
+    // small part of it.
+    static constexpr std::size_t kWorkBudgetBase = 4000000;
+    static constexpr std::size_t kWorkBudgetPerByte = 16;
 
     // Reads the rules of `css` after the ones already read.
     void add(const std::string& css);
@@ -80,6 +85,20 @@ class StyleSheet {
     bool hasCombinators() const { return combinators_; }
     // In quirks mode classes and ids match whatever their case.
     void setQuirksMode(bool quirks) { quirks_ = quirks; }
+    // Sets the work budget for styling a document of `documentBytes` bytes.
+    void setWorkBudget(std::size_t documentBytes) const {
+        budget_ = kWorkBudgetBase + kWorkBudgetPerByte * documentBytes;
+    }
+    // Takes `units` of work from the budget; false, taking nothing, when too
+    // little is left.
+    bool spend(std::size_t units) const {
+        if (budget_ < units) {
+            budget_ = 0;
+            return false;
+        }
+        budget_ -= units;
+        return true;
+    }
 
     // The blocks whose selectors match an element, in cascade order.
     // `isLink`: the element is a link (:link and :any-link match it);
@@ -87,19 +106,20 @@ class StyleSheet {
     void match(const std::string& tag, const std::vector<std::string>& classes, const std::string* id, bool isLink,
                const std::vector<ElementKey>* ancestors, std::vector<MatchedBlock>& out) const;
     const std::vector<Declaration>& block(std::size_t i) const { return blocks_[i]; }
+    std::size_t blockCount() const { return blocks_.size(); }
 
   private:
     // One compound of a chain, with the combinator to its right.
     struct Step {
         std::string tag;
-        std::vector<std::string> classes;
+        std::vector<std::string> classes;  // each once, in quirks mode in lower case
         std::string id;
         bool link = false;
         bool child = false;  // ">" rather than a descendant
     };
     struct Selector {
-        std::string tag;  // empty: any element
-        std::vector<std::string> classes;
+        std::string tag;                   // empty: any element
+        std::vector<std::string> classes;  // each once, in quirks mode in lower case
         std::string id;
         bool link = false;        // :link or :any-link
         std::vector<Step> steps;  // the compounds left of the subject, the nearest first
@@ -109,6 +129,9 @@ class StyleSheet {
     };
     void addRule(const std::string& selectorText, const std::string& declarations);
     void index(std::size_t selector);
+    bool sameName(const std::string& a, const std::string& b) const;
+    bool hasClasses(const std::vector<std::string>& wanted, const std::vector<std::string>& classes,
+                    std::size_t nClasses) const;
     bool stepMatches(const Step& step, const ElementKey& e) const;
     bool ancestorsMatch(const Selector& s, std::size_t step, const std::vector<ElementKey>& ancestors,
                         std::size_t below) const;
@@ -116,9 +139,11 @@ class StyleSheet {
     std::vector<Selector> selectors_;
     std::vector<std::vector<Declaration>> blocks_;
     std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*", lower case
+    std::unordered_map<std::string, std::size_t> ruleIndex_;           // selector and block -> its selector
+    std::size_t nextOrder_ = 0;
     bool quirks_ = false;
     bool combinators_ = false;
-    mutable std::size_t budget_ = kAncestorBudget;
+    mutable std::size_t budget_ = kWorkBudgetBase;
 };
 
 }  // namespace html

@@ -135,6 +135,7 @@ FragmentText Reader::run() {
     quirks_ = isQuirksMode(doc_);
     resolver_.setQuirksMode(quirks_);
     sheet_.setQuirksMode(quirks_);
+    sheet_.setWorkBudget(doc_.size());
     trackKeys_ = sheet_.hasCombinators();
     if (trackKeys_) resolver_.setAncestors(&keys_);
     names_.push_back("");  // id 0: every name beyond the ones told apart

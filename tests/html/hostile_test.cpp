@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bench/hostile_css.h"
 #include "html/cf_html.h"
 #include "html_test_support.h"
 
@@ -95,6 +96,26 @@ TEST(Hostile, ManyRulesAndClassesStayBounded) {
     const html::FragmentText f = htmltest::read(doc);
     EXPECT_EQ(f.runs.size(), 1u);
     EXPECT_EQ(f.runs[0].style.colour, 0xFF0000u);
+}
+
+// Style sheets made to cost time out of proportion to their size: each family
+// at 10 KB, 100 KB and 1 MB reads to the text and style a browser shows. A
+// reader whose time grew faster than the document would take minutes here.
+TEST(Hostile, StyleSheetsCostTimeLinearInTheirSize) {
+    for (const hostilecss::Family& family : hostilecss::families()) {
+        for (std::size_t bytes : {10000u, 100000u, 1000000u}) {
+            SCOPED_TRACE(std::string(family.name) + " at " + std::to_string(bytes) + " bytes");
+            const std::string doc = family.make(bytes);
+            std::size_t xs = 0;  // every element holds one "x"
+            for (std::size_t at = doc.find(">x</"); at != std::string::npos; at = doc.find(">x</", at + 1)) ++xs;
+            ASSERT_GT(xs, 100u);
+            const html::FragmentText f = htmltest::read(doc);
+            EXPECT_EQ(f.text, std::string(xs, 'x'));
+            if (family.colour == hostilecss::Family::kUnchecked) continue;
+            ASSERT_EQ(f.runs.size(), 1u);
+            EXPECT_EQ(f.runs[0].style.colour, family.colour == hostilecss::Family::kRed ? 0xFF0000u : 0u);
+        }
+    }
 }
 
 }  // namespace
