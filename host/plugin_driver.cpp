@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "codepage/utf8.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -45,8 +47,8 @@ bool PluginDriver::load(const std::string& path) {
     return true;
 }
 
-fmx::ptrtype PluginDriver::send(fmx::uint8 whichCall, fmx::ptrtype resultBefore, fmx::int16 version,
-                                fmx::uint8 parm1, fmx::uint32 parm2, fmx::int32 parm3) {
+fmx::ptrtype PluginDriver::send(fmx::uint8 whichCall, fmx::ptrtype resultBefore, fmx::int16 version, fmx::uint8 parm1,
+                                fmx::uint32 parm2, fmx::int32 parm3) {
     FMX_ExternCallStruct record;
     std::memset(&record, 0, sizeof record);
     record.extnVersion = version;
@@ -105,21 +107,7 @@ std::string toUtf8(const std::u16string& s) {
             c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        codepage::appendUtf8(out, c);
     }
     return out;
 }

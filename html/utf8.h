@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "codepage/utf8.h"
+
 namespace html {
 
-// Appends `cp` in UTF-8; a surrogate or a value beyond U+10FFFF becomes U+FFFD.
-void appendUtf8(std::string& out, std::uint32_t cp);
+using codepage::appendUtf8;
 
 // Appends [p, p + n) to `out` as valid UTF-8: every maximal part of an
 // ill-formed sequence becomes one U+FFFD, as the Encoding Standard decodes.

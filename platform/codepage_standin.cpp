@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "codepage/utf8.h"
 #include "platform/clipboard_control.h"
 
 namespace {
@@ -22,24 +23,42 @@ UINT resolve(UINT codePage) { return codePage == CP_ACP ? gAnsiCodePage : codePa
 
 const char* iconvName(UINT codePage) {
     switch (codePage) {
-        case 437: return "CP437";
-        case 850: return "CP850";
-        case 874: return "CP874";
-        case 932: return "CP932";
-        case 936: return "CP936";
-        case 949: return "CP949";
-        case 950: return "CP950";
-        case 1250: return "CP1250";
-        case 1251: return "CP1251";
-        case 1252: return "CP1252";
-        case 1253: return "CP1253";
-        case 1254: return "CP1254";
-        case 1255: return "CP1255";
-        case 1256: return "CP1256";
-        case 1257: return "CP1257";
-        case 1258: return "CP1258";
-        case 10000: return "MACINTOSH";
-        default: return nullptr;
+        case 437:
+            return "CP437";
+        case 850:
+            return "CP850";
+        case 874:
+            return "CP874";
+        case 932:
+            return "CP932";
+        case 936:
+            return "CP936";
+        case 949:
+            return "CP949";
+        case 950:
+            return "CP950";
+        case 1250:
+            return "CP1250";
+        case 1251:
+            return "CP1251";
+        case 1252:
+            return "CP1252";
+        case 1253:
+            return "CP1253";
+        case 1254:
+            return "CP1254";
+        case 1255:
+            return "CP1255";
+        case 1256:
+            return "CP1256";
+        case 1257:
+            return "CP1257";
+        case 1258:
+            return "CP1258";
+        case 10000:
+            return "MACINTOSH";
+        default:
+            return nullptr;
     }
 }
 
@@ -47,11 +66,14 @@ bool isDoubleByte(UINT codePage) { return codePage == 932 || codePage == 936 || 
 
 bool isLeadByte(UINT codePage, unsigned char c) {
     switch (codePage) {
-        case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        case 932:
+            return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
         case 936:
         case 949:
-        case 950: return c >= 0x81 && c <= 0xFE;
-        default: return false;
+        case 950:
+            return c >= 0x81 && c <= 0xFE;
+        default:
+            return false;
     }
 }
 
@@ -126,15 +148,30 @@ std::uint16_t bestFit(std::uint16_t unit) {
     if (unit >= 0x2000 && unit <= 0x200A) return ' ';
     if (unit >= 0x2010 && unit <= 0x2015) return '-';
     switch (unit) {
-        case 0x00A0: return ' ';
-        case 0x2018: case 0x2019: case 0x201A: case 0x2032: return '\'';
-        case 0x201C: case 0x201D: case 0x201E: case 0x2033: return '"';
-        case 0x2022: return 0x00B7;
-        case 0x2026: return '.';
-        case 0x2039: return '<';
-        case 0x203A: return '>';
-        case 0x2212: return '-';
-        default: return 0;
+        case 0x00A0:
+            return ' ';
+        case 0x2018:
+        case 0x2019:
+        case 0x201A:
+        case 0x2032:
+            return '\'';
+        case 0x201C:
+        case 0x201D:
+        case 0x201E:
+        case 0x2033:
+            return '"';
+        case 0x2022:
+            return 0x00B7;
+        case 0x2026:
+            return '.';
+        case 0x2039:
+            return '<';
+        case 0x203A:
+            return '>';
+        case 0x2212:
+            return '-';
+        default:
+            return 0;
     }
 }
 
@@ -156,24 +193,6 @@ std::string encodeOne(UINT codePage, std::uint16_t unit) {
     return out;
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | cp >> 18);
-        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void appendUtf16(std::vector<std::uint16_t>& out, std::uint32_t cp) {
     if (cp < 0x10000) {
         out.push_back(static_cast<std::uint16_t>(cp));
@@ -189,8 +208,11 @@ void decodeUtf8(const unsigned char* s, std::size_t n, std::vector<std::uint16_t
     std::size_t i = 0;
     while (i < n) {
         const unsigned char c = s[i];
-        std::size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                                      : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        std::size_t len = c < 0x80                 ? 1
+                          : c >= 0xC2 && c <= 0xDF ? 2
+                          : c >= 0xE0 && c <= 0xEF ? 3
+                          : c >= 0xF0 && c <= 0xF4 ? 4
+                                                   : 0;
         if (len == 0 || i + len > n) {
             out.push_back(0xFFFD);
             ++i;
@@ -290,7 +312,7 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
             } else if (cp >= 0xD800 && cp <= 0xDFFF) {
                 cp = 0xFFFD;
             }
-            appendUtf8(out, cp);
+            codepage::appendUtf8(out, cp);
         }
         std::vector<char> units(out.begin(), out.end());
         return deliver(units, bytes, cbBytes);

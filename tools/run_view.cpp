@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "codepage/utf8.h"
 #include "style/CharStyle.h"
 
 namespace tool {
@@ -24,19 +25,6 @@ char32_t codePoint(unsigned char c) {
     return c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // Characters of the text from `begin` to `end`, bounded by the text.
 std::string slice(const std::string& text, std::int32_t begin, std::int32_t end) {
     const std::int32_t size = static_cast<std::int32_t>(text.size());
@@ -56,7 +44,7 @@ std::string terminalText(const std::string& bytes) {
         } else if (c < 0x20 && c != '\n' && c != '\t') {
             out.push_back('?');
         } else {
-            appendUtf8(out, codePoint(c));
+            codepage::appendUtf8(out, codePoint(c));
         }
     }
     return out;
@@ -67,17 +55,27 @@ std::string htmlText(const std::string& bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(bytes[i]);
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             case '\r':  // the page keeps white space, so a newline breaks the line
                 out += "\n";
                 if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
                 break;
             default:
-                if (c < 0x20 && c != '\t') out += "&#xFFFD;";
-                else appendUtf8(out, codePoint(c));
+                if (c < 0x20 && c != '\t')
+                    out += "&#xFFFD;";
+                else
+                    codepage::appendUtf8(out, codePoint(c));
         }
     }
     return out;
@@ -107,14 +105,21 @@ std::string faceNames(std::uint16_t face) {
     static const struct {
         std::uint16_t bit;
         const char* name;
-    } kNames[] = {{kFaceBold, "bold"},           {kFaceItalic, "italic"},
-                  {kFaceUnderline, "underline"}, {kFaceWordUnderline, "word-underline"},
+    } kNames[] = {{kFaceBold, "bold"},
+                  {kFaceItalic, "italic"},
+                  {kFaceUnderline, "underline"},
+                  {kFaceWordUnderline, "word-underline"},
                   {kFaceDoubleUnderline, "double-underline"},
-                  {kFaceStrikethrough, "strike"}, {kFaceSmallCaps, "small-caps"},
-                  {kFaceSuperscript, "super"},   {kFaceSubscript, "sub"},
-                  {kFaceOutline, "outline"},     {kFaceShadow, "shadow"},
-                  {kFaceCondensed, "condensed"}, {kFaceExtended, "extended"},
-                  {0x0010, "0x0010"},            {0x0020, "0x0020"},
+                  {kFaceStrikethrough, "strike"},
+                  {kFaceSmallCaps, "small-caps"},
+                  {kFaceSuperscript, "super"},
+                  {kFaceSubscript, "sub"},
+                  {kFaceOutline, "outline"},
+                  {kFaceShadow, "shadow"},
+                  {kFaceCondensed, "condensed"},
+                  {kFaceExtended, "extended"},
+                  {0x0010, "0x0010"},
+                  {0x0020, "0x0020"},
                   {0x8000, "0x8000"}};
     if (face == 0) return "plain";
     std::string out;
@@ -127,8 +132,8 @@ std::string faceNames(std::uint16_t face) {
 }
 
 std::string asTable(const StyledText& styled) {
-    std::string out = "text: " + std::to_string(styled.text.size()) + " bytes, " +
-                      std::to_string(styled.runs.size()) + " runs\n";
+    std::string out =
+        "text: " + std::to_string(styled.text.size()) + " bytes, " + std::to_string(styled.runs.size()) + " runs\n";
     char line[256];
     std::snprintf(line, sizeof line, "%5s %8s %8s %5s  %-7s %s\n", "run", "start", "end", "size", "colour", "face");
     out += line;
@@ -145,11 +150,21 @@ std::string asJson(const StyledText& styled) {
     std::string out = "{\"text\": \"";
     for (unsigned char c : styled.text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || c >= 0x80) {
                     char escape[8];
@@ -200,10 +215,10 @@ std::string asAnsi(const StyledText& styled) {
 }
 
 std::string asHtml(const StyledText& styled, const std::string& title) {
-    std::string out =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + htmlText(title) +
-        "</title>\n<style>\nbody { font-family: Arial, sans-serif; font-size: 12pt; margin: 2em; }\n"
-        "main { white-space: pre-wrap; }\n</style>\n</head>\n<body>\n<main>";
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+                      htmlText(title) +
+                      "</title>\n<style>\nbody { font-family: Arial, sans-serif; font-size: 12pt; margin: 2em; }\n"
+                      "main { white-space: pre-wrap; }\n</style>\n</head>\n<body>\n<main>";
     std::int32_t position = 0;
     for (const Run& r : styled.runs) {
         if (r.start > position) out += htmlText(slice(styled.text, position, r.start));
