@@ -1,7 +1,7 @@
 // Styled text in the clipboard format "HTML Format", as browsers and web
 // applications exchange it: read as a browser shows the block's fragment
-// (its text in the ANSI code page, line ends CR), written as a block whose
-// fragment holds one <span> per run with exactly the run's attributes.
+// (its text in the ANSI code page, line ends CR), written as a block that
+// states every attribute once and each run's differences (style/html_writer.h).
 #pragma once
 
 #include <cstddef>

@@ -77,7 +77,7 @@ TEST_F(CharStyleHtml, ReadsTextInTheAnsiCodePageWithRunsInItsBytes) {
     standin::setAnsiCodePage(1252);
 }
 
-TEST_F(CharStyleHtml, WritesOneSpanPerRunWithExactlyItsAttributes) {
+TEST_F(CharStyleHtml, WritesEachRunWithWhatDiffersFromTheBlock) {
     RecordingStyle source(
         "a&b<c>\"d'\re\tf  g",
         {{0, 12, 0, 0},
@@ -89,15 +89,12 @@ TEST_F(CharStyleHtml, WritesOneSpanPerRunWithExactlyItsAttributes) {
     html::CfHtmlLayout layout;
     ASSERT_TRUE(html::parseCfHtmlHeader(block.data(), block.size(), layout));
     EXPECT_EQ(block.substr(layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart),
-              "<div style=\"white-space:pre-wrap\">"
-              "<span style=\"font-weight:normal;font-style:normal;text-decoration:none;vertical-align:baseline;"
-              "font-size:12pt;color:#000000\">a</span>"
-              "<span style=\"font-weight:bold;font-style:italic;text-decoration:none;vertical-align:baseline;"
-              "font-size:9pt;color:#123456\">&amp;b&lt;c&gt;&quot;</span>"
-              "<span style=\"font-weight:normal;font-style:normal;text-decoration:underline line-through;"
-              "vertical-align:super;font-size:30pt;color:#ff0000\">d&#39;<br></span>"
-              "<span style=\"font-weight:normal;font-style:normal;text-decoration:none;vertical-align:sub;"
-              "font-size:8pt;color:#000000\">e\tf  g</span></div>");
+              "<div style=\"white-space:pre-wrap;font-weight:normal;font-style:normal;text-decoration:none;"
+              "vertical-align:baseline;font-size:8pt;color:#000\">"
+              "<span style=\"font-size:12pt\">a</span>"
+              "<span style=\"font-size:9pt;color:#123456\"><b><i>&amp;b&lt;c&gt;&quot;</i></b></span>"
+              "<span style=\"font-size:30pt;color:#f00;vertical-align:super\"><u><s>d&#39;<br></s></u></span>"
+              "<span style=\"vertical-align:sub\">e\tf  g</span></div>");
     EXPECT_EQ(block.substr(layout.documentStart, 32), "<html><body><!--StartFragment-->");
 }
 
@@ -159,7 +156,7 @@ TEST_F(CharStyleHtml, ClipboardReadAndWrite) {
     standin::reset();
     EXPECT_TRUE(h->addStyleToClipboard());
     const std::string written = held(format(CharStyle_HTML::kFormatName));
-    EXPECT_NE(written.find(">new</span>"), std::string::npos);
+    EXPECT_NE(written.find("font-size:14pt;color:#000\"><b>new</b></div>"), std::string::npos) << written;
     EXPECT_EQ(written.back(), '\0');
 }
 

@@ -13,8 +13,13 @@ namespace {
 
 using StyleRun = StyleRuns::Run;
 
-const std::string kOpen = "<div style=\"white-space:pre-wrap\">";
-const std::string kPlain = "font-weight:normal;font-style:normal;text-decoration:none;vertical-align:baseline;";
+// The outer element, which states every attribute once; `rest` its size
+// and colour.
+std::string opening(const std::string& rest) {
+    return "<div style=\"white-space:pre-wrap;font-weight:normal;font-style:normal;text-decoration:none;"
+           "vertical-align:baseline;" +
+           rest + "\">";
+}
 
 // Text, runs and code page in; the exact fragment out, and the same fragment
 // in the clipboard's header.
@@ -26,37 +31,47 @@ TEST(HtmlWriter, WritesFragments) {
         codepage::CodePage cp;
         std::string fragment;
     } cases[] = {
-        {"no runs", "a<b", {}, 1252, kOpen + "a&lt;b</div>"},
-        {"one bold run",
+        {"no runs", "a<b", {}, 1252, opening("color:#000") + "a&lt;b</div>"},
+        {"one bold run: its size and colour are the block's",
          "ab",
          {{0, 0, kFaceBold, 12, 0xFF0000}},
          1252,
-         kOpen + "<span style=\"font-weight:bold;font-style:normal;text-decoration:none;vertical-align:baseline;"
-                 "font-size:12pt;color:#ff0000\">ab</span></div>"},
-        {"escapes and line ends before the first run; no size",
+         opening("font-size:12pt;color:#f00") + "<b>ab</b></div>"},
+        {"escapes and line ends before the first run; no size; a colour that takes six digits",
          "<&>\"'\r\nz\x01",
          {{7, 0, static_cast<std::int16_t>(kFaceUnderline | kFaceStrikethrough), 0, 0x0A0B0C}},
          1252,
-         kOpen + "&lt;&amp;&gt;&quot;&#39;<br><span style=\"font-weight:normal;font-style:normal;"
-                 "text-decoration:underline line-through;vertical-align:baseline;color:#0a0b0c\">z&#1;</span></div>"},
+         opening("color:#0a0b0c") + "&lt;&amp;&gt;&quot;&#39;<br><u><s>z&#1;</s></u></div>"},
         {"superscript wins over subscript; a NUL is left out",
          std::string("i\0\n", 3),
          {{0, 0, static_cast<std::int16_t>(kFaceItalic | kFaceSuperscript | kFaceSubscript), 9, 0}},
          1252,
-         kOpen + "<span style=\"font-weight:normal;font-style:italic;text-decoration:none;vertical-align:super;"
-                 "font-size:9pt;color:#000000\">i<br></span></div>"},
-        {"a run of no text gives no span",
+         opening("font-size:9pt;color:#000") + "<span style=\"vertical-align:super\"><i>i<br></i></span></div>"},
+        {"a run of no text gives no element",
          "ab",
          {{0, 0, 0, 10, 0}, {2, 0, kFaceBold, 10, 0}},
          1252,
-         kOpen + "<span style=\"" + kPlain + "font-size:10pt;color:#000000\">ab</span></div>"},
+         opening("font-size:10pt;color:#000") + "ab</div>"},
+        {"neighbouring runs that look the same share one element; the common size and colour are the block's",
+         "abcdef",
+         {{0, 0, kFaceBold, 10, 0x112233},
+          {2, 0, kFaceBold, 10, 0x112233},
+          {4, 0, kFaceItalic, 14, 0x112234},
+          {5, 0, 0, 10, 0x112233}},
+         1252,
+         opening("font-size:10pt;color:#123") +
+             "<b>abcd</b><span style=\"font-size:14pt;color:#112234\"><i>e</i></span>f</div>"},
+        {"faces the block cannot state are left out, and do not part runs",
+         "abc",
+         {{0, 0, kFaceBold, 10, 0}, {1, 0, static_cast<std::int16_t>(kFaceBold | kFaceOutline | kFaceShadow), 10, 0}},
+         1252,
+         opening("font-size:10pt;color:#000") + "<b>abc</b></div>"},
         {"text in the code page given",
          "\xe9",
          {{0, 0, kFaceSubscript, 12, 0}},
          1252,
-         kOpen + "<span style=\"font-weight:normal;font-style:normal;text-decoration:none;vertical-align:sub;"
-                 "font-size:12pt;color:#000000\">\xc3\xa9</span></div>"},
-        {"double-byte text", "\x82\xa0", {}, 932, kOpen + "\xe3\x81\x82</div>"},
+         opening("font-size:12pt;color:#000") + "<span style=\"vertical-align:sub\">\xc3\xa9</span></div>"},
+        {"double-byte text", "\x82\xa0", {}, 932, opening("color:#000") + "\xe3\x81\x82</div>"},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.name);
