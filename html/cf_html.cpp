@@ -86,30 +86,40 @@ bool parseCfHtmlHeader(const char* data, std::size_t size, CfHtmlLayout& layout)
     return true;
 }
 
-std::string makeCfHtml(const std::string& fragment) {
-    static const char kBefore[] = "<html><body><!--StartFragment-->";
-    static const char kAfter[] = "<!--EndFragment--></body></html>";
+namespace {
+
+constexpr char kBefore[] = "<html><body><!--StartFragment-->";
+constexpr char kAfter[] = "<!--EndFragment--></body></html>";
+
+}  // namespace
+
+std::string cfHtmlBefore(std::size_t fragmentSize) {
     static const char* const kFields[4] = {"StartHTML:", "EndHTML:", "StartFragment:", "EndFragment:"};
     static const char kVersion[] = "Version:0.9\r\n";
     // Every offset is written with ten digits, so the header's length is known first.
     std::size_t headerLength = std::strlen(kVersion);
     for (const char* f : kFields) headerLength += std::strlen(f) + 10 + 2;
     const std::size_t startFragment = headerLength + std::strlen(kBefore);
-    const std::size_t endFragment = startFragment + fragment.size();
+    const std::size_t endFragment = startFragment + fragmentSize;
     const std::size_t offsets[4] = {headerLength, endFragment + std::strlen(kAfter), startFragment, endFragment};
-    std::string block;
-    block.reserve(offsets[1]);
-    block.append(kVersion);
+    std::string before;
+    before.reserve(startFragment);
+    before.append(kVersion);
     for (int i = 0; i < 4; ++i) {
-        block.append(kFields[i]);
-        appendTenDigits(block, offsets[i]);
-        block.append("\r\n");
+        before.append(kFields[i]);
+        appendTenDigits(before, offsets[i]);
+        before.append("\r\n");
     }
-    block.append(kBefore);
-    block.append(fragment);
-    block.append(kAfter);
-    return block;
+    before.append(kBefore);
+    return before;
 }
+
+const std::string& cfHtmlAfter() {
+    static const std::string after = kAfter;
+    return after;
+}
+
+std::string makeCfHtml(const std::string& fragment) { return cfHtmlBefore(fragment.size()) + fragment + cfHtmlAfter(); }
 
 bool readCfHtml(const char* data, std::size_t size, FragmentText& out) {
     CfHtmlLayout layout;

@@ -27,6 +27,11 @@ bool parseCfHtmlHeader(const char* data, std::size_t size, CfHtmlLayout& layout)
 // The block for a fragment: a header with exact offsets and
 // <html><body><!--StartFragment-->fragment<!--EndFragment--></body></html>.
 std::string makeCfHtml(const std::string& fragment);
+// The same block in pieces, for a writer that puts a large fragment straight
+// into its block: the header and the document before a fragment of
+// `fragmentSize` bytes, and the document after it.
+std::string cfHtmlBefore(std::size_t fragmentSize);
+const std::string& cfHtmlAfter();
 
 // Reads a block: its header, then the text and runs of its fragment as a
 // browser shows them. False, with `out` untouched, when the header is refused.

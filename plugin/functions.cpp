@@ -85,28 +85,35 @@ void styledClipboard() {
             rtf.reset(new CharStyle_RTF(fromStyle));
         }
     }
-    if (!bHasHTML) {
-        // The same for "HTML Format": a FileMaker container or RTF read from
-        // the clipboard, or the style scrap.
-        fromStyle = bHasFMcs  ? static_cast<CharStyle*>(fmcs.get())
-                    : bHasRTF ? static_cast<CharStyle*>(rtf.get())
-                    : bHasStyl ? styl.get()
-                               : nullptr;
-        if (fromStyle != nullptr) {
-            html.reset();
-            html.reset(new CharStyle_HTML(fromStyle));
-        }
+    // The same for "HTML Format": a FileMaker container or RTF read from the
+    // clipboard, or the style scrap. Unless both of the first two were read,
+    // the RTF container now holds just what that conversion would copy, and
+    // the block is written from it instead: a large text is not held again.
+    const bool bHtmlFromRtf = !bHasHTML && !(bHasFMcs && bHasRTF);
+    if (!bHasHTML && !bHtmlFromRtf) {
+        html.reset();
+        html.reset(new CharStyle_HTML(fmcs.get()));
     }
-    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError() || html == nullptr || html->parsingError())
+    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError() ||
+        (!bHtmlFromRtf && (html == nullptr || html->parsingError())))
         return;  // the clipboard keeps what it has
 
     // Every block is made before the clipboard is opened again, so nothing
     // but Windows itself can fail once it has been emptied; a block that
-    // cannot be made leaves the clipboard as it was.
+    // cannot be made leaves the clipboard as it was. Each container goes as
+    // soon as its blocks are made, so that the blocks of a large copy and the
+    // containers they come from are not all held at once.
     session.stageWrites();
-    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard() || !rtf->addStyleToClipboard() ||
-        !html->addStyleToClipboard())
-        return;
+    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard()) return;
+    fmcs.reset();
+    styl.reset();
+    if (!rtf->addStyleToClipboard()) return;
+    if (bHtmlFromRtf) {
+        if (!CharStyle_HTML::addToClipboard(rtf->heldText(), rtf->runs())) return;
+    } else {
+        rtf.reset();
+        if (!html->addStyleToClipboard()) return;
+    }
     session.commit(readSequence);
 }
 

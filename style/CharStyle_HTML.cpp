@@ -8,6 +8,7 @@
 #include "codepage/code_page.h"
 #include "codepage/unicode_text.h"
 #include "html/cf_html.h"
+#include "platform/winapi.h"
 #include "style/clipboard_blocks.h"
 #include "style/html_writer.h"
 
@@ -70,7 +71,24 @@ const std::string& CharStyle_HTML::block() {
 }
 
 bool CharStyle_HTML::addStyleToClipboard() {
-    const std::string& b = block();
-    if (b.size() >= UINT32_MAX) return false;
-    return CharStyle::addToClipboard(b.c_str(), static_cast<std::uint32_t>(b.size() + 1), kFormatName);
+    if (!html.empty()) {
+        if (html.size() >= UINT32_MAX) return false;
+        return CharStyle::addToClipboard(html.c_str(), static_cast<std::uint32_t>(html.size() + 1), kFormatName);
+    }
+    return addToClipboard(text, runs_.all());
+}
+
+bool CharStyle_HTML::addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs) {
+    // Written straight into the block that goes to the clipboard, so that a
+    // large block is never held twice. The text is in the ANSI code page.
+    const HtmlDocument prepared(text, runs, codepage::ansiCodePage());
+    const std::size_t size = prepared.size();
+    if (size >= UINT32_MAX) return false;
+    HGLOBAL hBlock = clipboard::newFilledBlock(size + 1, [&prepared, size](unsigned char* p) {
+        prepared.writeTo(reinterpret_cast<char*>(p));
+        p[size] = '\0';
+        return true;
+    });
+    if (hBlock == nullptr) return false;
+    return addBlockToClipboard(hBlock, RegisterClipboardFormatA(kFormatName));
 }

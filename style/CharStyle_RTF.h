@@ -51,6 +51,8 @@ class CharStyle_RTF final : public RunListStyle {
     bool addStyleToClipboard() override;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
+    // The text as the container holds it, without a copy.
+    const std::string& heldText() const { return text; }
 
   protected:
     // Reads RTF into the text and runs; true when the reader succeeded.

@@ -1,12 +1,13 @@
 #include "style/html_writer.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "codepage/unicode_text.h"
 #include "html/cf_html.h"
 #include "style/face_bits.h"
+#include "style/writer_sinks.h"
 
 namespace {
 
@@ -21,13 +22,7 @@ struct Defaults {
     std::uint32_t colour = 0;
 };
 
-// A run as the block writes it: what differs between runs.
-struct Look {
-    int face;
-    std::int16_t size;
-    std::uint32_t colour;
-    bool operator==(const Look& o) const { return face == o.face && size == o.size && colour == o.colour; }
-};
+using Look = HtmlDocument::Look;
 
 Look lookOf(const StyleRuns::Run& run) {
     return Look{run.face & kWrittenFaces, run.size > 0 ? run.size : std::int16_t{0}, run.colour & 0xFFFFFFu};
@@ -56,88 +51,94 @@ Defaults defaultsOf(const std::vector<Look>& looks) {
 }
 
 // A colour as #rgb where that is exact, else as #rrggbb.
-void appendColour(std::string& out, std::uint32_t rgb) {
+template <class Sink>
+void appendColour(Sink& out, std::uint32_t rgb) {
     static const char kHex[] = "0123456789abcdef";
     const bool shortForm = ((rgb >> 4) & 0x0F0F0F) == (rgb & 0x0F0F0F);
-    out += '#';
+    out.put('#');
     if (shortForm) {
-        out += kHex[(rgb >> 16) & 0xF];
-        out += kHex[(rgb >> 8) & 0xF];
-        out += kHex[rgb & 0xF];
+        out.put(kHex[(rgb >> 16) & 0xF]);
+        out.put(kHex[(rgb >> 8) & 0xF]);
+        out.put(kHex[rgb & 0xF]);
         return;
     }
-    for (int shift = 20; shift >= 0; shift -= 4) out += kHex[(rgb >> shift) & 0xF];
-}
-
-void appendDecimal(std::string& out, int value) {
-    char digits[16];
-    const int n = std::snprintf(digits, sizeof digits, "%d", value);
-    out.append(digits, static_cast<std::size_t>(n));
+    for (int shift = 20; shift >= 0; shift -= 4) out.put(kHex[(rgb >> shift) & 0xF]);
 }
 
 // The outer element: white space kept, and every attribute a run can have
 // stated once, so that the place the block is pasted into cannot lend its
 // own style to the runs.
-void appendOpening(std::string& out, const Defaults& defaults) {
-    out +=
+template <class Sink>
+void appendOpening(Sink& out, const Defaults& defaults) {
+    out.append(
         "<div style=\"white-space:pre-wrap;font-weight:normal;font-style:normal;text-decoration:none;"
-        "vertical-align:baseline;";
+        "vertical-align:baseline;");
     if (defaults.size > 0) {
-        out += "font-size:";
+        out.append("font-size:");
         appendDecimal(out, defaults.size);
-        out += "pt;";
+        out.append("pt;");
     }
-    out += "color:";
+    out.append("color:");
     appendColour(out, defaults.colour);
-    out += "\">";
+    out.append("\">");
 }
 
-// Opens the elements of a run, outermost first, and appends their closing
-// tags to `closing`. Size, colour and vertical alignment that differ from the
-// defaults go on a span outside the others, so that an underline or a line
-// through takes the run's colour; bold, italic, underline and line-through
-// are their own elements, which Chromium computes as those properties.
-void openRun(std::string& out, std::string& closing, const Look& look, const Defaults& defaults) {
-    closing.clear();
-    const bool size = look.size > 0 && look.size != defaults.size;
-    const bool colour = look.colour != defaults.colour;
-    const char* vertical = (look.face & kFaceSuperscript) ? "super" : (look.face & kFaceSubscript) ? "sub" : nullptr;
-    if (size || colour || vertical != nullptr) {
-        out += "<span style=\"";
-        const char* separator = "";
-        if (size) {
-            out += "font-size:";
+// The elements of a run: size, colour and vertical alignment that differ
+// from the defaults go on a span outside the others, so that an underline or
+// a line through takes the run's colour; bold, italic, underline and
+// line-through are their own elements, which Chromium computes as those
+// properties.
+struct FaceElement {
+    int face;
+    const char* open;
+    const char* close;
+};
+constexpr FaceElement kFaceElements[] = {{kFaceBold, "<b>", "</b>"},
+                                         {kFaceItalic, "<i>", "</i>"},
+                                         {kFaceUnderline, "<u>", "</u>"},
+                                         {kFaceStrikethrough, "<s>", "</s>"}};
+
+bool needsSpan(const Look& look, const Defaults& defaults) {
+    return (look.size > 0 && look.size != defaults.size) || look.colour != defaults.colour ||
+           (look.face & (kFaceSuperscript | kFaceSubscript)) != 0;
+}
+
+template <class Sink>
+void openRun(Sink& out, const Look& look, const Defaults& defaults) {
+    if (needsSpan(look, defaults)) {
+        out.append("<span style=\"");
+        bool separate = false;
+        if (look.size > 0 && look.size != defaults.size) {
+            out.append("font-size:");
             appendDecimal(out, look.size);
-            out += "pt";
-            separator = ";";
+            out.append("pt");
+            separate = true;
         }
-        if (colour) {
-            out += separator;
-            out += "color:";
+        if (look.colour != defaults.colour) {
+            if (separate) out.put(';');
+            out.append("color:");
             appendColour(out, look.colour);
-            separator = ";";
+            separate = true;
         }
-        if (vertical != nullptr) {
-            out += separator;
-            out += "vertical-align:";
-            out += vertical;
+        if ((look.face & (kFaceSuperscript | kFaceSubscript)) != 0) {
+            if (separate) out.put(';');
+            // Superscript wins where a run has both.
+            if (look.face & kFaceSuperscript)
+                out.append("vertical-align:super");
+            else
+                out.append("vertical-align:sub");
         }
-        out += "\">";
-        closing = "</span>";
+        out.append("\">");
     }
-    static const struct {
-        int face;
-        const char* open;
-        const char* close;
-    } kElements[] = {{kFaceBold, "<b>", "</b>"},
-                     {kFaceItalic, "<i>", "</i>"},
-                     {kFaceUnderline, "<u>", "</u>"},
-                     {kFaceStrikethrough, "<s>", "</s>"}};
-    for (const auto& e : kElements) {
-        if ((look.face & e.face) == 0) continue;
-        out += e.open;
-        closing.insert(0, e.close);
-    }
+    for (const FaceElement& e : kFaceElements)
+        if (look.face & e.face) out.append(e.open, std::strlen(e.open));
+}
+
+template <class Sink>
+void closeRun(Sink& out, const Look& look, const Defaults& defaults) {
+    for (std::size_t i = sizeof kFaceElements / sizeof kFaceElements[0]; i-- > 0;)
+        if (look.face & kFaceElements[i].face) out.append(kFaceElements[i].close, std::strlen(kFaceElements[i].close));
+    if (needsSpan(look, defaults)) out.append("</span>");
 }
 
 // Bytes of UTF-8 that are not copied as they are: markup characters, line
@@ -153,7 +154,8 @@ constexpr EscapedBytes kEscapedBytes;
 
 // Appends text[from, to), converted to UTF-8, escaped, line ends as <br>;
 // `utf8` is room to convert in, kept between calls.
-void appendEscaped(std::string& out, const std::string& text, std::size_t from, std::size_t to, codepage::CodePage cp,
+template <class Sink>
+void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::size_t to, codepage::CodePage cp,
                    std::string& utf8) {
     utf8.clear();
     codepage::appendUtf8FromCodePage(utf8, text.data() + from, to - from, cp);
@@ -169,34 +171,33 @@ void appendEscaped(std::string& out, const std::string& text, std::size_t from, 
         const char c = s[i];
         switch (c) {
             case '&':
-                out += "&amp;";
+                out.append("&amp;");
                 break;
             case '<':
-                out += "&lt;";
+                out.append("&lt;");
                 break;
             case '>':
-                out += "&gt;";
+                out.append("&gt;");
                 break;
             case '"':
-                out += "&quot;";
+                out.append("&quot;");
                 break;
             case '\'':
-                out += "&#39;";
+                out.append("&#39;");
                 break;
             case '\r':
-                out += "<br>";
+                out.append("<br>");
                 if (i + 1 < n && s[i + 1] == '\n') ++i;
                 break;
             case '\n':
-                out += "<br>";
+                out.append("<br>");
                 break;
             case '\0':
                 break;  // the end of CF_TEXT; not a character
-            default: {
-                char ref[8];
-                std::snprintf(ref, sizeof ref, "&#%d;", static_cast<int>(c));
-                out += ref;
-            }
+            default:
+                out.append("&#");
+                appendDecimal(out, static_cast<int>(c));
+                out.put(';');
         }
         ++i;
     }
@@ -204,15 +205,14 @@ void appendEscaped(std::string& out, const std::string& text, std::size_t from, 
 
 }  // namespace
 
-std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
+HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
+    : text_(text), cp_(cp) {
     const std::size_t textLength = text.size();
     // Only a malformed source gives a start outside the text or before the
     // previous run's; clamped starts write every character exactly once.
     // Neighbouring runs that look the same are written as one.
-    std::vector<std::size_t> starts;
-    std::vector<Look> looks;
-    starts.reserve(runs.size());
-    looks.reserve(runs.size());
+    starts_.reserve(runs.size());
+    looks_.reserve(runs.size());
     std::size_t position = 0;
     for (const StyleRuns::Run& run : runs) {
         std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
@@ -220,36 +220,62 @@ std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::R
         if (start < position) start = position;
         position = start;
         const Look look = lookOf(run);
-        if (!looks.empty() && starts.back() == start) {
-            looks.back() = look;  // the earlier run has no text
-        } else if (looks.empty() || !(looks.back() == look)) {
-            starts.push_back(start);
-            looks.push_back(look);
+        if (!looks_.empty() && starts_.back() == start) {
+            looks_.back() = look;  // the earlier run has no text
+        } else if (looks_.empty() || !(looks_.back() == look)) {
+            starts_.push_back(start);
+            looks_.push_back(look);
         }
     }
-    if (!looks.empty() && starts.back() == textLength) {
-        starts.pop_back();
-        looks.pop_back();
+    if (!looks_.empty() && starts_.back() == textLength) {
+        starts_.pop_back();
+        looks_.pop_back();
     }
-    const Defaults defaults = defaultsOf(looks);
+    const Defaults defaults = defaultsOf(looks_);
+    defaultSize_ = defaults.size;
+    defaultColour_ = defaults.colour;
+    CountingSink count;
+    writeFragment(count);
+    fragmentSize_ = count.size;
+    before_ = html::cfHtmlBefore(fragmentSize_);
+}
 
-    std::string out;
-    out.reserve(textLength + textLength / 8 + looks.size() * 16 + 256);
-    appendOpening(out, defaults);
+std::size_t HtmlDocument::size() const { return before_.size() + fragmentSize_ + html::cfHtmlAfter().size(); }
+
+void HtmlDocument::writeTo(char* out) const {
+    WritingSink writer{out};
+    writer.append(before_.data(), before_.size());
+    writeFragment(writer);
+    writer.append(html::cfHtmlAfter().data(), html::cfHtmlAfter().size());
+}
+
+template <class Sink>
+void HtmlDocument::writeFragment(Sink& out) const {
+    const Defaults defaults{defaultSize_, defaultColour_};
+    const std::size_t textLength = text_.size();
     std::string scratch;
-    std::string closing;
-    const std::size_t first = looks.empty() ? textLength : starts[0];
-    appendEscaped(out, text, 0, first, cp, scratch);  // text before the first run, if any
-    for (std::size_t i = 0; i < looks.size(); ++i) {
-        const std::size_t end = i + 1 < looks.size() ? starts[i + 1] : textLength;
-        openRun(out, closing, looks[i], defaults);
-        appendEscaped(out, text, starts[i], end, cp, scratch);
-        out += closing;
+    appendOpening(out, defaults);
+    const std::size_t first = looks_.empty() ? textLength : starts_[0];
+    appendEscaped(out, text_, 0, first, cp_, scratch);  // text before the first run, if any
+    for (std::size_t i = 0; i < looks_.size(); ++i) {
+        const std::size_t end = i + 1 < looks_.size() ? starts_[i + 1] : textLength;
+        openRun(out, looks_[i], defaults);
+        appendEscaped(out, text_, starts_[i], end, cp_, scratch);
+        closeRun(out, looks_[i], defaults);
     }
-    out += "</div>";
-    return out;
+    out.append("</div>");
+}
+
+std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
+    const std::string block = htmlBlock(text, runs, cp);
+    html::CfHtmlLayout layout;
+    html::parseCfHtmlHeader(block.data(), block.size(), layout);
+    return block.substr(layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart);
 }
 
 std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
-    return html::makeCfHtml(htmlFragment(text, runs, cp));
+    const HtmlDocument document(text, runs, cp);
+    std::string block(document.size(), '\0');
+    document.writeTo(block.data());
+    return block;
 }

@@ -7,11 +7,49 @@
 // vertical alignment. Independent of any clipboard.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "codepage/code_page.h"
 #include "style/style_runs.h"
+
+// A block prepared for writing: its runs' looks and its exact size found,
+// so that it can be written straight into room of that size (a clipboard
+// block) without being held twice. Holds a reference to the text, which
+// must outlive it unchanged.
+class HtmlDocument {
+  public:
+    // What a run looks like in the block: what differs between runs.
+    struct Look {
+        int face;
+        std::int16_t size;  // 0: none
+        std::uint32_t colour;
+        bool operator==(const Look& o) const { return face == o.face && size == o.size && colour == o.colour; }
+    };
+
+    // Prepares the block of `text` (in code page `cp`) and `runs`.
+    HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+
+    // The block's length in bytes, header included, without a terminating NUL.
+    std::size_t size() const;
+    // Writes exactly size() bytes at `out`.
+    void writeTo(char* out) const;
+
+  private:
+    template <class Sink>
+    void writeFragment(Sink& out) const;
+
+    const std::string& text_;
+    codepage::CodePage cp_;
+    std::vector<std::size_t> starts_;  // where each written run starts in the text
+    std::vector<Look> looks_;
+    std::int16_t defaultSize_ = 0;
+    std::uint32_t defaultColour_ = 0;
+    std::size_t fragmentSize_ = 0;
+    std::string before_;  // the header and the document up to the fragment
+};
 
 // Answers the fragment of `text`, in code page `cp`, styled by `runs`: the
 // text in UTF-8 with "&", "<", ">", quotes and control characters other than

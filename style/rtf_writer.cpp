@@ -1,43 +1,11 @@
 #include "style/rtf_writer.h"
 
-#include <charconv>
 #include <cstring>
 
 #include "style/face_bits.h"
+#include "style/writer_sinks.h"
 
 namespace {
-
-// Where a document goes: counted first, then written into room of exactly
-// the counted size, so that both passes share every decision.
-struct CountingSink {
-    std::size_t size = 0;
-    void append(const char*, std::size_t n) { size += n; }
-    template <std::size_t N>
-    void append(const char (&)[N]) {
-        size += N - 1;
-    }
-    void put(char) { ++size; }
-};
-
-struct WritingSink {
-    char* p;
-    void append(const char* s, std::size_t n) {
-        std::memcpy(p, s, n);
-        p += n;
-    }
-    template <std::size_t N>
-    void append(const char (&s)[N]) {
-        append(s, N - 1);
-    }
-    void put(char c) { *p++ = c; }
-};
-
-template <class Sink>
-void appendDecimal(Sink& out, long value) {
-    char digits[24];
-    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, static_cast<std::size_t>(r.ptr - digits));
-}
 
 // Bytes that the writer does not copy unchanged.
 struct WriterSpecials {

@@ -61,6 +61,8 @@ class RunListStyle : public CharStyle {
     std::int16_t getFace() final { return runs_.selected().face; }
     std::int16_t getSize() final { return runs_.selected().size; }
     std::uint32_t getRGB() final { return runs_.selected().colour & 0xFFFFFFu; }
+    // Every run, in order.
+    const std::vector<StyleRuns::Run>& runs() const { return runs_.all(); }
 
   protected:
     RunListStyle() = default;
