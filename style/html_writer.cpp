@@ -40,12 +40,81 @@ Key mostCommon(const std::unordered_map<Key, std::size_t>& counts, Key otherwise
     return best;
 }
 
-Defaults defaultsOf(const std::vector<Look>& looks) {
+// Walks the runs as the block writes them, one at a time, holding none:
+// starts clamped into the text and never before the previous run's, a run
+// of no text giving way to the next, neighbours that look the same joined,
+// and a run at the very end of the text left out.
+class WrittenRuns {
+  public:
+    WrittenRuns(const std::vector<StyleRuns::Run>& runs, std::size_t textLength)
+        : runs_(runs), textLength_(textLength) {}
+
+    // Moves to the next written run; false when there is none.
+    bool next() {
+        if (!pending_) return false;
+        start_ = pendingStart_;
+        look_ = pendingLook_;
+        pending_ = false;
+        for (; next_ < runs_.size(); ++next_) {
+            const StyleRuns::Run& run = runs_[next_];
+            std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+            if (start > textLength_) start = textLength_;
+            if (start < position_) start = position_;
+            position_ = start;
+            const Look look = lookOf(run);
+            if (start == start_) {
+                look_ = look;  // the run before has no text
+            } else if (!(look == look_)) {
+                pendingStart_ = start;
+                pendingLook_ = look;
+                pending_ = true;
+                ++next_;
+                break;
+            }
+        }
+        end_ = pending_ ? pendingStart_ : textLength_;
+        return start_ < textLength_;
+    }
+
+    // Starts the walk over; the first call of next() gives the first run.
+    void restart() {
+        next_ = 0;
+        position_ = 0;
+        pending_ = false;
+        for (; next_ < runs_.size() && !pending_; ++next_) {
+            const StyleRuns::Run& run = runs_[next_];
+            std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+            if (start > textLength_) start = textLength_;
+            position_ = start;
+            pendingStart_ = start;
+            pendingLook_ = lookOf(run);
+            pending_ = true;
+        }
+    }
+
+    std::size_t start() const { return start_; }
+    std::size_t end() const { return end_; }
+    const Look& look() const { return look_; }
+
+  private:
+    const std::vector<StyleRuns::Run>& runs_;
+    std::size_t textLength_;
+    std::size_t next_ = 0;      // the first run not yet looked at
+    std::size_t position_ = 0;  // the latest clamped start
+    bool pending_ = false;      // a run waits at pendingStart_
+    std::size_t pendingStart_ = 0;
+    Look pendingLook_{};
+    std::size_t start_ = 0;
+    std::size_t end_ = 0;
+    Look look_{};
+};
+
+Defaults defaultsOf(WrittenRuns& written) {
     std::unordered_map<std::int16_t, std::size_t> sizes;
     std::unordered_map<std::uint32_t, std::size_t> colours;
-    for (const Look& look : looks) {
-        if (look.size > 0) ++sizes[look.size];
-        ++colours[look.colour];
+    for (written.restart(); written.next();) {
+        if (written.look().size > 0) ++sizes[written.look().size];
+        ++colours[written.look().colour];
     }
     return Defaults{mostCommon<std::int16_t>(sizes, 0), mostCommon<std::uint32_t>(colours, 0)};
 }
@@ -206,32 +275,9 @@ void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::si
 }  // namespace
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
-    : text_(text), cp_(cp) {
-    const std::size_t textLength = text.size();
-    // Only a malformed source gives a start outside the text or before the
-    // previous run's; clamped starts write every character exactly once.
-    // Neighbouring runs that look the same are written as one.
-    starts_.reserve(runs.size());
-    looks_.reserve(runs.size());
-    std::size_t position = 0;
-    for (const StyleRuns::Run& run : runs) {
-        std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
-        if (start > textLength) start = textLength;
-        if (start < position) start = position;
-        position = start;
-        const Look look = lookOf(run);
-        if (!looks_.empty() && starts_.back() == start) {
-            looks_.back() = look;  // the earlier run has no text
-        } else if (looks_.empty() || !(looks_.back() == look)) {
-            starts_.push_back(start);
-            looks_.push_back(look);
-        }
-    }
-    if (!looks_.empty() && starts_.back() == textLength) {
-        starts_.pop_back();
-        looks_.pop_back();
-    }
-    const Defaults defaults = defaultsOf(looks_);
+    : text_(text), runs_(runs), cp_(cp) {
+    WrittenRuns written(runs, text.size());
+    const Defaults defaults = defaultsOf(written);
     defaultSize_ = defaults.size;
     defaultColour_ = defaults.colour;
     CountingSink count;
@@ -252,16 +298,17 @@ void HtmlDocument::writeTo(char* out) const {
 template <class Sink>
 void HtmlDocument::writeFragment(Sink& out) const {
     const Defaults defaults{defaultSize_, defaultColour_};
-    const std::size_t textLength = text_.size();
     std::string scratch;
     appendOpening(out, defaults);
-    const std::size_t first = looks_.empty() ? textLength : starts_[0];
-    appendEscaped(out, text_, 0, first, cp_, scratch);  // text before the first run, if any
-    for (std::size_t i = 0; i < looks_.size(); ++i) {
-        const std::size_t end = i + 1 < looks_.size() ? starts_[i + 1] : textLength;
-        openRun(out, looks_[i], defaults);
-        appendEscaped(out, text_, starts_[i], end, cp_, scratch);
-        closeRun(out, looks_[i], defaults);
+    WrittenRuns written(runs_, text_.size());
+    written.restart();
+    const bool any = written.next();
+    // Text before the first run, if any, has the outer element's style.
+    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, scratch);
+    for (bool more = any; more; more = written.next()) {
+        openRun(out, written.look(), defaults);
+        appendEscaped(out, text_, written.start(), written.end(), cp_, scratch);
+        closeRun(out, written.look(), defaults);
     }
     out.append("</div>");
 }

@@ -17,8 +17,8 @@
 
 // A block prepared for writing: its runs' looks and its exact size found,
 // so that it can be written straight into room of that size (a clipboard
-// block) without being held twice. Holds a reference to the text, which
-// must outlive it unchanged.
+// block) without being held twice. Holds references to the text and runs,
+// which must outlive it unchanged.
 class HtmlDocument {
   public:
     // What a run looks like in the block: what differs between runs.
@@ -42,9 +42,8 @@ class HtmlDocument {
     void writeFragment(Sink& out) const;
 
     const std::string& text_;
+    const std::vector<StyleRuns::Run>& runs_;
     codepage::CodePage cp_;
-    std::vector<std::size_t> starts_;  // where each written run starts in the text
-    std::vector<Look> looks_;
     std::int16_t defaultSize_ = 0;
     std::uint32_t defaultColour_ = 0;
     std::size_t fragmentSize_ = 0;
