@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "codepage/byte_utf8_table.h"
 #include "codepage/unicode_text.h"
 #include "html/cf_html.h"
 #include "style/face_bits.h"
@@ -221,54 +222,78 @@ struct EscapedBytes {
 };
 constexpr EscapedBytes kEscapedBytes;
 
-// Appends text[from, to), converted to UTF-8, escaped, line ends as <br>;
-// `utf8` is room to convert in, kept between calls.
+// Appends the escape of the ASCII byte `c`, which kEscapedBytes marks, at
+// s[i] of the n bytes at s; answers the index of the last byte it took.
+template <class Sink>
+std::size_t appendEscape(Sink& out, const char* s, std::size_t i, std::size_t n) {
+    switch (s[i]) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        case '"':
+            out.append("&quot;");
+            break;
+        case '\'':
+            out.append("&#39;");
+            break;
+        case '\r':
+            out.append("<br>");
+            if (i + 1 < n && s[i + 1] == '\n') ++i;
+            break;
+        case '\n':
+            out.append("<br>");
+            break;
+        case '\0':
+            break;  // the end of CF_TEXT; not a character
+        default:
+            out.append("&#");
+            appendDecimal(out, static_cast<int>(s[i]));
+            out.put(';');
+    }
+    return i;
+}
+
+// Appends text[from, to), converted to UTF-8, escaped, line ends as <br>.
+// A single-byte code page converts through `table`, a byte at a time; any
+// other through `utf8`, room to convert in that is kept between calls.
 template <class Sink>
 void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::size_t to, codepage::CodePage cp,
-                   std::string& utf8) {
+                   const codepage::ByteUtf8Table& table, std::string& utf8) {
+    if (table.usable()) {
+        const char* const s = text.data() + from;
+        const std::size_t n = to - from;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::size_t plain = i;
+            while (plain < n && !kEscapedBytes.escaped[static_cast<unsigned char>(s[plain])] &&
+                   static_cast<unsigned char>(s[plain]) < 0x80)
+                ++plain;
+            out.append(s + i, plain - i);
+            if (plain == n) break;
+            i = plain;
+            const unsigned char c = static_cast<unsigned char>(s[i]);
+            if (c >= 0x80)
+                out.append(table.bytes(c), table.length(c));
+            else
+                i = appendEscape(out, s, i, n);
+        }
+        return;
+    }
     utf8.clear();
     codepage::appendUtf8FromCodePage(utf8, text.data() + from, to - from, cp);
     const char* const s = utf8.data();
     const std::size_t n = utf8.size();
-    std::size_t i = 0;
-    while (i < n) {
+    for (std::size_t i = 0; i < n; ++i) {
         std::size_t plain = i;
         while (plain < n && !kEscapedBytes.escaped[static_cast<unsigned char>(s[plain])]) ++plain;
         out.append(s + i, plain - i);
         if (plain == n) break;
-        i = plain;
-        const char c = s[i];
-        switch (c) {
-            case '&':
-                out.append("&amp;");
-                break;
-            case '<':
-                out.append("&lt;");
-                break;
-            case '>':
-                out.append("&gt;");
-                break;
-            case '"':
-                out.append("&quot;");
-                break;
-            case '\'':
-                out.append("&#39;");
-                break;
-            case '\r':
-                out.append("<br>");
-                if (i + 1 < n && s[i + 1] == '\n') ++i;
-                break;
-            case '\n':
-                out.append("<br>");
-                break;
-            case '\0':
-                break;  // the end of CF_TEXT; not a character
-            default:
-                out.append("&#");
-                appendDecimal(out, static_cast<int>(c));
-                out.put(';');
-        }
-        ++i;
+        i = appendEscape(out, s, plain, n);
     }
 }
 
@@ -299,15 +324,16 @@ template <class Sink>
 void HtmlDocument::writeFragment(Sink& out) const {
     const Defaults defaults{defaultSize_, defaultColour_};
     std::string scratch;
+    const codepage::ByteUtf8Table table(cp_);
     appendOpening(out, defaults);
     WrittenRuns written(runs_, text_.size());
     written.restart();
     const bool any = written.next();
     // Text before the first run, if any, has the outer element's style.
-    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, scratch);
+    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, table, scratch);
     for (bool more = any; more; more = written.next()) {
         openRun(out, written.look(), defaults);
-        appendEscaped(out, text_, written.start(), written.end(), cp_, scratch);
+        appendEscaped(out, text_, written.start(), written.end(), cp_, table, scratch);
         closeRun(out, written.look(), defaults);
     }
     out.append("</div>");
