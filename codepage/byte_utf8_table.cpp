@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "codepage/code_page.h"
+
 #include "codepage/unicode_text.h"
 
 namespace codepage {
@@ -19,6 +21,73 @@ ByteUtf8Table::ByteUtf8Table(CodePage cp) {
         for (std::size_t i = 0; i < utf8.size(); ++i) entries_[b].bytes[i] = utf8[i];
     }
     usable_ = true;
+}
+
+namespace {
+
+// Decodes the UTF-8 character at p[0, n) of more than one byte; answers its
+// length, or 0 when it is not a well-formed one.
+std::size_t decodeUtf8(const unsigned char* p, std::size_t n, std::uint32_t& codePoint) {
+    const unsigned char c = p[0];
+    const std::size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (len == 0 || len > n) return 0;
+    std::uint32_t cp = c & (0x7F >> len);
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+        cp = cp << 6 | (p[k] & 0x3F);
+    }
+    static const std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    codePoint = cp;
+    return len;
+}
+
+}  // namespace
+
+AnsiFromUtf8Encoder::AnsiFromUtf8Encoder() {
+    const ByteUtf8Table table(ansiCodePage());
+    if (!table.usable()) return;
+    for (int b = 0x80; b < 0x100; ++b) {
+        const unsigned char byte = static_cast<unsigned char>(b);
+        std::uint32_t cp = 0;
+        if (decodeUtf8(reinterpret_cast<const unsigned char*>(table.bytes(byte)), table.length(byte), cp) !=
+            table.length(byte))
+            continue;
+        // Kept only where the conversion gives this byte back for the character.
+        std::string back;
+        appendAnsiFromUtf8(back, table.bytes(byte), table.length(byte));
+        if (back.size() == 1 && static_cast<unsigned char>(back[0]) == byte) byteOf_.emplace(cp, back[0]);
+    }
+    usable_ = true;
+}
+
+void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n) const {
+    if (!usable_) {
+        appendAnsiFromUtf8(out, p, n);
+        return;
+    }
+    const unsigned char* const s = reinterpret_cast<const unsigned char*>(p);
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t ascii = i;
+        while (ascii < n && s[ascii] < 0x80) ++ascii;
+        out.append(p + i, ascii - i);
+        if (ascii == n) return;
+        i = ascii;
+        std::uint32_t cp = 0;
+        const std::size_t len = decodeUtf8(s + i, n - i, cp);
+        if (len == 0) {
+            // Not UTF-8 from here: the rest as the conversion makes it.
+            appendAnsiFromUtf8(out, p + i, n - i);
+            return;
+        }
+        const auto found = byteOf_.find(cp);
+        if (found != byteOf_.end())
+            out.push_back(found->second);
+        else
+            appendAnsiFromUtf8(out, p + i, len);
+        i += len;
+    }
 }
 
 }  // namespace codepage

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "codepage/code_page.h"
 
@@ -28,6 +30,22 @@ class ByteUtf8Table {
     };
     bool usable_ = false;
     Entry entries_[256];
+};
+
+// Converts UTF-8 into the ANSI code page, when that is a single-byte one, a
+// character at a time: the characters of its bytes from a table made once,
+// any other through appendAnsiFromUtf8 (Windows' best fit or "?"), so that
+// the result is exactly appendAnsiFromUtf8's.
+class AnsiFromUtf8Encoder {
+  public:
+    AnsiFromUtf8Encoder();
+
+    // Appends the UTF-8 bytes [p, p + n) in the ANSI code page to `out`.
+    void append(std::string& out, const char* p, std::size_t n) const;
+
+  private:
+    bool usable_ = false;
+    std::unordered_map<std::uint32_t, char> byteOf_;  // code point -> the byte that is exactly it
 };
 
 }  // namespace codepage

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "codepage/byte_utf8_table.h"
 #include "codepage/code_page.h"
 #include "codepage/unicode_text.h"
 #include "html/cf_html.h"
@@ -24,6 +25,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
     html::FragmentText fragment;
     if (!html::readCfHtml(data, size, fragment)) return false;
     // Each run's text in the ANSI code page, its start counted in those bytes.
+    const codepage::AnsiFromUtf8Encoder encoder;
     text.reserve(fragment.text.size());
     runs_.reserve(fragment.runs.size());
     for (std::size_t i = 0; i < fragment.runs.size(); ++i) {
@@ -32,7 +34,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
         if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
         const html::RunStyle& rs = fragment.runs[i].style;
         const std::int32_t at = static_cast<std::int32_t>(text.size());
-        codepage::appendAnsiFromUtf8(text, fragment.text.data() + from, to - from);
+        encoder.append(text, fragment.text.data() + from, to - from);
         // A run that cannot be kept fails the whole read, as running out of
         // memory for the text does.
         if (!runs_.add(StyleRuns::Run{at, 0, static_cast<std::int16_t>(rs.face), rs.size, rs.colour}))
