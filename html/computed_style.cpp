@@ -1,11 +1,14 @@
 #include "html/computed_style.h"
 
+#include <string_view>
 #include <unordered_map>
 
 #include "html/css_values.h"
 #include "html/style_effects.h"
 
 namespace html {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -93,6 +96,24 @@ void StyleResolver::compileSheet() {
     }
 }
 
+const CompiledBlock& StyleResolver::inlineStyle(const std::string* attribute) {
+    static const CompiledBlock kNone;
+    if (attribute == nullptr) return kNone;
+    // Documents repeat the same few style attributes on element after
+    // element: each is read once, up to a bound on what is kept.
+    const auto found = inlineCache_.find(*attribute);
+    if (found != inlineCache_.end()) return found->second;
+    inline_.clear();
+    parseDeclarations(*attribute, inline_);
+    if (inlineCache_.size() < kInlineCacheMax && attribute->size() <= kInlineCacheMaxLength) {
+        CompiledBlock& block = inlineCache_[*attribute];
+        compileBlock(inline_, block);
+        return block;
+    }
+    compileBlock(inline_, inlineEffects_);
+    return inlineEffects_;
+}
+
 ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& tag) {
     ComputedStyle s;
     s.weight = parent.weight;
@@ -114,12 +135,12 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     const auto it = defaults.find(tag.name);
     if (it != defaults.end())
         for (const Effect& e : it->second.normal) applyEffect(s, parent, e, ownLines, ownAlign);
-    const bool isLink = (tag.name == "a" || tag.name == "area") && tag.attribute("href") != nullptr;
+    const bool isLink = (tag.name == "a"sv || tag.name == "area"sv) && tag.attribute("href") != nullptr;
     if (isLink) {
         s.colour = linkColour_;
         ownLines |= kDecorationUnderline;
     }
-    if (quirks_ && tag.name == "table") {
+    if (quirks_ && tag.name == "table"sv) {
         s.weight = 400;
         s.italic = false;
         s.sizeKeyword = 3;
@@ -129,7 +150,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     if (tag.attribute("hidden") != nullptr) s.display = Display::kNone;
 
     // Presentational attributes, below every author rule.
-    if (tag.name == "font") {
+    if (tag.name == "font"sv) {
         std::uint32_t rgb;
         const std::string* color = tag.attribute("color");
         if (color != nullptr && parseLegacyColour(*color, rgb)) s.colour = rgb;
@@ -154,7 +175,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
             }
         }
     }
-    if ((tag.name == "td" || tag.name == "th") && tag.attribute("nowrap") != nullptr)
+    if ((tag.name == "td"sv || tag.name == "th"sv) && tag.attribute("nowrap") != nullptr)
         s.whiteSpace = WhiteSpace::kNowrap;
 
     // The style sheets' rules and the style attribute, normal ones first.
@@ -165,10 +186,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     } else {
         matched_.clear();
     }
-    inline_.clear();
-    const std::string* styleAttr = tag.attribute("style");
-    if (styleAttr != nullptr) parseDeclarations(*styleAttr, inline_);
-    compileBlock(inline_, inlineEffects_);
+    const CompiledBlock& inlineEffects = inlineStyle(tag.attribute("style"));
     for (int important = 0; important < 2; ++important) {
         for (const MatchedBlock& m : matched_) {
             const CompiledBlock& block = sheetBlocks_[m.block];
@@ -178,7 +196,7 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
             if (!sheet_.spend(effects.size())) continue;
             for (const Effect& e : effects) applyEffect(s, parent, e, ownLines, ownAlign);
         }
-        for (const Effect& e : important == 1 ? inlineEffects_.important : inlineEffects_.normal)
+        for (const Effect& e : important == 1 ? inlineEffects.important : inlineEffects.normal)
             applyEffect(s, parent, e, ownLines, ownAlign);
     }
 

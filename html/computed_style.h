@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "html/css_rules.h"
@@ -87,6 +88,12 @@ class StyleResolver {
   private:
     // Reads the blocks of the sheet not read yet, each once.
     void compileSheet();
+    // What a style attribute does, or nothing for none.
+    const CompiledBlock& inlineStyle(const std::string* attribute);
+
+    // Style attributes kept once read: how many, and the longest.
+    static constexpr std::size_t kInlineCacheMax = 4096;
+    static constexpr std::size_t kInlineCacheMaxLength = 256;
 
     const StyleSheet& sheet_;
     bool quirks_ = false;
@@ -95,8 +102,9 @@ class StyleResolver {
     std::vector<MatchedBlock> matched_;
     std::vector<std::string> classes_;
     std::vector<Declaration> inline_;
-    std::vector<CompiledBlock> sheetBlocks_;  // the sheet's blocks, read
-    CompiledBlock inlineEffects_;
+    std::vector<CompiledBlock> sheetBlocks_;                      // the sheet's blocks, read
+    CompiledBlock inlineEffects_;                                 // a style attribute not kept
+    std::unordered_map<std::string, CompiledBlock> inlineCache_;  // style attribute -> what it does
 };
 
 }  // namespace html

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 #include "html/char_class.h"
@@ -14,6 +15,8 @@
 #include "html/tree_rules.h"
 
 namespace html {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -126,7 +129,7 @@ void Reader::collectStyleSheets() {
     bool inStyle = false;
     for (t.next(token); token.kind != Token::kEnd; t.next(token)) {
         if (inStyle && token.kind == Token::kText) sheet_.add(token.text);
-        inStyle = token.kind == Token::kStartTag && token.name == "style";
+        inStyle = token.kind == Token::kStartTag && token.name == "style"sv;
     }
 }
 
@@ -215,18 +218,18 @@ void Reader::startTag(const Token& t, bool inFragment) {
     const std::uint8_t flags = flags_[id];
     const bool special = (flags & kSpecial) != 0;
     // The end tags a start tag implies.
-    if ((flags & kClosesParagraph) || (special && name == "table" && !quirks_))
+    if ((flags & kClosesParagraph) || (special && name == "table"sv && !quirks_))
         closeIfOpen({"p"}, {"table", "td", "th", "caption", "html", "button", "object", "marquee", "applet"},
                     inFragment);
     if ((flags & kHeading) && !open_.empty() && (flags_[open_.back().name] & kHeading)) pop(inFragment);
     if (special) {
-        if (name == "li") closeIfOpen({"li"}, {"ul", "ol", "table", "td", "th"}, inFragment);
-        if (name == "dd" || name == "dt") closeIfOpen({"dd", "dt"}, {"dl", "table", "td", "th"}, inFragment);
-        if (name == "td" || name == "th") closeIfOpen({"td", "th"}, {"tr", "table"}, inFragment);
-        if (name == "tr") closeIfOpen({"tr"}, {"table"}, inFragment);
-        if (name == "thead" || name == "tbody" || name == "tfoot")
+        if (name == "li"sv) closeIfOpen({"li"}, {"ul", "ol", "table", "td", "th"}, inFragment);
+        if (name == "dd"sv || name == "dt"sv) closeIfOpen({"dd", "dt"}, {"dl", "table", "td", "th"}, inFragment);
+        if (name == "td"sv || name == "th"sv) closeIfOpen({"td", "th"}, {"tr", "table"}, inFragment);
+        if (name == "tr"sv) closeIfOpen({"tr"}, {"table"}, inFragment);
+        if (name == "thead"sv || name == "tbody"sv || name == "tfoot"sv)
             closeIfOpen({"thead", "tbody", "tfoot"}, {"table"}, inFragment);
-        if (name == "option") closeIfOpen({"option"}, {"select", "table"}, inFragment);
+        if (name == "option"sv) closeIfOpen({"option"}, {"select", "table"}, inFragment);
         if (isOneOf(name, {"td", "th", "caption", "table"})) reopen_.clear();  // formatting stays outside cells
     }
     if (!(flags & kBlockStart)) reopenFormatting(inFragment);
@@ -248,7 +251,7 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
         if (!inFragment || current().hidden || !styled) return;
         const ComputedStyle s = resolver_.compute(current(), t);
         if (s.hidden) return;
-        if (name == "br") {
+        if (name == "br"sv) {
             const RunStyle rs = runStyleOf(s);
             out_.string("\n", &rs);
         } else if (s.display != Display::kInline) {
@@ -260,7 +263,7 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
     Open o{id, Display::kInline, styled, false, false, nullptr};
     if (styled && (flags & kFormatting)) o.formatting = std::make_shared<const Token>(t);
     if (styled) {
-        if ((flags & kSpecial) && name == "body") {
+        if ((flags & kSpecial) && name == "body"sv) {
             std::uint32_t rgb;
             const std::string* link = t.attribute("link");
             if (link != nullptr && parseLegacyColour(*link, rgb)) resolver_.setLinkColour(rgb);
@@ -272,13 +275,13 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
             splitClasses(t.attribute("class"), key.classes);
             const std::string* elementId = t.attribute("id");
             if (elementId != nullptr) key.id = *elementId;
-            key.link = (name == "a" || name == "area") && t.attribute("href") != nullptr;
+            key.link = (name == "a"sv || name == "area"sv) && t.attribute("href") != nullptr;
             keys_.push_back(std::move(key));
         }
         const ComputedStyle& s = styles_.back();
         o.display = s.display;
         // A table's rows and cells count whatever display the table itself has.
-        o.table = name == "table" || s.display == Display::kTable;
+        o.table = name == "table"sv || s.display == Display::kTable;
         if (o.table) tables_.emplace_back();
         if (inFragment && !s.hidden) {
             o.emits = true;
@@ -286,7 +289,8 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
         }
     }
     open_.push_back(o);
-    if ((flags & kSpecial) && (name == "pre" || name == "listing" || name == "textarea")) dropLeadingNewline_ = true;
+    if ((flags & kSpecial) && (name == "pre"sv || name == "listing"sv || name == "textarea"sv))
+        dropLeadingNewline_ = true;
 }
 
 void Reader::startItems(const std::string& name, const ComputedStyle& s) {
@@ -294,7 +298,7 @@ void Reader::startItems(const std::string& name, const ComputedStyle& s) {
         case Display::kBlock:
         case Display::kListItem:
         case Display::kTable:
-            out_.requiredBreaks(name == "p" ? 2 : 1);
+            out_.requiredBreaks(name == "p"sv ? 2 : 1);
             break;
         case Display::kRow:
             if (!tables_.empty()) {
@@ -317,7 +321,7 @@ void Reader::endItems(const Open& o) {
         case Display::kBlock:
         case Display::kListItem:
         case Display::kTable:
-            out_.requiredBreaks(names_[o.name] == "p" ? 2 : 1);
+            out_.requiredBreaks(names_[o.name] == "p"sv ? 2 : 1);
             break;
         case Display::kCell:
         case Display::kRow:
@@ -334,7 +338,7 @@ void Reader::pop(bool inFragment, bool explicitly) {
     --openCount_[o.name];
     if (!o.styled) return;
     if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), o.formatting);
-    if (o.display == Display::kCell || names_[o.name] == "table" || names_[o.name] == "caption") reopen_.clear();
+    if (o.display == Display::kCell || names_[o.name] == "table"sv || names_[o.name] == "caption"sv) reopen_.clear();
     styles_.pop_back();
     if (trackKeys_ && !keys_.empty()) keys_.pop_back();
     if (inFragment && o.emits) endItems(o);
@@ -364,12 +368,12 @@ void Reader::endTag(const Token& t, bool inFragment) {
         }
     }
     // "</p>" with no open paragraph is an empty one; "</br>" is a <br>.
-    if (t.name == "p" || t.name == "br") {
+    if (t.name == "p"sv || t.name == "br"sv) {
         Token start;
         start.kind = Token::kStartTag;
         start.name = t.name;
         startTag(start, inFragment);
-        if (t.name == "p") endTag(t, inFragment);
+        if (t.name == "p"sv) endTag(t, inFragment);
     }
 }
 

@@ -1,17 +1,20 @@
 #include "html/tokenizer.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "html/char_class.h"
 #include "html/char_refs.h"
 
 namespace html {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Elements whose contents are not markup, and whether references count there.
 struct RawElement {
-    const char* name;
+    std::string_view name;
     bool decoded;
 };
 const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xmp", false},  {"iframe", false},
@@ -20,9 +23,9 @@ const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xm
 // The attributes the reader uses; the others are read past and not kept,
 // which bounds both the memory of a tag and the search for a repeated name.
 bool isKept(const std::string& name) {
-    static const char* const kKept[] = {"class", "id",   "style",  "href", "color",
-                                        "size",  "face", "hidden", "link", "nowrap"};
-    for (const char* k : kKept)
+    static constexpr std::string_view kKept[] = {"class", "id",   "style",  "href", "color",
+                                                 "size",  "face", "hidden", "link", "nowrap"};
+    for (std::string_view k : kKept)
         if (name == k) return true;
     return false;
 }
@@ -59,7 +62,7 @@ void appendText(std::string& out, const char* p, const char* end, bool decoded, 
 
 }  // namespace
 
-const std::string* Token::attribute(const char* attr) const {
+const std::string* Token::attribute(std::string_view attr) const {
     for (const auto& a : attributes)
         if (a.first == attr) return &a.second;
     return nullptr;
@@ -277,7 +280,7 @@ bool Tokenizer::tag(Token& token) {
                 rawDecoded_ = raw.decoded;
             }
         }
-        if (token.name == "plaintext") plainText_ = true;
+        if (token.name == "plaintext"sv) plainText_ = true;
     }
     return true;
 }

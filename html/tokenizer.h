@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,7 +25,7 @@ struct Token {
     std::size_t offset = 0;  // where the token starts in the input
 
     // The value of attribute `attr`, or null.
-    const std::string* attribute(const char* attr) const;
+    const std::string* attribute(std::string_view attr) const;
 };
 
 class Tokenizer {
