@@ -30,3 +30,9 @@ GeneratedDocument generateStyledDocument(std::size_t approxBytes, unsigned seed)
 
 // Generates the same document as generateStyledDocument, only its RTF.
 std::string generateStyledRtf(std::size_t approxBytes, unsigned seed);
+
+// An "HTML Format" block of Word's clipboard markup of about `bytes` bytes:
+// its style sheet of classes and mso- properties in the head, then
+// paragraphs of bold, italic, sized and coloured spans, superscripts,
+// references, list markers and links, repeated.
+std::string generateWordClipboardBlock(std::size_t bytes);

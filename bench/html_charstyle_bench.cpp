@@ -33,43 +33,12 @@ const std::string& pluginBlock(std::size_t bytes) {
     return blocks.emplace(bytes, std::move(block)).first->second;
 }
 
-// Word's clipboard markup: its style sheet, then paragraphs repeated up to `bytes`.
+// Word's clipboard markup of about `bytes` bytes.
 const std::string& wordBlock(std::size_t bytes) {
     static std::map<std::size_t, std::string> blocks;
     auto found = blocks.find(bytes);
-    if (found != blocks.end()) return found->second;
-    const std::string head =
-        "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\"><head><style><!--\n"
-        "p.MsoNormal, li.MsoNormal, div.MsoNormal {margin:0in; font-size:11.0pt; font-family:\"Calibri\",sans-serif;}\n"
-        "h1 {font-size:16.0pt; color:#2F5496; font-weight:normal;}\n"
-        "a:link, span.MsoHyperlink {color:#0563C1; text-decoration:underline;}\n"
-        "p.MsoListParagraph, li.MsoListParagraph {margin-left:.5in; font-size:11.0pt;}\n"
-        "@page WordSection1 {size:8.5in 11.0in;}\n--></style></head><body lang=EN-US>";
-    const std::string paragraph =
-        "<p class=MsoNormal><b>Bold</b> and <i>italic</i>, <span style='font-size:14.0pt;color:#C00000'>fourteen "
-        "red</span> <u>under</u> x<sup>2</sup> caf&eacute; &amp; cr&egrave;me &#8211; more plain words "
-        "here.<o:p></o:p></p>\n"
-        "<p class=MsoListParagraph style='text-indent:-.25in;mso-list:l0 level1 lfo1'><![if !supportLists]><span "
-        "style='mso-list:Ignore'>1.<span style='font:7.0pt \"Times New Roman\"'>&nbsp;&nbsp;&nbsp; "
-        "</span></span><![endif]>List item with <a href=\"https://example.com/\">a link</a><o:p></o:p></p>\n";
-    std::string document = head;
-    while (document.size() < bytes) document += paragraph;
-    document += "</body></html>";
-    // Word's layout: the style sheet in the head, the fragment in the body.
-    const std::size_t fragmentStart = head.size();
-    const std::size_t fragmentEnd = document.size() - std::string("</body></html>").size();
-    char header[160];
-    const int headerLength =
-        std::snprintf(header, sizeof header,
-                      "Version:1.0\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\nStartFragment:%010zu\r\n"
-                      "EndFragment:%010zu\r\n",
-                      std::size_t{0}, std::size_t{0}, std::size_t{0}, std::size_t{0});
-    const std::size_t h = static_cast<std::size_t>(headerLength);
-    std::snprintf(header, sizeof header,
-                  "Version:1.0\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\nStartFragment:%010zu\r\nEndFragment:%010zu\r\n",
-                  h, h + document.size(), h + fragmentStart, h + fragmentEnd);
-    std::string block = std::string(header, h) + document;
-    return blocks.emplace(bytes, std::move(block)).first->second;
+    if (found == blocks.end()) found = blocks.emplace(bytes, generateWordClipboardBlock(bytes)).first;
+    return found->second;
 }
 
 void setCounters(benchmark::State& state, std::size_t bytes, std::int32_t runs) {
