@@ -211,19 +211,21 @@ bool Tokenizer::tag(Token& token) {
         ++p_;
         return true;
     }
-    // The name.
-    std::string name;
+    // The name and the attributes go straight into the token, whose room
+    // stays from one tag to the next; next() has emptied it.
+    std::string& name = token.name;
     while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>') {
         if (*q != '\0') name.push_back(toLowerAscii(*q));
         ++q;
     }
-    // The attributes.
-    std::vector<std::pair<std::string, std::string>> attributes;
+    std::vector<std::pair<std::string, std::string>>& attributes = token.attributes;
     bool selfClosing = false;
     for (;;) {
         while (q < end_ && isSpace(*q)) ++q;
         if (q >= end_) {
             p_ = end_;  // a tag the input ends in is dropped
+            name.clear();
+            attributes.clear();
             return false;
         }
         if (*q == '>') {
@@ -253,6 +255,8 @@ bool Tokenizer::tag(Token& token) {
                 while (q < end_ && *q != quote) ++q;
                 if (q >= end_) {
                     p_ = end_;
+                    name.clear();
+                    attributes.clear();
                     return false;
                 }
                 appendText(value, start, q, true, true);
@@ -270,9 +274,9 @@ bool Tokenizer::tag(Token& token) {
     }
     p_ = q;
     token.kind = endTag ? Token::kEndTag : Token::kStartTag;
-    token.name = std::move(name);
-    if (!endTag) {
-        token.attributes = std::move(attributes);
+    if (endTag) {
+        attributes.clear();  // an end tag's attributes mean nothing
+    } else {
         token.selfClosing = selfClosing;
         for (const RawElement& raw : kRawElements) {
             if (token.name == raw.name) {

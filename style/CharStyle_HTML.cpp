@@ -83,14 +83,7 @@ bool CharStyle_HTML::addStyleToClipboard() {
 bool CharStyle_HTML::addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs) {
     // Written straight into the block that goes to the clipboard, so that a
     // large block is never held twice. The text is in the ANSI code page.
-    const HtmlDocument prepared(text, runs, codepage::ansiCodePage());
-    const std::size_t size = prepared.size();
-    if (size >= UINT32_MAX) return false;
-    HGLOBAL hBlock = clipboard::newFilledBlock(size + 1, [&prepared, size](unsigned char* p) {
-        prepared.writeTo(reinterpret_cast<char*>(p));
-        p[size] = '\0';
-        return true;
-    });
+    HGLOBAL hBlock = clipboard::newDocumentBlock(HtmlDocument(text, runs, codepage::ansiCodePage()));
     if (hBlock == nullptr) return false;
     return addBlockToClipboard(hBlock, RegisterClipboardFormatA(kFormatName));
 }

@@ -189,14 +189,7 @@ bool CharStyle_RTF::addStyleToClipboard() {
     }
     // Not generated yet: written straight into the block that goes to the
     // clipboard, which spares a copy of the document and its memory.
-    const RtfDocument prepared(text, runs_.all(), codepage::ansiCodePage());
-    const std::size_t size = prepared.size();
-    if (size >= UINT32_MAX) return false;
-    HGLOBAL hRTF = clipboard::newFilledBlock(size + 1, [&prepared, size](unsigned char* p) {
-        prepared.writeTo(reinterpret_cast<char*>(p));
-        p[size] = '\0';
-        return true;
-    });
+    HGLOBAL hRTF = clipboard::newDocumentBlock(RtfDocument(text, runs_.all(), codepage::ansiCodePage()));
     if (hRTF == nullptr) return false;
     selectLastRun();
     return addBlockToClipboard(hRTF, RegisterClipboardFormatA(CF_RTF));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -121,5 +122,20 @@ HGLOBAL newFilledBlock(std::size_t size, Fill&& fill) {
 // A new movable block holding a copy of the `size` bytes at `data`, or null
 // as for newFilledBlock.
 HGLOBAL newBlockCopy(const void* data, std::size_t size);
+
+// A new movable block holding a prepared document (its size() and
+// writeTo(char*)) written straight into it and a terminating NUL, so that a
+// large document is never held twice; null as for newFilledBlock, or when
+// the document is too large for a clipboard block.
+template <class Document>
+HGLOBAL newDocumentBlock(const Document& document) {
+    const std::size_t size = document.size();
+    if (size >= UINT32_MAX) return nullptr;
+    return newFilledBlock(size + 1, [&document, size](unsigned char* p) {
+        document.writeTo(reinterpret_cast<char*>(p));
+        p[size] = '\0';
+        return true;
+    });
+}
 
 }  // namespace clipboard
