@@ -124,10 +124,22 @@ std::string makeCfHtml(const std::string& fragment) { return cfHtmlBefore(fragme
 bool readCfHtml(const char* data, std::size_t size, FragmentText& out) {
     CfHtmlLayout layout;
     if (!parseCfHtmlHeader(data, size, layout)) return false;
-    // Made valid UTF-8 in three parts, so that the fragment's bounds stay
-    // where they are in the text a browser decodes.
+    // A block whose three parts are each valid UTF-8, as nearly every block
+    // is, would be copied unchanged: it is read where it lies.
+    const std::size_t documentSize = layout.documentEnd - layout.documentStart;
+    auto valid = [data](std::size_t from, std::size_t to) {
+        return validUtf8Prefix(data + from, to - from) == to - from;
+    };
+    if (valid(layout.documentStart, layout.fragmentStart) && valid(layout.fragmentStart, layout.fragmentEnd) &&
+        valid(layout.fragmentEnd, layout.documentEnd)) {
+        out = readFragment(std::string_view(data + layout.documentStart, documentSize),
+                           layout.fragmentStart - layout.documentStart, layout.fragmentEnd - layout.documentStart);
+        return true;
+    }
+    // Otherwise made valid UTF-8 in three parts, so that the fragment's
+    // bounds stay where they are in the text a browser decodes.
     std::string document;
-    document.reserve(layout.documentEnd - layout.documentStart);
+    document.reserve(documentSize);
     appendValidUtf8(document, data + layout.documentStart, layout.fragmentStart - layout.documentStart);
     const std::size_t fragmentStart = document.size();
     appendValidUtf8(document, data + layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart);

@@ -38,7 +38,7 @@ struct TableCount {
 
 class Reader {
   public:
-    Reader(const std::string& doc, std::size_t fragStart, std::size_t fragEnd)
+    Reader(std::string_view doc, std::size_t fragStart, std::size_t fragEnd)
         : doc_(doc), fragStart_(fragStart), fragEnd_(fragEnd), resolver_(sheet_) {}
 
     FragmentText run();
@@ -81,7 +81,7 @@ class Reader {
     void startItems(const std::string& name, const ComputedStyle& s);
     void endItems(const Open& o);
 
-    const std::string& doc_;
+    std::string_view doc_;
     std::size_t fragStart_;
     std::size_t fragEnd_;
     StyleSheet sheet_;
@@ -379,7 +379,7 @@ void Reader::endTag(const Token& t, bool inFragment) {
 
 }  // namespace
 
-FragmentText readFragment(const std::string& document, std::size_t fragmentStart, std::size_t fragmentEnd) {
+FragmentText readFragment(std::string_view document, std::size_t fragmentStart, std::size_t fragmentEnd) {
     Reader reader(document, fragmentStart, fragmentEnd);
     return reader.run();
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/text_builder.h"
@@ -23,6 +24,6 @@ struct FragmentText {
 constexpr std::size_t kMaxStyledDepth = 512;
 
 // `document` must be valid UTF-8; 0 <= fragmentStart <= fragmentEnd <= size.
-FragmentText readFragment(const std::string& document, std::size_t fragmentStart, std::size_t fragmentEnd);
+FragmentText readFragment(std::string_view document, std::size_t fragmentStart, std::size_t fragmentEnd);
 
 }  // namespace html

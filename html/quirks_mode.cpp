@@ -5,21 +5,21 @@
 
 namespace html {
 
-bool isQuirksMode(const std::string& document) {
+bool isQuirksMode(std::string_view document) {
     // What comes before the doctype: white space and comments.
     std::size_t i = 0;
     const std::size_t n = document.size();
     for (;;) {
         while (i < n && isSpace(document[i])) ++i;
-        if (document.compare(i, 4, "<!--") != 0) break;
+        if (i > n || document.compare(i, 4, "<!--") != 0) break;
         const std::size_t end = document.find("-->", i + 4);
-        if (end == std::string::npos) return true;
+        if (end == std::string_view::npos) return true;
         i = end + 3;
     }
-    if (lowerAscii(document.substr(i, 9)) != "<!doctype") return true;
+    if (i > n || lowerAscii(std::string(document.substr(i, 9))) != "<!doctype") return true;
     const std::size_t close = document.find('>', i);
-    if (close == std::string::npos) return true;
-    const std::string doctype = lowerAscii(document.substr(i + 9, close - i - 9));
+    if (close == std::string_view::npos) return true;
+    const std::string doctype = lowerAscii(std::string(document.substr(i + 9, close - i - 9)));
     std::size_t k = 0;
     while (k < doctype.size() && isSpace(doctype[k])) ++k;
     if (doctype.compare(k, 4, "html") != 0) return true;

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace html {
 
-bool isQuirksMode(const std::string& document);
+bool isQuirksMode(std::string_view document);
 
 }  // namespace html

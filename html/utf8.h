@@ -12,6 +12,10 @@ namespace html {
 
 using codepage::appendUtf8;
 
+// Answers how many bytes from the start of [p, p + n) are well-formed
+// UTF-8 in whole characters: n when all of them are.
+std::size_t validUtf8Prefix(const char* p, std::size_t n);
+
 // Appends [p, p + n) to `out` as valid UTF-8: every maximal part of an
 // ill-formed sequence becomes one U+FFFD, as the Encoding Standard decodes.
 void appendValidUtf8(std::string& out, const char* p, std::size_t n);
