@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "html/char_class.h"
 #include "html/utf8.h"
@@ -22,21 +24,17 @@ const NamedRef kNamedRefs[] = {
 constexpr std::size_t kNamedRefCount = sizeof kNamedRefs / sizeof kNamedRefs[0];
 constexpr std::size_t kLongestName = 32;
 
-// The entry named exactly [name, name + n), or null.
+// The entry named exactly [name, name + n), or null. The table is indexed
+// once, on first use: documents name a few references many times over.
 const NamedRef* findNamed(const char* name, std::size_t n) {
-    std::size_t lo = 0, hi = kNamedRefCount;
-    while (lo < hi) {
-        const std::size_t mid = (lo + hi) / 2;
-        const char* candidate = kNamedRefs[mid].name;
-        int cmp = std::strncmp(candidate, name, n);
-        if (cmp == 0 && candidate[n] != '\0') cmp = 1;
-        if (cmp == 0) return &kNamedRefs[mid];
-        if (cmp < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return nullptr;
+    static const std::unordered_map<std::string_view, const NamedRef*> kIndex = [] {
+        std::unordered_map<std::string_view, const NamedRef*> index;
+        index.reserve(kNamedRefCount);
+        for (const NamedRef& ref : kNamedRefs) index.emplace(ref.name, &ref);
+        return index;
+    }();
+    const auto found = kIndex.find(std::string_view(name, n));
+    return found != kIndex.end() ? found->second : nullptr;
 }
 
 // What browsers make of the numbers 0x80 to 0x9F: the characters of windows-1252.

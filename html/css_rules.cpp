@@ -335,8 +335,13 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
     out.clear();
     if (selectors_.empty()) return;
     const std::size_t nClasses = std::min(classes.size(), kMaxClasses);
-    auto consider = [&](const std::string& key) {
-        const auto it = byKey_.find(lowerAscii(key));
+    // Keys are looked up in lower case, made in room kept between calls.
+    auto consider = [&](char prefix, const std::string& name) {
+        std::string& key = keyScratch_;
+        key.clear();
+        if (prefix != '\0') key.push_back(prefix);
+        for (char c : name) key.push_back(toLowerAscii(c));
+        const auto it = byKey_.find(key);
         if (it == byKey_.end()) return;
         for (std::size_t i : it->second) {
             if (!spend(1)) return;
@@ -350,13 +355,14 @@ void StyleSheet::match(const std::string& tag, const std::vector<std::string>& c
             out.push_back(MatchedBlock{s.block, s.specificity, s.order});
         }
     };
-    consider("*");
-    consider(tag);
-    if (id != nullptr && !id->empty()) consider("#" + *id);
+    static const std::string kAny = "*";
+    consider('\0', kAny);
+    consider('\0', tag);
+    if (id != nullptr && !id->empty()) consider('#', *id);
     for (std::size_t c = 0; c < nClasses; ++c) {
         bool repeated = false;
         for (std::size_t d = 0; d < c; ++d) repeated = repeated || classes[d] == classes[c];
-        if (!repeated) consider("." + classes[c]);
+        if (!repeated) consider('.', classes[c]);
     }
     std::sort(out.begin(), out.end(), [](const MatchedBlock& a, const MatchedBlock& b) {
         return a.specificity != b.specificity ? a.specificity < b.specificity : a.order < b.order;

@@ -141,6 +141,7 @@ class StyleSheet {
     std::unordered_map<std::string, std::vector<std::size_t>> byKey_;  // "#id", ".class", "tag" or "*", lower case
     std::unordered_map<std::string, std::size_t> ruleIndex_;           // selector and block -> its selector
     std::size_t nextOrder_ = 0;
+    mutable std::string keyScratch_;  // room for the key match() looks up
     bool quirks_ = false;
     bool combinators_ = false;
     mutable std::size_t budget_ = kWorkBudgetBase;
