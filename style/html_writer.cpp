@@ -300,40 +300,62 @@ void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::si
 }  // namespace
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
-    : text_(text), runs_(runs), cp_(cp) {
+    : text_(text), runs_(runs), cp_(cp), table_(cp) {
     WrittenRuns written(runs, text.size());
     const Defaults defaults = defaultsOf(written);
     defaultSize_ = defaults.size;
     defaultColour_ = defaults.colour;
-    CountingSink count;
-    writeFragment(count);
-    fragmentSize_ = count.size;
-    before_ = html::cfHtmlBefore(fragmentSize_);
 }
 
-std::size_t HtmlDocument::size() const { return before_.size() + fragmentSize_ + html::cfHtmlAfter().size(); }
+std::size_t HtmlDocument::fragmentSize() const {
+    if (!counted_) {
+        CountingSink count;
+        writeFragment(count);
+        fragmentSize_ = count.size;
+        counted_ = true;
+    }
+    return fragmentSize_;
+}
+
+std::size_t HtmlDocument::size() const {
+    return html::cfHtmlBefore(fragmentSize()).size() + fragmentSize() + html::cfHtmlAfter().size();
+}
 
 void HtmlDocument::writeTo(char* out) const {
     WritingSink writer{out};
-    writer.append(before_.data(), before_.size());
+    const std::string before = html::cfHtmlBefore(fragmentSize());
+    writer.append(before.data(), before.size());
     writeFragment(writer);
     writer.append(html::cfHtmlAfter().data(), html::cfHtmlAfter().size());
+}
+
+std::string HtmlDocument::block() const {
+    // One pass: the header's length does not depend on its offsets, so it
+    // is written once the fragment's size is known, over room kept for it.
+    const std::size_t headerSize = html::cfHtmlBefore(0).size();
+    std::string out(headerSize, ' ');
+    out.reserve(headerSize + text_.size() + text_.size() / 8 + runs_.size() * 16 + 64);
+    StringSink sink{out};
+    writeFragment(sink);
+    const std::string before = html::cfHtmlBefore(out.size() - headerSize);
+    out.replace(0, before.size(), before);
+    out += html::cfHtmlAfter();
+    return out;
 }
 
 template <class Sink>
 void HtmlDocument::writeFragment(Sink& out) const {
     const Defaults defaults{defaultSize_, defaultColour_};
     std::string scratch;
-    const codepage::ByteUtf8Table table(cp_);
     appendOpening(out, defaults);
     WrittenRuns written(runs_, text_.size());
     written.restart();
     const bool any = written.next();
     // Text before the first run, if any, has the outer element's style.
-    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, table, scratch);
+    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, table_, scratch);
     for (bool more = any; more; more = written.next()) {
         openRun(out, written.look(), defaults);
-        appendEscaped(out, text_, written.start(), written.end(), cp_, table, scratch);
+        appendEscaped(out, text_, written.start(), written.end(), cp_, table_, scratch);
         closeRun(out, written.look(), defaults);
     }
     out.append("</div>");
@@ -347,8 +369,5 @@ std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::R
 }
 
 std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
-    const HtmlDocument document(text, runs, cp);
-    std::string block(document.size(), '\0');
-    document.writeTo(block.data());
-    return block;
+    return HtmlDocument(text, runs, cp).block();
 }

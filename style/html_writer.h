@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "codepage/byte_utf8_table.h"
 #include "codepage/code_page.h"
 #include "style/style_runs.h"
 
@@ -32,22 +33,27 @@ class HtmlDocument {
     // Prepares the block of `text` (in code page `cp`) and `runs`.
     HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
 
-    // The block's length in bytes, header included, without a terminating NUL.
+    // The block's length in bytes, header included, without a terminating
+    // NUL; counted by a pass over the runs the first time it is asked for.
     std::size_t size() const;
     // Writes exactly size() bytes at `out`.
     void writeTo(char* out) const;
+    // The block as a string, in one pass.
+    std::string block() const;
 
   private:
     template <class Sink>
     void writeFragment(Sink& out) const;
+    std::size_t fragmentSize() const;
 
     const std::string& text_;
     const std::vector<StyleRuns::Run>& runs_;
     codepage::CodePage cp_;
     std::int16_t defaultSize_ = 0;
     std::uint32_t defaultColour_ = 0;
-    std::size_t fragmentSize_ = 0;
-    std::string before_;  // the header and the document up to the fragment
+    codepage::ByteUtf8Table table_;
+    mutable bool counted_ = false;
+    mutable std::size_t fragmentSize_ = 0;
 };
 
 // Answers the fragment of `text`, in code page `cp`, styled by `runs`: the

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 struct CountingSink {
     std::size_t size = 0;
@@ -28,6 +29,17 @@ struct WritingSink {
         append(s, N - 1);
     }
     void put(char c) { *p++ = c; }
+};
+
+// Appends to a string, for a writer that makes its output in one pass.
+struct StringSink {
+    std::string& out;
+    void append(const char* s, std::size_t n) { out.append(s, n); }
+    template <std::size_t N>
+    void append(const char (&s)[N]) {
+        out.append(s, N - 1);
+    }
+    void put(char c) { out.push_back(c); }
 };
 
 // Appends `value` in decimal.
