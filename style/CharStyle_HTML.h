@@ -13,6 +13,9 @@
 
 class CharStyle_HTML final : public RunListStyle {
   public:
+    // One style run, kept in the run store the RTF and HTML containers share.
+    using Style_t = StyleRuns::Run;
+
     static constexpr const char* kFormatName = "HTML Format";
 
     // Converts any container: its text with line ends made CR, and its runs.

@@ -11,6 +11,9 @@
 
 class CharStyle_RTF final : public RunListStyle {
   public:
+    // One style run, kept in the run store the RTF and HTML containers share.
+    using Style_t = StyleRuns::Run;
+
     // Converts any container: its text with line ends made CR, and its runs.
     explicit CharStyle_RTF(CharStyle* pStyle);
     // Reads the NUL-terminated RTF text `pRTF`; see parsingError().
