@@ -154,10 +154,11 @@ void appendOpening(Sink& out, const Defaults& defaults) {
 }
 
 // The elements of a run: size, colour and vertical alignment that differ
-// from the defaults go on a span outside the others, so that an underline or
-// a line through takes the run's colour; bold, italic, underline and
-// line-through are their own elements, which Chromium computes as those
-// properties.
+// from the defaults go on an element outside the others, so that an
+// underline or a line through takes the run's colour: <font color> for a
+// colour alone, else a span whose style needs no quotes. Bold, italic,
+// underline and line-through are their own elements. Chromium computes each
+// as those properties.
 struct FaceElement {
     int face;
     const char* open;
@@ -168,15 +169,25 @@ constexpr FaceElement kFaceElements[] = {{kFaceBold, "<b>", "</b>"},
                                          {kFaceUnderline, "<u>", "</u>"},
                                          {kFaceStrikethrough, "<s>", "</s>"}};
 
-bool needsSpan(const Look& look, const Defaults& defaults) {
-    return (look.size > 0 && look.size != defaults.size) || look.colour != defaults.colour ||
-           (look.face & (kFaceSuperscript | kFaceSubscript)) != 0;
+enum class Outer { kNone, kFont, kSpan };
+
+Outer outerOf(const Look& look, const Defaults& defaults) {
+    const bool size = look.size > 0 && look.size != defaults.size;
+    const bool colour = look.colour != defaults.colour;
+    const bool vertical = (look.face & (kFaceSuperscript | kFaceSubscript)) != 0;
+    if (size || vertical) return Outer::kSpan;
+    return colour ? Outer::kFont : Outer::kNone;
 }
 
 template <class Sink>
 void openRun(Sink& out, const Look& look, const Defaults& defaults) {
-    if (needsSpan(look, defaults)) {
-        out.append("<span style=\"");
+    const Outer outer = outerOf(look, defaults);
+    if (outer == Outer::kFont) {
+        out.append("<font color=");
+        appendColour(out, look.colour);
+        out.put('>');
+    } else if (outer == Outer::kSpan) {
+        out.append("<span style=");
         bool separate = false;
         if (look.size > 0 && look.size != defaults.size) {
             out.append("font-size:");
@@ -198,7 +209,7 @@ void openRun(Sink& out, const Look& look, const Defaults& defaults) {
             else
                 out.append("vertical-align:sub");
         }
-        out.append("\">");
+        out.put('>');
     }
     for (const FaceElement& e : kFaceElements)
         if (look.face & e.face) out.append(e.open, std::strlen(e.open));
@@ -208,7 +219,9 @@ template <class Sink>
 void closeRun(Sink& out, const Look& look, const Defaults& defaults) {
     for (std::size_t i = sizeof kFaceElements / sizeof kFaceElements[0]; i-- > 0;)
         if (look.face & kFaceElements[i].face) out.append(kFaceElements[i].close, std::strlen(kFaceElements[i].close));
-    if (needsSpan(look, defaults)) out.append("</span>");
+    const Outer outer = outerOf(look, defaults);
+    if (outer == Outer::kFont) out.append("</font>");
+    if (outer == Outer::kSpan) out.append("</span>");
 }
 
 // Bytes of UTF-8 that are not copied as they are: markup characters, line

@@ -76,7 +76,9 @@ RecordingStyle generated(codepage::CodePage cp, std::uint32_t seed, int pieces) 
         const std::uint32_t vertical = g.below(6);
         if (vertical == 0) face = static_cast<std::int16_t>(face | kFaceSuperscript);
         if (vertical == 1) face = static_cast<std::int16_t>(face | kFaceSubscript);
-        const std::int16_t size = static_cast<std::int16_t>(6 + g.below(67));
+        // Half the runs share one size, so that runs of the block's size,
+        // which state only a colour or nothing, are many.
+        const std::int16_t size = static_cast<std::int16_t>(g.below(2) == 0 ? 12 : 6 + g.below(67));
         const std::uint32_t colour = g.below(2) == 0 ? kColours[g.below(12)] : g.next() & 0xFFFFFF;
         runs.push_back({static_cast<std::int32_t>(text.size()), size, face, colour});
         const int parts = 1 + static_cast<int>(g.below(4));

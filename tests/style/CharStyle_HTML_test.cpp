@@ -91,10 +91,10 @@ TEST_F(CharStyleHtml, WritesEachRunWithWhatDiffersFromTheBlock) {
     EXPECT_EQ(block.substr(layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart),
               "<div style=\"white-space:pre-wrap;font-weight:normal;font-style:normal;text-decoration:none;"
               "vertical-align:baseline;font-size:8pt;color:#000\">"
-              "<span style=\"font-size:12pt\">a</span>"
-              "<span style=\"font-size:9pt;color:#123456\"><b><i>&amp;b&lt;c&gt;&quot;</i></b></span>"
-              "<span style=\"font-size:30pt;color:#f00;vertical-align:super\"><u><s>d&#39;<br></s></u></span>"
-              "<span style=\"vertical-align:sub\">e\tf  g</span></div>");
+              "<span style=font-size:12pt>a</span>"
+              "<span style=font-size:9pt;color:#123456><b><i>&amp;b&lt;c&gt;&quot;</i></b></span>"
+              "<span style=font-size:30pt;color:#f00;vertical-align:super><u><s>d&#39;<br></s></u></span>"
+              "<span style=vertical-align:sub>e\tf  g</span></div>");
     EXPECT_EQ(block.substr(layout.documentStart, 32), "<html><body><!--StartFragment-->");
 }
 

@@ -46,7 +46,7 @@ TEST(HtmlWriter, WritesFragments) {
          std::string("i\0\n", 3),
          {{0, 0, static_cast<std::int16_t>(kFaceItalic | kFaceSuperscript | kFaceSubscript), 9, 0}},
          1252,
-         opening("font-size:9pt;color:#000") + "<span style=\"vertical-align:super\"><i>i<br></i></span></div>"},
+         opening("font-size:9pt;color:#000") + "<span style=vertical-align:super><i>i<br></i></span></div>"},
         {"a run of no text gives no element",
          "ab",
          {{0, 0, 0, 10, 0}, {2, 0, kFaceBold, 10, 0}},
@@ -60,7 +60,12 @@ TEST(HtmlWriter, WritesFragments) {
           {5, 0, 0, 10, 0x112233}},
          1252,
          opening("font-size:10pt;color:#123") +
-             "<b>abcd</b><span style=\"font-size:14pt;color:#112234\"><i>e</i></span>f</div>"},
+             "<b>abcd</b><span style=font-size:14pt;color:#112234><i>e</i></span>f</div>"},
+        {"a colour alone is a font element, outside the underline so that the line takes the colour",
+         "abc",
+         {{0, 0, 0, 10, 0}, {1, 0, kFaceUnderline, 10, 0xFF0000}, {2, 0, 0, 10, 0}},
+         1252,
+         opening("font-size:10pt;color:#000") + "a<font color=#f00><u>b</u></font>c</div>"},
         {"faces the block cannot state are left out, and do not part runs",
          "abc",
          {{0, 0, kFaceBold, 10, 0}, {1, 0, static_cast<std::int16_t>(kFaceBold | kFaceOutline | kFaceShadow), 10, 0}},
@@ -70,7 +75,7 @@ TEST(HtmlWriter, WritesFragments) {
          "\xe9",
          {{0, 0, kFaceSubscript, 12, 0}},
          1252,
-         opening("font-size:12pt;color:#000") + "<span style=\"vertical-align:sub\">\xc3\xa9</span></div>"},
+         opening("font-size:12pt;color:#000") + "<span style=vertical-align:sub>\xc3\xa9</span></div>"},
         {"double-byte text", "\x82\xa0", {}, 932, opening("color:#000") + "\xe3\x81\x82</div>"},
     };
     for (const auto& tc : cases) {
