@@ -85,14 +85,25 @@ bool putHtmlFileOnClipboard(const std::string& path, std::string& error) {
     long size = -1;
     File in = openInput(path, size, error);
     if (!in) return false;
+    // A file that starts as the header does goes as it is, valid or not, so
+    // that the reader's checks of a header can be tried on files; it is read
+    // straight into its block.
+    char start[8] = {};
+    const std::size_t peeked = std::fread(start, 1, sizeof start, in.get());
+    if (peeked == sizeof start && std::memcmp(start, "Version:", sizeof start) == 0) {
+        in.reset();
+        return putFileOnClipboard(CharStyle_HTML::kFormatName, path, true, error);
+    }
+    if (std::fseek(in.get(), 0, SEEK_SET) != 0) {
+        error = "cannot read " + path;
+        return false;
+    }
     std::string contents(static_cast<std::size_t>(size), '\0');
     if (size > 0 && std::fread(&contents[0], 1, contents.size(), in.get()) != contents.size()) {
         error = "error while reading " + path;
         return false;
     }
-    // A file that starts as the header does goes as it is, valid or not, so
-    // that the reader's checks of a header can be tried on files.
-    if (contents.compare(0, 8, "Version:") != 0) contents = html::makeCfHtml(contents);
+    contents = html::makeCfHtml(contents);
     if (contents.size() >= 0xFFFFFFFFu ||
         !CharStyle::addToClipboard(contents.c_str(), static_cast<std::uint32_t>(contents.size() + 1),
                                    CharStyle_HTML::kFormatName)) {
