@@ -226,17 +226,21 @@ void closeRun(Sink& out, const Look& look, const Defaults& defaults) {
 
 // Bytes of UTF-8 that are not copied as they are: markup characters, line
 // ends, NUL and the other controls but tab.
+// `stop` marks them, and `stopOrHigh` them and every byte from 0x80 up, which
+// text of a single-byte code page converts through its table.
 struct EscapedBytes {
-    bool escaped[256] = {};
+    bool stop[256] = {};
+    bool stopOrHigh[256] = {};
     constexpr EscapedBytes() {
-        for (int c = 0; c < 0x20; ++c) escaped[c] = c != '\t';
-        for (unsigned char c : {'&', '<', '>', '"', '\''}) escaped[c] = true;
+        for (int c = 0; c < 0x20; ++c) stop[c] = c != '\t';
+        for (unsigned char c : {'&', '<', '>', '"', '\''}) stop[c] = true;
+        for (int c = 0; c < 256; ++c) stopOrHigh[c] = stop[c] || c >= 0x80;
     }
 };
 constexpr EscapedBytes kEscapedBytes;
 
-// Appends the escape of the ASCII byte `c`, which kEscapedBytes marks, at
-// s[i] of the n bytes at s; answers the index of the last byte it took.
+// Appends the escape of the ASCII byte s[i], which kEscapedBytes.stop marks,
+// of the n bytes at s; answers the index of the last byte it took.
 template <class Sink>
 std::size_t appendEscape(Sink& out, const char* s, std::size_t i, std::size_t n) {
     switch (s[i]) {
@@ -272,6 +276,25 @@ std::size_t appendEscape(Sink& out, const char* s, std::size_t i, std::size_t n)
     return i;
 }
 
+// Appends the n bytes at s escaped: UTF-8 as it is when `table` is null,
+// else bytes of a single-byte code page, those from 0x80 up through `table`.
+template <class Sink>
+void appendEscapedBytes(Sink& out, const char* s, std::size_t n, const codepage::ByteUtf8Table* table) {
+    const bool* const stops = table != nullptr ? kEscapedBytes.stopOrHigh : kEscapedBytes.stop;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t plain = i;
+        while (plain < n && !stops[static_cast<unsigned char>(s[plain])]) ++plain;
+        out.append(s + i, plain - i);
+        if (plain == n) break;
+        i = plain;
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80)
+            out.append(table->bytes(c), table->length(c));  // only a table stops there
+        else
+            i = appendEscape(out, s, i, n);
+    }
+}
+
 // Appends text[from, to), converted to UTF-8, escaped, line ends as <br>.
 // A single-byte code page converts through `table`, a byte at a time; any
 // other through `utf8`, room to convert in that is kept between calls.
@@ -279,35 +302,12 @@ template <class Sink>
 void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::size_t to, codepage::CodePage cp,
                    const codepage::ByteUtf8Table& table, std::string& utf8) {
     if (table.usable()) {
-        const char* const s = text.data() + from;
-        const std::size_t n = to - from;
-        for (std::size_t i = 0; i < n; ++i) {
-            std::size_t plain = i;
-            while (plain < n && !kEscapedBytes.escaped[static_cast<unsigned char>(s[plain])] &&
-                   static_cast<unsigned char>(s[plain]) < 0x80)
-                ++plain;
-            out.append(s + i, plain - i);
-            if (plain == n) break;
-            i = plain;
-            const unsigned char c = static_cast<unsigned char>(s[i]);
-            if (c >= 0x80)
-                out.append(table.bytes(c), table.length(c));
-            else
-                i = appendEscape(out, s, i, n);
-        }
+        appendEscapedBytes(out, text.data() + from, to - from, &table);
         return;
     }
     utf8.clear();
     codepage::appendUtf8FromCodePage(utf8, text.data() + from, to - from, cp);
-    const char* const s = utf8.data();
-    const std::size_t n = utf8.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        std::size_t plain = i;
-        while (plain < n && !kEscapedBytes.escaped[static_cast<unsigned char>(s[plain])]) ++plain;
-        out.append(s + i, plain - i);
-        if (plain == n) break;
-        i = appendEscape(out, s, plain, n);
-    }
+    appendEscapedBytes(out, utf8.data(), utf8.size(), nullptr);
 }
 
 }  // namespace
