@@ -1,5 +1,6 @@
 #include "codepage/byte_utf8_table.h"
 
+#include <cstring>
 #include <string>
 
 #include "codepage/code_page.h"
@@ -61,9 +62,18 @@ AnsiFromUtf8Encoder::AnsiFromUtf8Encoder() {
     usable_ = true;
 }
 
-void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n) const {
+void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n, ForeignChars* foreign) const {
     if (!usable_) {
+        const std::size_t at = out.size();
         appendAnsiFromUtf8(out, p, n);
+        if (foreign == nullptr) return;
+        // Nearly always the text comes back whole; only when it does not is
+        // it converted again a character at a time, to find what did not.
+        std::string back;
+        appendUtf8FromAnsi(back, out.data() + at, out.size() - at);
+        if (back.size() == n && std::memcmp(back.data(), p, n) == 0) return;
+        out.resize(at);
+        appendFromUtf8Noting(out, p, n, ansiCodePage(), *foreign);
         return;
     }
     const unsigned char* const s = reinterpret_cast<const unsigned char*>(p);
@@ -78,14 +88,23 @@ void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n)
         const std::size_t len = decodeUtf8(s + i, n - i, cp);
         if (len == 0) {
             // Not UTF-8 from here: the rest as the conversion makes it.
-            appendAnsiFromUtf8(out, p + i, n - i);
+            if (foreign != nullptr)
+                appendFromUtf8Noting(out, p + i, n - i, ansiCodePage(), *foreign);
+            else
+                appendAnsiFromUtf8(out, p + i, n - i);
             return;
         }
         const auto found = byteOf_.find(cp);
-        if (found != byteOf_.end())
+        if (found != byteOf_.end()) {
             out.push_back(found->second);
-        else
+        } else {
+            // Every character the code page has exactly is in byteOf_: this
+            // one becomes a fallback.
+            const std::size_t at = out.size();
             appendAnsiFromUtf8(out, p + i, len);
+            if (foreign != nullptr && out.size() > at)
+                foreign->push_back(ForeignChar{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(out.size() - at), cp});
+        }
         i += len;
     }
 }

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "codepage/code_page.h"
+#include "codepage/foreign_chars.h"
 
 namespace codepage {
 
@@ -40,8 +41,9 @@ class AnsiFromUtf8Encoder {
   public:
     AnsiFromUtf8Encoder();
 
-    // Appends the UTF-8 bytes [p, p + n) in the ANSI code page to `out`.
-    void append(std::string& out, const char* p, std::size_t n) const;
+    // Appends the UTF-8 bytes [p, p + n) in the ANSI code page to `out`;
+    // with `foreign`, notes there each character that became a fallback.
+    void append(std::string& out, const char* p, std::size_t n, ForeignChars* foreign = nullptr) const;
 
   private:
     bool usable_ = false;

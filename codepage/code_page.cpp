@@ -72,4 +72,18 @@ std::size_t encode(CodePage cp, std::uint32_t codePoint, char out[kMaxCharBytes]
     return static_cast<std::size_t>(n);
 }
 
+std::uint32_t decode(CodePage cp, const char* bytes, int cb) {
+    WCHAR units[2] = {};
+    const int n = MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, cb, units, 2);
+    if (n == 1) return units[0];
+    if (n == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF && units[1] >= 0xDC00 && units[1] <= 0xDFFF)
+        return 0x10000 + ((units[0] - 0xD800u) << 10) + (units[1] - 0xDC00u);
+    return 0;
+}
+
+bool encodesExactly(CodePage cp, std::uint32_t codePoint, const char* bytes, std::size_t cb) {
+    if (codePoint < 0x80) return cb == 1 && static_cast<unsigned char>(bytes[0]) == codePoint;
+    return cb <= kMaxCharBytes && decode(cp, bytes, static_cast<int>(cb)) == codePoint;
+}
+
 }  // namespace codepage

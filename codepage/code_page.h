@@ -42,6 +42,13 @@ constexpr std::size_t kMaxCharBytes = 4;
 // such character. A code point outside Unicode is written as "?".
 std::size_t encode(CodePage cp, std::uint32_t codePoint, char out[kMaxCharBytes]);
 
+// The character that the `cb` bytes at `bytes` are in `cp`, or 0 when they
+// are not exactly one character.
+std::uint32_t decode(CodePage cp, const char* bytes, int cb);
+
+// Whether encode() writes exactly `codePoint`, not a fallback for it.
+bool encodesExactly(CodePage cp, std::uint32_t codePoint, const char* bytes, std::size_t cb);
+
 // The Unicode character that a Symbol font shows for `byte`, or 0 for a byte
 // it shows nothing sensible for.
 std::uint16_t symbolFontCharacter(unsigned char byte);

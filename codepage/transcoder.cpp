@@ -6,20 +6,6 @@
 
 namespace codepage {
 
-namespace {
-
-// The bytes of `cp` as UTF-16, or 0 when they are not one character.
-std::uint32_t decode(CodePage cp, const char* bytes, int cb) {
-    WCHAR units[2] = {};
-    const int n = MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, cb, units, 2);
-    if (n == 1) return units[0];
-    if (n == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF && units[1] >= 0xDC00 && units[1] <= 0xDFFF)
-        return 0x10000 + ((units[0] - 0xD800u) << 10) + (units[1] - 0xDC00u);
-    return 0;
-}
-
-}  // namespace
-
 Transcoder::Transcoder(CodePage target) : target_(target), source_(target) {}
 
 const Transcoder::Table& Transcoder::tableFor(CodePage source) {
@@ -35,13 +21,7 @@ const Transcoder::Table& Transcoder::tableFor(CodePage source) {
             codePoint = symbolFontCharacter(static_cast<unsigned char>(b));
         else
             codePoint = b < 0x80 ? static_cast<std::uint32_t>(b) : decode(source, &byte, 1);
-        Encoded& e = table.byByte[b];
-        if (codePoint == 0 && b != 0) {
-            e.length = 1;
-            e.bytes[0] = '?';
-        } else {
-            e.length = static_cast<std::uint8_t>(encode(target_, codePoint, e.bytes));
-        }
+        table.byByte[b] = encoded(codePoint == 0 && b != 0 ? '?' : codePoint);
     }
     return table;
 }
@@ -57,32 +37,38 @@ void Transcoder::setSource(CodePage source) {
     }
 }
 
+Transcoder::Encoded Transcoder::encoded(std::uint32_t codePoint) const {
+    Encoded e{};
+    e.length = static_cast<std::uint8_t>(encode(target_, codePoint, e.bytes));
+    if (!encodesExactly(target_, codePoint, e.bytes, e.length)) e.lossy = codePoint;
+    return e;
+}
+
 Transcoder::Encoded Transcoder::pair(unsigned char lead, unsigned char trail) const {
     const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    Encoded e{};
     const std::uint32_t codePoint = decode(source_, bytes, 2);
-    if (codePoint == 0) {
-        e.length = 1;
-        e.bytes[0] = '?';
-    } else {
-        e.length = static_cast<std::uint8_t>(encode(target_, codePoint, e.bytes));
-    }
-    return e;
+    return encoded(codePoint == 0 ? '?' : codePoint);
 }
 
 std::size_t Transcoder::convert(const char*& p, const char* end, char* out, std::size_t room) {
     std::size_t written = 0;
+    lossy_ = 0;
     if (table_ != nullptr && pendingLead_ < 0) {
         while (p < end && room - written >= kMaxCharBytes) {
             const Encoded& e = table_->byByte[static_cast<unsigned char>(*p++)];
             std::memcpy(out + written, e.bytes, kMaxCharBytes);
             written += e.length;
+            if (e.lossy != 0) {
+                lossy_ = e.lossy;
+                lossyLength_ = e.length;
+                return written;
+            }
         }
         return written;
     }
     while (p < end && room - written >= kMaxCharBytes) {
         const unsigned char byte = static_cast<unsigned char>(*p++);
-        Encoded e;
+        Encoded e{};
         if (pendingLead_ >= 0) {
             e = pair(static_cast<unsigned char>(pendingLead_), byte);
             pendingLead_ = -1;
@@ -97,10 +83,15 @@ std::size_t Transcoder::convert(const char*& p, const char* end, char* out, std:
         } else {
             const char one = static_cast<char>(byte);
             const std::uint32_t codePoint = byte < 0x80 ? byte : decode(source_, &one, 1);
-            e.length = static_cast<std::uint8_t>(encode(target_, codePoint == 0 ? '?' : codePoint, e.bytes));
+            e = encoded(codePoint == 0 ? '?' : codePoint);
         }
         std::memcpy(out + written, e.bytes, e.length);
         written += e.length;
+        if (e.lossy != 0) {
+            lossy_ = e.lossy;
+            lossyLength_ = e.length;
+            return written;
+        }
     }
     return written;
 }

@@ -36,8 +36,10 @@ struct State {
     std::map<HGLOBAL, std::unique_ptr<Block>> blocks;
     // In the order set; a null handle is a format promised for rendering.
     std::vector<std::pair<UINT, HGLOBAL>> clipboard;
-    // CF_TEXT made from CF_UNICODETEXT; owned by the clipboard.
+    // CF_TEXT made from CF_UNICODETEXT, and CF_UNICODETEXT made from
+    // CF_TEXT; owned by the clipboard.
     HGLOBAL synthesizedText = nullptr;
+    HGLOBAL synthesizedUnicode = nullptr;
     std::map<std::string, UINT> registered;
     bool open = false;
     HWND openedBy = nullptr;
@@ -106,6 +108,8 @@ void freeBlock(HGLOBAL handle) {
 void dropSynthesizedText() {
     freeBlock(state().synthesizedText);
     state().synthesizedText = nullptr;
+    freeBlock(state().synthesizedUnicode);
+    state().synthesizedUnicode = nullptr;
 }
 
 bool heldByAnotherProgram() {
@@ -182,7 +186,8 @@ BOOL IsClipboardFormatAvailable(UINT format) {
     // Windows answers this one without the clipboard being open.
     auto& cb = state().clipboard;
     if (heldFormat(format) != cb.end()) return TRUE;
-    return format == CF_TEXT && heldFormat(CF_UNICODETEXT) != cb.end() ? TRUE : FALSE;
+    if (format == CF_TEXT && heldFormat(CF_UNICODETEXT) != cb.end()) return TRUE;
+    return format == CF_UNICODETEXT && heldFormat(CF_TEXT) != cb.end() ? TRUE : FALSE;
 }
 
 namespace {
@@ -224,12 +229,35 @@ HANDLE synthesizedText() {
     return s.synthesizedText;
 }
 
+// CF_UNICODETEXT as Windows makes it from CF_TEXT: up to the first NUL,
+// from the ANSI code page, NUL-terminated.
+HANDLE synthesizedUnicode() {
+    State& s = state();
+    if (s.synthesizedUnicode != nullptr) return s.synthesizedUnicode;
+    Block* source = find(renderedData(CF_TEXT));
+    if (source == nullptr) return nullptr;
+    const char* bytes = reinterpret_cast<const char*>(source->bytes.get());
+    const int size = static_cast<int>(source->size);
+    int n = 0;
+    while (n < size && bytes[n] != 0) ++n;
+    std::vector<WCHAR> wide;
+    if (n > 0) {
+        const int units = MultiByteToWideChar(CP_ACP, 0, bytes, n, nullptr, 0);
+        wide.resize(static_cast<std::size_t>(units));
+        MultiByteToWideChar(CP_ACP, 0, bytes, n, wide.data(), units);
+    }
+    wide.push_back(0);
+    s.synthesizedUnicode = clipboardBlock(wide.data(), wide.size() * sizeof(WCHAR));
+    return s.synthesizedUnicode;
+}
+
 }  // namespace
 
 HANDLE GetClipboardData(UINT format) {
     State& s = state();
     if (!s.open) return nullptr;
     if (format == CF_TEXT && heldFormat(CF_TEXT) == s.clipboard.end()) return synthesizedText();
+    if (format == CF_UNICODETEXT && heldFormat(CF_UNICODETEXT) == s.clipboard.end()) return synthesizedUnicode();
     return renderedData(format);
 }
 

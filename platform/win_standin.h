@@ -54,7 +54,7 @@ extern "C" {
 //   GetClipboardData of it asks the owner (standin::setRenderer) to render,
 //   and the owner's SetClipboardData then works without opening the clipboard;
 // - CF_TEXT is made from CF_UNICODETEXT in the ANSI code page when only the
-//   latter was put;
+//   latter was put, and CF_UNICODETEXT from CF_TEXT when only that was;
 // - GetClipboardSequenceNumber grows with every EmptyClipboard and every
 //   SetClipboardData, rendering included.
 WINSTANDIN_API HWND GetActiveWindow(void);

@@ -2,21 +2,27 @@
 
 #include <memory>
 
+#include "codepage/code_page.h"
 #include "plugin/version.h"
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
 #include "style/clipboard_session.h"
+#include "style/unicode_text.h"
 
 namespace {
 
 constexpr fmx::errcode errorResult = 0;
 
 // Reads every styled format on the clipboard, makes the missing ones by
-// conversion and writes text, "Mac-FMcs", RTF and "HTML Format" back. A format
-// that cannot be read counts as absent. Containers are released on every
-// path, each through its own class.
+// conversion and writes text, "Mac-FMcs", RTF and "HTML Format" back, each in
+// place of what the clipboard held of it; every other format of the copy
+// stays. Characters the ANSI code page lacks travel beside the text of each
+// container and are written as RTF "\u" escapes and as UTF-8 in "HTML
+// Format", and, when the copying program put no Unicode text that holds
+// them, as CF_UNICODETEXT. A format that cannot be read counts as absent.
+// Containers are released on every path, each through its own class.
 //
 // The call is one clipboard session (style/clipboard_session.h): it waits
 // about a second in all for other programs that hold the clipboard, then
@@ -47,6 +53,8 @@ void styledClipboard() {
     if (bHasFMcs) {
         fmcs.reset(CharStyle_FMcs::InitFromClipboard());
         bHasFMcs = fmcs != nullptr;
+        // FileMaker's own Unicode text says which characters CF_TEXT lost.
+        if (bHasFMcs) fmcs->readForeignFromClipboard();
     }
     if (bHasRTF) {
         rtf.reset(CharStyle_RTF::InitFromClipboard());
@@ -56,6 +64,11 @@ void styledClipboard() {
         html.reset(CharStyle_HTML::InitFromClipboard());
         bHasHTML = html != nullptr;
     }
+    // A copy whose text the code page cannot carry whole needs a Unicode
+    // text, unless the copying program put one that carries it.
+    const bool bAnyForeign = (bHasFMcs && !fmcs->foreignChars().empty()) ||
+                             (bHasRTF && !rtf->foreignChars().empty()) || (bHasHTML && !html->foreignChars().empty());
+    const bool bOwnUnicode = bAnyForeign && clipboardUnicodeTextLeavesAnsi();
     // Taken with the clipboard still held: since it was opened, only the
     // owner rendering what these reads asked for can have moved it, and that
     // is the same copy.
@@ -105,11 +118,16 @@ void styledClipboard() {
     // containers they come from are not all held at once.
     session.stageWrites();
     if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard()) return;
+    // CF_TEXT is FileMaker's text: the Unicode text beside it is the same.
+    if (!fmcs->foreignChars().empty() && !bOwnUnicode) {
+        HGLOBAL hUnicode = newUnicodeTextBlock(fmcs->getText(), codepage::ansiCodePage(), &fmcs->foreignChars());
+        if (hUnicode == nullptr || !CharStyle::addBlockToClipboard(hUnicode, CF_UNICODETEXT)) return;
+    }
     fmcs.reset();
     styl.reset();
     if (!rtf->addStyleToClipboard()) return;
     if (bHtmlFromRtf) {
-        if (!CharStyle_HTML::addToClipboard(rtf->heldText(), rtf->runs())) return;
+        if (!CharStyle_HTML::addToClipboard(rtf->heldText(), rtf->runs(), rtf->foreignChars())) return;
     } else {
         rtf.reset();
         if (!html->addStyleToClipboard()) return;

@@ -149,6 +149,17 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cbRTF, RtfCharCallback cb,
 // character.
 std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, void* data);
 
+// Told of a character that the ANSI code page lacks, right after its
+// fallback (best fit or "?", the last `cchFallback` bytes delivered) went to
+// the text callback: `codePoint` is the character the document names, by a
+// "\u" escape or by a font whose code page has it. The answer is as for
+// RtfCharCallback.
+typedef std::int32_t (*RtfForeignCallback)(std::uint32_t codePoint, std::size_t cchFallback, void* userData);
+
+// ecRtfParseText, telling `foreignCb` of every character the ANSI code page lacks.
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, RtfForeignCallback foreignCb,
+                            void* data);
+
 // Replaces, for the parses that the calling thread starts from now on, the
 // functions that allocate and release the group stack's records (by default
 // std::malloc and std::free); null for either restores both defaults. An

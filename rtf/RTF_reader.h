@@ -133,6 +133,9 @@ class Reader {
     std::int32_t ecDeliverEscapedByteSlow(unsigned char b);
     // Delivers a character named by its Unicode code point.
     std::int32_t ecDeliverUnicode(std::uint32_t codePoint);
+    // Tells the foreign callback, if any, of the character whose fallback
+    // was just delivered.
+    std::int32_t ecTellForeign(std::uint32_t codePoint, std::size_t cchFallback);
     // "\u": delivers the UTF-16 unit `val` (negative values count from 65536),
     // pairing surrogates, and starts dropping its fallback.
     std::int32_t ecUnicodeEscape(std::int32_t val);
@@ -161,6 +164,7 @@ class Reader {
     RtfCharCallback callback = nullptr;      // null while a parse delivers runs of text
     RtfTextCallback textCallback = nullptr;  // null while a parse delivers characters
     void* userData = nullptr;
+    RtfForeignCallback foreignCallback = nullptr;  // null: characters the target lacks go untold
 
     std::int32_t groupDepth = 0;  // groups opened and not yet closed in this parse
     save* psave = nullptr;        // top of the group stack, null when empty

@@ -342,7 +342,13 @@ std::int32_t ecRtfParse(const char* pRTF, std::size_t cbRTF, RtfCharCallback cb,
 }
 
 std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, void* data) {
+    return ecRtfParseText(pRTF, cbRTF, cb, nullptr, data);
+}
+
+std::int32_t ecRtfParseText(const char* pRTF, std::size_t cbRTF, RtfTextCallback cb, RtfForeignCallback foreignCb,
+                            void* data) {
     if (cb == nullptr) return ecNoError;
     rtf::Reader reader(nullptr, cb, data);
+    reader.foreignCallback = foreignCb;
     return reader.ecParse(pRTF, cbRTF);
 }

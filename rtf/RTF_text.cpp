@@ -102,6 +102,10 @@ std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText)
             const std::int32_t ec = ecEmit(buffer, n, false);
             if (ec != ecNoError) return ec;
         }
+        if (transcoder.lossy() != 0) {
+            const std::int32_t ec = ecTellForeign(transcoder.lossy(), transcoder.lossyLength());
+            if (ec != ecNoError) return ec;
+        }
     }
     updateSlowPath();
     return ecNoError;
@@ -191,7 +195,15 @@ std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
     if ((ec = ecFlushPending()) != ecNoError) return ec;
     char bytes[codepage::kMaxCharBytes];
     const std::size_t n = codepage::encode(transcoder.target(), codePoint, bytes);
-    return ecEmit(bytes, n, false);
+    if ((ec = ecEmit(bytes, n, false)) != ecNoError) return ec;
+    if (foreignCallback == nullptr || codepage::encodesExactly(transcoder.target(), codePoint, bytes, n))
+        return ecNoError;
+    return ecTellForeign(codePoint, n);
+}
+
+std::int32_t Reader::ecTellForeign(std::uint32_t codePoint, std::size_t cchFallback) {
+    if (foreignCallback == nullptr) return ecNoError;
+    return foreignCallback(codePoint, cchFallback, userData);
 }
 
 std::int32_t Reader::ecUnicodeEscape(std::int32_t val) {

@@ -7,7 +7,15 @@
 #include "style/clipboard_session.h"
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
-    toStyle->setText(TextWithLine(fromStyle->getText(), "\r"));
+    if (fromStyle->foreign_.empty()) {
+        toStyle->setText(TextWithLine(fromStyle->getText(), "\r"));
+    } else {
+        // Making line ends one byte moves what follows a CR LF: the foreign
+        // characters move with it.
+        const std::string source = fromStyle->getText();
+        toStyle->setText(TextWithLine(source, "\r"));
+        toStyle->foreign_ = codepage::foreignAfterLineEndsMadeSingle(source, fromStyle->foreign_);
+    }
     const std::int32_t numStyles = fromStyle->count();
     for (std::int32_t i = 0; i < numStyles; ++i) {
         fromStyle->selectStyle(i);

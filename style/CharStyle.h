@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
+#include "codepage/foreign_chars.h"
 #include "style/face_bits.h"
 
 class CharStyle {
@@ -47,8 +49,15 @@ class CharStyle {
     bool isSuperscript() { return hasFace(kFaceSuperscript); }
     bool isSubscript() { return hasFace(kFaceSubscript); }
 
-    // Fills `toStyle` with the text of `fromStyle` (line ends made CR) and one
-    // `add` per source run, in order, positions unchanged, font 0.
+    // The characters of the text that its code page lacks, each standing in
+    // the text as its fallback (codepage/foreign_chars.h). Every container
+    // keeps them beside its text; setText drops them.
+    const codepage::ForeignChars& foreignChars() const { return foreign_; }
+    void setForeignChars(codepage::ForeignChars foreign) { foreign_ = std::move(foreign); }
+
+    // Fills `toStyle` with the text of `fromStyle` (line ends made CR), its
+    // foreign characters, and one `add` per source run, in order, positions
+    // unchanged, font 0.
     static void copy(CharStyle* toStyle, CharStyle* fromStyle);
 
     // Replaces every line end of `theText` (CR LF, then CR, then LF) with
@@ -85,6 +94,7 @@ class CharStyle {
     CharStyle& operator=(const CharStyle&) = default;
 
     std::int32_t nStyle = 0;
+    codepage::ForeignChars foreign_;
 
   private:
     // Whether the selected run's face word holds any of `bits`.

@@ -5,8 +5,10 @@
 #include <limits>
 #include <memory>
 
+#include "codepage/code_page.h"
 #include "platform/winapi.h"
 #include "style/clipboard_blocks.h"
+#include "style/unicode_text.h"
 
 static_assert(sizeof(CharStyle_FMcs::Segment_t) == 8, "a segment is one 8-byte record of the block");
 static_assert(sizeof(CharStyle_FMcs::Style_t) == 20, "a style is one 20-byte record of the block");
@@ -233,6 +235,16 @@ CharStyle_FMcs* CharStyle_FMcs::InitFromTextAndData(std::string text, const unsi
 
 bool CharStyle_FMcs::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }
 
+void CharStyle_FMcs::readForeignFromClipboard() {
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) return;
+    const std::vector<std::uint16_t> wide = clipboardUnicodeText();
+    codepage::ForeignChars found;
+    if (!wide.empty() &&
+        codepage::foreignCharsOfWideText(text, wide.data(), wide.size(), codepage::ansiCodePage(), found))
+        foreign_ = std::move(found);
+}
+
 bool CharStyle_FMcs::addTextToClipboard() { return addToClipboard(text.c_str(), CF_TEXT); }
 
 std::int32_t CharStyle_FMcs::count() { return numStyleSegments; }
@@ -343,6 +355,7 @@ void CharStyle_FMcs::setText(std::string rawText) {
     style.clear();
     pStyle = nullptr;
     allocateStyleIndex();
+    foreign_.clear();
 }
 
 std::string CharStyle_FMcs::getText() { return text; }

@@ -52,6 +52,12 @@ class CharStyle_FMcs final : public CharStyle {
     // Adds the text and its terminating NUL to the clipboard as CF_TEXT.
     bool addTextToClipboard();
 
+    // Takes the characters of the text that the ANSI code page lacks from
+    // the clipboard's CF_UNICODETEXT, when that text converted to the ANSI
+    // code page is exactly this one; otherwise it is another text, and
+    // nothing changes.
+    void readForeignFromClipboard();
+
     std::int32_t count() override;
     std::int32_t charPos(std::int32_t styleNum) override;
     // Appends a run, sharing an existing style of the same size, face and

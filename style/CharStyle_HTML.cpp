@@ -34,7 +34,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
         if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
         const html::RunStyle& rs = fragment.runs[i].style;
         const std::int32_t at = static_cast<std::int32_t>(text.size());
-        encoder.append(text, fragment.text.data() + from, to - from);
+        encoder.append(text, fragment.text.data() + from, to - from, &foreign_);
         // A run that cannot be kept fails the whole read, as running out of
         // memory for the text does.
         if (!runs_.add(StyleRuns::Run{at, 0, static_cast<std::int16_t>(rs.face), rs.size, rs.colour}))
@@ -63,12 +63,13 @@ bool CharStyle_HTML::add(std::int32_t charPos, std::int16_t size, std::int16_t f
 void CharStyle_HTML::setText(std::string rawText) {
     text = std::move(rawText);
     runs_.clear();
+    foreign_.clear();
     std::string().swap(html);
 }
 
 const std::string& CharStyle_HTML::block() {
     // The text is in the ANSI code page.
-    if (html.empty()) html = htmlBlock(text, runs_.all(), codepage::ansiCodePage());
+    if (html.empty()) html = htmlBlock(text, runs_.all(), codepage::ansiCodePage(), &foreign_);
     return html;
 }
 
@@ -77,13 +78,14 @@ bool CharStyle_HTML::addStyleToClipboard() {
         if (html.size() >= UINT32_MAX) return false;
         return CharStyle::addToClipboard(html.c_str(), static_cast<std::uint32_t>(html.size() + 1), kFormatName);
     }
-    return addToClipboard(text, runs_.all());
+    return addToClipboard(text, runs_.all(), foreign_);
 }
 
-bool CharStyle_HTML::addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs) {
+bool CharStyle_HTML::addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                                    const codepage::ForeignChars& foreign) {
     // Written straight into the block that goes to the clipboard, so that a
     // large block is never held twice. The text is in the ANSI code page.
-    HGLOBAL hBlock = clipboard::newDocumentBlock(HtmlDocument(text, runs, codepage::ansiCodePage()));
+    HGLOBAL hBlock = clipboard::newDocumentBlock(HtmlDocument(text, runs, codepage::ansiCodePage(), &foreign));
     if (hBlock == nullptr) return false;
     return addBlockToClipboard(hBlock, RegisterClipboardFormatA(kFormatName));
 }

@@ -43,10 +43,12 @@ class CharStyle_HTML final : public RunListStyle {
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
-    // Adds the block of `text` (in the ANSI code page) and `runs` to the
-    // clipboard, as a container holding them would: for a caller that holds
-    // them already and need not copy them into a container.
-    static bool addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs);
+    // Adds the block of `text` (in the ANSI code page), its `foreign`
+    // characters and `runs` to the clipboard, as a container holding them
+    // would: for a caller that holds them already and need not copy them
+    // into a container.
+    static bool addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                               const codepage::ForeignChars& foreign);
     using CharStyle::addToClipboard;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }

@@ -84,9 +84,26 @@ std::int32_t CharStyle_RTF::deliver(const char* pch, std::size_t cch, const char
     return taken < cch ? kTextTooLong : 0;
 }
 
+std::int32_t CharStyle_RTF::noteForeign(std::uint32_t codePoint, std::size_t cchFallback) {
+    // The fallback is the last bytes appended; one cut short by the length
+    // limit stands for nothing.
+    if (cchFallback == 0 || cchFallback > text.size()) return 0;
+    try {
+        foreign_.push_back(codepage::ForeignChar{static_cast<std::uint32_t>(text.size() - cchFallback),
+                                                 static_cast<std::uint32_t>(cchFallback), codePoint});
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+    return 0;
+}
+
 std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop&,
                                       const sect_prop&, const para_prop&, const char_prop& charProps) {
     return static_cast<CharStyle_RTF*>(userData)->deliver(pch, cch, charProps);
+}
+
+std::int32_t InitFromDataForeignCallback(std::uint32_t codePoint, std::size_t cchFallback, void* userData) {
+    return static_cast<CharStyle_RTF*>(userData)->noteForeign(codePoint, cchFallback);
 }
 
 std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
@@ -125,6 +142,7 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
     text.clear();
     rtf.clear();
     runs_.clear();
+    foreign_.clear();
     // Room made once, as far as the source's size suggests, spares the
     // copies and fresh pages of growing step by step; untouched room costs
     // no memory. Every character comes from at least one byte of the source.
@@ -139,7 +157,7 @@ bool CharStyle_RTF::InitFromData(const char* pRTFData, std::size_t cbRTFData) {
     }
 
     reading_ = ReadState{};
-    const std::int32_t ec = ecRtfParseText(pRTFData, cch, InitFromDataTextCallback, this);
+    const std::int32_t ec = ecRtfParseText(pRTFData, cch, InitFromDataTextCallback, InitFromDataForeignCallback, this);
 
     // A source from which no run was recorded goes back to the clipboard unchanged.
     if (runs_.count() == 0 && cch > 0) {
@@ -165,6 +183,7 @@ void CharStyle_RTF::setText(std::string rawText) {
     text = std::move(rawText);
     std::string().swap(rtf);
     runs_.clear();
+    foreign_.clear();
 }
 
 void CharStyle_RTF::selectLastRun() {
@@ -176,7 +195,7 @@ std::string CharStyle_RTF::getRTF() { return document(); }
 const std::string& CharStyle_RTF::document() {
     if (!rtf.empty()) return rtf;
     // The text is in the ANSI code page, and the document says so.
-    std::string out = rtfDocument(text, runs_.all(), codepage::ansiCodePage());
+    std::string out = rtfDocument(text, runs_.all(), codepage::ansiCodePage(), &foreign_);
     selectLastRun();
     rtf = std::move(out);
     return rtf;
@@ -189,7 +208,7 @@ bool CharStyle_RTF::addStyleToClipboard() {
     }
     // Not generated yet: written straight into the block that goes to the
     // clipboard, which spares a copy of the document and its memory.
-    HGLOBAL hRTF = clipboard::newDocumentBlock(RtfDocument(text, runs_.all(), codepage::ansiCodePage()));
+    HGLOBAL hRTF = clipboard::newDocumentBlock(RtfDocument(text, runs_.all(), codepage::ansiCodePage(), &foreign_));
     if (hRTF == nullptr) return false;
     selectLastRun();
     return addBlockToClipboard(hRTF, RegisterClipboardFormatA(CF_RTF));

@@ -79,11 +79,14 @@ class CharStyle_RTF final : public RunListStyle {
     // run when they differ from the previous character's; answers 0 or the
     // reader's result that ends the parse.
     std::int32_t deliver(const char* pch, std::size_t cch, const char_prop& charProps);
+    // Notes that the last `cchFallback` bytes appended stand for `codePoint`.
+    std::int32_t noteForeign(std::uint32_t codePoint, std::size_t cchFallback);
     // Opens a run at the character just appended.
     std::int32_t openRun(const char_prop& charProps);
     // After a document was generated, the last run is selected.
     void selectLastRun();
 
+    friend std::int32_t InitFromDataForeignCallback(std::uint32_t codePoint, std::size_t cchFallback, void* userData);
     friend std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop& dop,
                                                  const sect_prop& sep, const para_prop& pap,
                                                  const char_prop& charProps);
@@ -100,6 +103,9 @@ class CharStyle_RTF final : public RunListStyle {
 // parses into different containers are independent.
 std::int32_t InitFromDataCallback(std::int32_t c, void* userData, doc_prop dop, sect_prop sep, para_prop pap,
                                   char_prop charProps);
+// Notes, in the CharStyle_RTF at `userData`, a character the ANSI code page
+// lacks, whose fallback was the last text delivered.
+std::int32_t InitFromDataForeignCallback(std::uint32_t codePoint, std::size_t cchFallback, void* userData);
 // The same for a run of characters with the same properties, as the reader
 // delivers them when reading a document.
 std::int32_t InitFromDataTextCallback(const char* pch, std::size_t cch, void* userData, const doc_prop& dop,

@@ -148,6 +148,7 @@ bool CharStyle_styl::addStyleToClipboard() {
 void CharStyle_styl::setText(std::string rawText) {
     text = std::move(rawText);
     numStyles = 0;
+    foreign_.clear();
 }
 
 std::string CharStyle_styl::getText() { return text; }

@@ -81,7 +81,12 @@ bool Session::commit(DWORD readSequence) {
     bool all = false;
     // Nothing staged is nothing to write: the clipboard is not emptied for it.
     if (!staged_.empty() && open(Purpose::writing)) {
-        if (GetClipboardSequenceNumber() == readSequence && EmptyClipboard()) {
+        // Not emptied: every format of the copy that is not staged here
+        // stays as the copying program put it (images, its own Unicode
+        // text, private formats, the marks that keep a copy out of
+        // clipboard history), and that program stays the owner that renders
+        // what it promised. A staged format replaces the one held.
+        if (GetClipboardSequenceNumber() == readSequence) {
             all = true;
             for (auto& entry : staged_) {
                 if (SetClipboardData(entry.first, entry.second) == nullptr) {

@@ -12,9 +12,11 @@
 //
 // A session can also keep the blocks written to the clipboard (stageWrites)
 // and hand them over in one commit: opened once, checked against the sequence
-// number of what was read, emptied, every block set, closed. Between the check
-// and the last block no other program can open the clipboard, so a commit
-// never overwrites a copy made after the read and never mixes two copies.
+// number of what was read, every block set in place of the format's block,
+// closed. Between the check and the last block no other program can open the
+// clipboard, so a commit never overwrites a copy made after the read and never
+// mixes two copies; and since the clipboard is never emptied, everything else
+// the copy holds stays as it is.
 #pragma once
 
 #include <optional>
@@ -76,11 +78,12 @@ class Session {
 
     // Opens the clipboard for writing and, unless its sequence number is no
     // longer `readSequence` (another program copied since it was read),
-    // empties it and hands it every staged block, in the order staged; then
-    // closes it. Blocks not handed over are freed. True when every block was
-    // handed over; false when the clipboard was left as it was (also when
-    // nothing was staged), or, should Windows refuse a block after the
-    // emptying, holds only some of them.
+    // hands it every staged block, in the order staged, each replacing what
+    // the clipboard held of its format and leaving every other format as it
+    // was; then closes it. Blocks not handed over are freed. True when every
+    // block was handed over; false when the clipboard was left as it was
+    // (also when nothing was staged), or, should Windows refuse a block
+    // after the first, holds only those set before it.
     bool commit(DWORD readSequence);
 
   private:

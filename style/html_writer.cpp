@@ -6,6 +6,7 @@
 
 #include "codepage/byte_utf8_table.h"
 #include "codepage/unicode_text.h"
+#include "codepage/utf8.h"
 #include "html/cf_html.h"
 #include "style/face_bits.h"
 #include "style/writer_sinks.h"
@@ -310,10 +311,26 @@ void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::si
     appendEscapedBytes(out, utf8.data(), utf8.size(), nullptr);
 }
 
+// appendEscaped, with each foreign character in UTF-8 in place of its
+// fallback. The pieces must come in order, as the walk needs them.
+template <class Sink>
+void appendEscapedWalking(Sink& out, codepage::ForeignWalk& walk, const std::string& text, std::size_t from,
+                          std::size_t to, codepage::CodePage cp, const codepage::ByteUtf8Table& table,
+                          std::string& utf8) {
+    walk.walk(
+        from, to, [&](std::size_t a, std::size_t b) { appendEscaped(out, text, a, b, cp, table, utf8); },
+        [&](const codepage::ForeignChar& c) {
+            utf8.clear();
+            codepage::appendUtf8(utf8, c.codePoint);
+            out.append(utf8.data(), utf8.size());
+        });
+}
+
 }  // namespace
 
-HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
-    : text_(text), runs_(runs), cp_(cp), table_(cp) {
+HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                           const codepage::ForeignChars* foreign)
+    : text_(text), runs_(runs), cp_(cp), foreign_(foreign), table_(cp) {
     WrittenRuns written(runs, text.size());
     const Defaults defaults = defaultsOf(written);
     defaultSize_ = defaults.size;
@@ -360,27 +377,30 @@ template <class Sink>
 void HtmlDocument::writeFragment(Sink& out) const {
     const Defaults defaults{defaultSize_, defaultColour_};
     std::string scratch;
+    codepage::ForeignWalk walk(foreign_);
     appendOpening(out, defaults);
     WrittenRuns written(runs_, text_.size());
     written.restart();
     const bool any = written.next();
     // Text before the first run, if any, has the outer element's style.
-    appendEscaped(out, text_, 0, any ? written.start() : text_.size(), cp_, table_, scratch);
+    appendEscapedWalking(out, walk, text_, 0, any ? written.start() : text_.size(), cp_, table_, scratch);
     for (bool more = any; more; more = written.next()) {
         openRun(out, written.look(), defaults);
-        appendEscaped(out, text_, written.start(), written.end(), cp_, table_, scratch);
+        appendEscapedWalking(out, walk, text_, written.start(), written.end(), cp_, table_, scratch);
         closeRun(out, written.look(), defaults);
     }
     out.append("</div>");
 }
 
-std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
-    const std::string block = htmlBlock(text, runs, cp);
+std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                         const codepage::ForeignChars* foreign) {
+    const std::string block = htmlBlock(text, runs, cp, foreign);
     html::CfHtmlLayout layout;
     html::parseCfHtmlHeader(block.data(), block.size(), layout);
     return block.substr(layout.fragmentStart, layout.fragmentEnd - layout.fragmentStart);
 }
 
-std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
-    return HtmlDocument(text, runs, cp).block();
+std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                      const codepage::ForeignChars* foreign) {
+    return HtmlDocument(text, runs, cp, foreign).block();
 }

@@ -14,6 +14,7 @@
 
 #include "codepage/byte_utf8_table.h"
 #include "codepage/code_page.h"
+#include "codepage/foreign_chars.h"
 #include "style/style_runs.h"
 
 // A block prepared for writing: its runs' looks and its exact size found,
@@ -30,8 +31,10 @@ class HtmlDocument {
         bool operator==(const Look& o) const { return face == o.face && size == o.size && colour == o.colour; }
     };
 
-    // Prepares the block of `text` (in code page `cp`) and `runs`.
-    HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+    // Prepares the block of `text` (in code page `cp`), the characters of it
+    // that the code page lacks (`foreign`, which may be null) and `runs`.
+    HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                 const codepage::ForeignChars* foreign = nullptr);
 
     // The block's length in bytes, header included, without a terminating
     // NUL; counted by a pass over the runs the first time it is asked for.
@@ -49,6 +52,7 @@ class HtmlDocument {
     const std::string& text_;
     const std::vector<StyleRuns::Run>& runs_;
     codepage::CodePage cp_;
+    const codepage::ForeignChars* foreign_;
     std::int16_t defaultSize_ = 0;
     std::uint32_t defaultColour_ = 0;
     codepage::ByteUtf8Table table_;
@@ -58,14 +62,17 @@ class HtmlDocument {
 
 // Answers the fragment of `text`, in code page `cp`, styled by `runs`: the
 // text in UTF-8 with "&", "<", ">", quotes and control characters other than
-// tab escaped, each line end as <br>, NUL bytes left out. Text before the
+// tab escaped, each line end as <br>, NUL bytes left out, and each character
+// of `foreign` in place of its fallback. Text before the
 // first run has the outer element's style; a run of no text gives no
 // element, and neighbouring runs that look the same share one. A run that
 // starts outside the text or before the previous one's start is clamped, so
 // every character is written exactly once. Faces other than bold, italic,
 // underline, line-through, superscript and subscript are not written.
-std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                         const codepage::ForeignChars* foreign = nullptr);
 
 // Answers the whole "HTML Format" block (header included, no terminating
-// NUL) around htmlFragment(text, runs, cp).
-std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+// NUL) around htmlFragment(text, runs, cp, foreign).
+std::string htmlBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                      const codepage::ForeignChars* foreign = nullptr);

@@ -39,6 +39,36 @@ void appendHexEscape(Sink& out, unsigned char byte) {
     out.append(escape, sizeof escape);
 }
 
+// Appends the character `codePoint` as "\uN" and its fallback byte: one
+// escape per UTF-16 unit, N signed as RTF has it, each unit's fallback one
+// byte as "\uc1" says.
+template <class Sink>
+void appendUnicodeEscape(Sink& out, std::uint32_t codePoint, unsigned char fallback) {
+    std::uint32_t units[2] = {codePoint, 0};
+    int count = 1;
+    if (codePoint >= 0x10000 && codePoint <= 0x10FFFF) {
+        units[0] = 0xD800 + ((codePoint - 0x10000) >> 10);
+        units[1] = 0xDC00 + ((codePoint - 0x10000) & 0x3FF);
+        count = 2;
+    } else if (codePoint > 0xFFFF) {
+        units[0] = '?';
+    }
+    for (int k = 0; k < count; ++k) {
+        out.append("\\u");
+        appendDecimal(out, units[k] >= 0x8000 ? static_cast<long>(units[k]) - 0x10000 : static_cast<long>(units[k]));
+        const unsigned char b = k == 0 ? fallback : static_cast<unsigned char>('?');
+        // A letter or digit would go on with the number, and a space would
+        // end it instead of being the fallback: a space ends it first.
+        const bool needsDelimiter =
+            (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == ' ';
+        if (needsDelimiter) out.put(' ');
+        if (b >= 0x80 || kWriterSpecials.special[b])
+            appendHexEscape(out, b);
+        else
+            out.put(static_cast<char>(b));
+    }
+}
+
 // Appends text[from, to) as RTF: "\", "{" and "}" escaped, a NUL byte as
 // "\'00", and each line end (CR LF, a lone CR, a lone LF) as "\par ". A segment is converted on its own,
 // so a CR that ends one segment and an LF that starts the next are two line ends.
@@ -46,7 +76,8 @@ template <class Sink>
 void appendConverted(Sink& out, const std::string& text, std::size_t from, std::size_t to, bool fDoubleByte,
                      codepage::CodePage cp) {
     const char* s = text.data();
-    const bool* const special = fDoubleByte ? kDoubleByteWriterSpecials.special : kWriterSpecials.special;
+    const bool* const special =
+        fDoubleByte || cp == codepage::kUtf8 ? kDoubleByteWriterSpecials.special : kWriterSpecials.special;
     std::size_t i = from;
     while (i < to) {
         std::size_t plain = i;
@@ -55,7 +86,22 @@ void appendConverted(Sink& out, const std::string& text, std::size_t from, std::
         if (plain == to) break;
         const char c = s[plain];
         i = plain + 1;
-        if (static_cast<unsigned char>(c) >= 0x80) {
+        if (static_cast<unsigned char>(c) >= 0x80 && cp == codepage::kUtf8) {
+            // A character of UTF-8, which no RTF code page is: as "\u".
+            std::size_t len = 0;
+            const unsigned char lead = static_cast<unsigned char>(c);
+            if (lead >= 0xC2 && lead <= 0xDF) len = 2;
+            else if (lead >= 0xE0 && lead <= 0xEF) len = 3;
+            else if (lead >= 0xF0 && lead <= 0xF4) len = 4;
+            const std::uint32_t codePoint =
+                len != 0 && len - 1 <= to - i ? codepage::decode(cp, s + plain, static_cast<int>(len)) : 0;
+            if (codePoint != 0) {
+                appendUnicodeEscape(out, codePoint, '?');
+                i = plain + len;
+            } else {
+                appendHexEscape(out, lead);
+            }
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
             appendHexEscape(out, static_cast<unsigned char>(c));
             // The trail byte of a character of two bytes, whatever it is.
             if (codepage::isLeadByte(cp, static_cast<unsigned char>(c)) && i < to)
@@ -76,8 +122,9 @@ void appendConverted(Sink& out, const std::string& text, std::size_t from, std::
 
 }  // namespace
 
-RtfDocument::RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp)
-    : text_(text), runs_(runs), cp_(cp) {
+RtfDocument::RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                         const codepage::ForeignChars* foreign)
+    : text_(text), runs_(runs), cp_(cp), foreign_(foreign) {
     // The colour table precedes the body but is made from the runs in their
     // order; taking the colours first lets the body find each colour where
     // it was put, and the document be written in one pass.
@@ -125,6 +172,16 @@ void RtfDocument::write(Sink& out) const {
     const bool fDoubleByte = codepage::isDoubleByte(cp_);
     out.append("{\\rtf1\\ansi\\ansicpg");
     appendDecimal(out, static_cast<long>(cp_));
+    // A reader that knows "\u" skips the one fallback byte after each.
+    if (codepage::hasForeign(foreign_) || cp_ == codepage::kUtf8) out.append("\\uc1");
+    codepage::ForeignWalk walk(foreign_);
+    const auto appendText = [&](std::size_t from, std::size_t to) {
+        walk.walk(
+            from, to, [&](std::size_t a, std::size_t b) { appendConverted(out, text_, a, b, fDoubleByte, cp_); },
+            [&](const codepage::ForeignChar& c) {
+                appendUnicodeEscape(out, c.codePoint, c.cb == 1 ? static_cast<unsigned char>(text_[c.pos]) : '?');
+            });
+    };
     out.append("{\\fonttbl\\f0\\fswiss\\fcharset");
     appendDecimal(out, static_cast<long>(codepage::codePageCharset(cp_)));
     out.append(" Arial;}");
@@ -141,7 +198,7 @@ void RtfDocument::write(Sink& out) const {
         if (start < position) start = position;
 
         if (start > position) {
-            appendConverted(out, text_, position, start, fDoubleByte, cp_);
+            appendText(position, start);
             out.append("}{");
         }
         bool anyWord = false;
@@ -165,12 +222,13 @@ void RtfDocument::write(Sink& out) const {
         if (anyWord || (face & kWrittenFaces) != 0) out.put(' ');  // ends the last control word
         position = start;
     }
-    appendConverted(out, text_, position, textLength, fDoubleByte, cp_);
+    appendText(position, textLength);
     out.append("}}");
 }
 
-std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp) {
-    const RtfDocument document(text, runs, cp);
+std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                        const codepage::ForeignChars* foreign) {
+    const RtfDocument document(text, runs, cp, foreign);
     std::string out(document.size(), '\0');
     if (!out.empty()) document.writeTo(&out[0]);
     return out;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codepage/code_page.h"
+#include "codepage/foreign_chars.h"
 #include "style/style_runs.h"
 
 // A document prepared for writing: its colour table made and its exact size
@@ -19,8 +20,10 @@ class RtfDocument {
     // Entries of the colour table, black included.
     static constexpr std::int32_t kColourTableSize = 100;
 
-    // Prepares the document of `text` (in code page `cp`) and `runs`.
-    RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+    // Prepares the document of `text` (in code page `cp`), the characters
+    // of it that the code page lacks (`foreign`, which may be null) and `runs`.
+    RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                const codepage::ForeignChars* foreign = nullptr);
 
     // The document's length in bytes, without a terminating NUL.
     std::size_t size() const { return size_; }
@@ -39,6 +42,7 @@ class RtfDocument {
     const std::string& text_;
     const std::vector<StyleRuns::Run>& runs_;
     codepage::CodePage cp_;
+    const codepage::ForeignChars* foreign_;
     std::int32_t colourCount_ = 0;
     std::uint32_t colours_[kColourTableSize] = {};
     std::string colourTable_;
@@ -47,7 +51,11 @@ class RtfDocument {
 
 // Answers the RTF document of `text`, in code page `cp`, styled by `runs`:
 // "\", "{", "}" and NUL escaped, bytes from 0x80 up as "\'hh" in a double-byte
-// code page, every line end as "\par ". A run that starts outside the text or
-// before the previous one's start is clamped, so every character is written
-// exactly once.
-std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp);
+// code page, every line end as "\par ". A character of `foreign` is written
+// as "\uN" (two of them, a surrogate pair, beyond U+FFFF) followed by its
+// fallback byte, or "?" for a longer fallback, after a "\uc1" in the header;
+// so is every character beyond ASCII when `cp` is UTF-8, which RTF has no
+// bytes for. A run that starts outside the text or before the previous one's
+// start is clamped, so every character is written exactly once.
+std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
+                        const codepage::ForeignChars* foreign = nullptr);

@@ -34,7 +34,7 @@ class StyledClipboardTest : public ClipboardTest {
     static std::vector<UINT> formats(std::initializer_list<const char*> names) {
         std::vector<UINT> out;
         for (const char* n : names) out.push_back(n == nullptr ? CF_TEXT : format(n));
-        return out;
+        return sorted(out);
     }
     // Snapshot of every format and its bytes.
     static std::vector<std::pair<UINT, std::vector<unsigned char>>> snapshot() {
@@ -60,7 +60,7 @@ TEST_F(StyledClipboardTest, FileMakerBlockGainsRtf) {
     putText("abc");
     put(format(kFMcs), kAbcBlock);
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(heldFormats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc", 4));
     EXPECT_EQ(standin::data(format(kFMcs)), kAbcBlock) << "a block written back unchanged is the same bytes";
     EXPECT_EQ(held(format(kRtf)), kAbcRtf);
@@ -70,7 +70,7 @@ TEST_F(StyledClipboardTest, RtfOnlyGainsTextAndFileMakerBlock) {
     const std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\fs20 a{\\b\\cf1 b}c\\par d}";
     put(format(kRtf), rtf + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(heldFormats(), formats({nullptr, kFMcs, kRtf, kHtml}));
     EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "line ends become CR";
     const std::string written = held(format(kRtf));
     EXPECT_EQ(written,
@@ -89,11 +89,12 @@ TEST_F(StyledClipboardTest, RtfWithoutStylingGoesBackByteForByte) {
     EXPECT_EQ(held(CF_TEXT), std::string("plain words\rmore", 17));
 }
 
-TEST_F(StyledClipboardTest, StyleScrapIsConvertedAndNotWrittenBack) {
+TEST_F(StyledClipboardTest, StyleScrapIsConvertedAndKept) {
     putText("ab\r\ncd");
     put(format(kStyl), stylBlock());
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(heldFormats(), formats({nullptr, kStyl, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(standin::data(format(kStyl)), stylBlock()) << "the copy's own format stays as it was";
     EXPECT_EQ(held(CF_TEXT), std::string("ab\rcd", 6));
     // Run positions pass unchanged: the run that began at "c" before the CR LF
     // became one CR begins at "d" now.
@@ -138,7 +139,7 @@ TEST_F(StyledClipboardTest, UnparsableRtfWithStyleScrapIsReplacedFromTheScrap) {
     put(format(kStyl), stylBlock());
     put(format(kRtf), std::string("}") + '\0');
     EXPECT_EQ(call(), 0);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(heldFormats(), formats({nullptr, kStyl, kFMcs, kRtf, kHtml}));
     EXPECT_NE(held(format(kRtf)).find("\\cf2\\fs36\\i d}"), std::string::npos);
 }
 
@@ -239,12 +240,14 @@ TEST_F(StyledClipboardTest, FormatsRenderedOnRequestAreRead) {
 
     EXPECT_EQ(call(), 0);
     EXPECT_GE(standin::renderRequests(), 1);
-    EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+    EXPECT_EQ(heldFormats(), sorted({CF_TEXT, CF_UNICODETEXT, format(kFMcs), rtfFormat, format(kHtml)}));
+    EXPECT_TRUE(standin::data(CF_UNICODETEXT).empty()) << "still promised: the call had no need of it";
+    EXPECT_EQ(standin::clipboardOwner(), otherProgram()) << "the program that copied still owns what it promised";
     EXPECT_EQ(held(CF_TEXT), std::string("abc\rd", 6)) << "the text of the rendered RTF";
     EXPECT_NE(held(rtfFormat).find("{\\cf1\\fs20\\b b}"), std::string::npos);
 }
 
-TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWindowOfOurOwn) {
+TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOpenedWithAWindowOfOurOwn) {
     const struct {
         const char* name;
         bool hostWindowActive;
@@ -260,8 +263,8 @@ TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWin
         putText("abc");
         put(format(kFMcs), kAbcBlock);
         EXPECT_EQ(call(), 0);
-        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
-        EXPECT_NE(standin::clipboardOwner(), nullptr) << "emptied without an owner, no format would have been taken";
+        EXPECT_EQ(heldFormats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+        EXPECT_EQ(standin::timesEmptied(), 0) << "formats are replaced where they stand";
         EXPECT_EQ(standin::liveWindows(), tc.windowsMade);
         putText("abc");
         put(format(kFMcs), kAbcBlock);
@@ -269,7 +272,7 @@ TEST_F(StyledClipboardTest, WithNoWindowOfTheHostActiveTheClipboardIsOwnedByAWin
         EXPECT_EQ(standin::liveWindows(), tc.windowsMade) << "made once, on the first need";
         Do_PluginShutdown();
         EXPECT_EQ(standin::liveWindows(), 0) << "destroyed at shut-down";
-        EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml})) << "the clipboard keeps what it holds";
+        EXPECT_EQ(heldFormats(), formats({nullptr, kFMcs, kRtf, kHtml})) << "the clipboard keeps what it holds";
         standin::setActiveWindow(false);
     }
 }
@@ -288,7 +291,7 @@ TEST_F(StyledClipboardTest, ClipboardHeldByAnotherProgram) {
         standin::holdClipboard(tc.holdMs);
         EXPECT_EQ(call(), 0);
         if (tc.converted) {
-            EXPECT_EQ(standin::formats(), formats({nullptr, kFMcs, kRtf, kHtml}));
+            EXPECT_EQ(heldFormats(), formats({nullptr, kFMcs, kRtf, kHtml}));
             EXPECT_LT(standin::sleptMilliseconds(), tc.holdMs + clipboard::kLongestPauseMs);
         } else {
             EXPECT_EQ(snapshot(), before);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +56,18 @@ class ClipboardTest : public ::testing::Test {
     }
     // Text as the clipboard holds it, with its terminating NUL.
     static void putText(const std::string& text) { put(CF_TEXT, std::string(text).append(1, '\0')); }
+
+    // The formats the clipboard holds, in order of their numbers: a call
+    // replaces formats where they stand and adds the others after them.
+    static std::vector<UINT> heldFormats() {
+        std::vector<UINT> all = standin::formats();
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+    static std::vector<UINT> sorted(std::vector<UINT> formats) {
+        std::sort(formats.begin(), formats.end());
+        return formats;
+    }
 
     static std::string held(UINT fmt) {
         std::vector<unsigned char> d = standin::data(fmt);

@@ -75,4 +75,20 @@ inline bool putStyleScrap() {
     return putText("ab\r\ncd") && put(RegisterClipboardFormatA("Mac-styl"), block.data(), block.size());
 }
 
+// Formats a copy holds beside its text that the call never writes: an image
+// (CF_DIB, 8), a program's private format, and the marks a password manager
+// puts to keep its copy out of clipboard history and the cloud clipboard.
+inline bool putKeptFormats() {
+    const unsigned char dib[] = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,
+                                 4,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0,
+                                 0,  0, 0, 0, 0xFF, 0, 0, 0};
+    const char privateData[] = "\x01private\x02";
+    const unsigned char zero[4] = {0, 0, 0, 0};
+    return put(8, dib, sizeof dib) &&
+           put(RegisterClipboardFormatA("Embed Source"), privateData, sizeof privateData) &&
+           put(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"), zero, 1) &&
+           put(RegisterClipboardFormatA("CanIncludeInClipboardHistory"), zero, 4) &&
+           put(RegisterClipboardFormatA("CanUploadToCloudClipboard"), zero, 4);
+}
+
 }  // namespace samples

@@ -77,7 +77,7 @@ TEST_F(StyledtextTest, ConvertsRtfAndAStyleScrap) {
     EXPECT_EQ(read(dir / "b" / "rtf.rtf"),
               "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0\\blue0;}"
               "\\f0\\fs24 {\\cf1\\fs24\\b hi}}");
-    EXPECT_FALSE(fs::exists(dir / "b" / "styl.bin")) << "the style scrap is not written back";
+    EXPECT_EQ(read(dir / "b" / "styl.bin"), scrap) << "the copy's style scrap stays as it was";
 }
 
 TEST_F(StyledtextTest, ShowsRunsInEveryForm) {

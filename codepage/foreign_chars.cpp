@@ -1,0 +1,158 @@
+#include "codepage/foreign_chars.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "codepage/unicode_text.h"
+#include "platform/winapi.h"
+
+namespace codepage {
+
+namespace {
+
+bool isHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// The UTF-16 units of one character at wide[j]: two for a surrogate pair.
+std::size_t unitsAt(const std::uint16_t* wide, std::size_t j, std::size_t n) {
+    return isHighSurrogate(wide[j]) && j + 1 < n && isLowSurrogate(wide[j + 1]) ? 2 : 1;
+}
+
+std::uint32_t codePointAt(const std::uint16_t* wide, std::size_t j, std::size_t units) {
+    if (units == 1) return wide[j];
+    return 0x10000 + ((wide[j] - 0xD800u) << 10) + (wide[j + 1] - 0xDC00u);
+}
+
+// The length of the UTF-8 sequence a lead byte starts; 1 for a byte that
+// starts none, which the conversion turns into one replacement character.
+std::size_t utf8SequenceLength(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF) return 2;
+    if (c >= 0xE0 && c <= 0xEF) return 3;
+    if (c >= 0xF0 && c <= 0xF4) return 4;
+    return 1;
+}
+
+// Bytes of the character at s[i] in `cp`.
+std::size_t charBytesAt(CodePage cp, const unsigned char* s, std::size_t i, std::size_t n) {
+    std::size_t len = 1;
+    if (cp == kUtf8)
+        len = utf8SequenceLength(s[i]);
+    else if (isLeadByte(cp, s[i]))
+        len = 2;
+    return len <= n - i ? len : n - i;
+}
+
+std::vector<std::uint16_t> toWide(const std::string& bytes, CodePage cp) {
+    std::vector<std::uint16_t> wide;
+    if (bytes.empty()) return wide;
+    const int n = MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes.data(), static_cast<int>(bytes.size()),
+                                      nullptr, 0);
+    if (n <= 0) return wide;
+    wide.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes.data(), static_cast<int>(bytes.size()),
+                        reinterpret_cast<WCHAR*>(wide.data()), n);
+    return wide;
+}
+
+}  // namespace
+
+bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
+                            ForeignChars& out) {
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX) || cchWide > static_cast<std::size_t>(INT_MAX)) return false;
+    // What the bytes say as UTF-16: where `wide` says the same, it is the
+    // same character; elsewhere it must be a character whose fallback the
+    // bytes hold.
+    const std::vector<std::uint16_t> back = toWide(bytes, cp);
+    if (back.size() == cchWide && (cchWide == 0 || std::memcmp(back.data(), wide, cchWide * 2) == 0)) return true;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    ForeignChars found;
+    std::size_t i = 0, j = 0, k = 0;  // in bytes, wide and back
+    while (i < n && j < cchWide) {
+        const std::size_t len = charBytesAt(cp, s, i, n);
+        const std::size_t backUnits = k < back.size() ? unitsAt(back.data(), k, back.size()) : 0;
+        const std::size_t units = unitsAt(wide, j, cchWide);
+        if (backUnits == units && std::memcmp(&back[k], wide + j, units * 2) == 0) {
+            i += len;
+            j += units;
+            k += backUnits;
+            continue;
+        }
+        const std::uint32_t codePoint = codePointAt(wide, j, units);
+        char fallback[kMaxCharBytes];
+        const std::size_t cb = encode(cp, codePoint, fallback);
+        if (cb > n - i || std::memcmp(fallback, s + i, cb) != 0) return false;
+        found.push_back(ForeignChar{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(cb), codePoint});
+        // The fallback's own characters in `back`.
+        for (std::size_t taken = 0; taken < cb && k < back.size();) {
+            taken += charBytesAt(cp, s, i + taken, n);
+            k += unitsAt(back.data(), k, back.size());
+        }
+        i += cb;
+        j += units;
+    }
+    if (i != n || j != cchWide) return false;
+    out.insert(out.end(), found.begin(), found.end());
+    return true;
+}
+
+bool wideTextLeavesCodePage(const std::uint16_t* wide, std::size_t cchWide, CodePage cp) {
+    if (cchWide == 0) return false;
+    if (cchWide > static_cast<std::size_t>(INT_MAX) / kMaxCharBytes) return true;
+    const WCHAR* w = reinterpret_cast<const WCHAR*>(wide);
+    const int cb = WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), nullptr, 0, nullptr,
+                                       nullptr);
+    if (cb <= 0) return true;
+    std::string bytes(static_cast<std::size_t>(cb), '\0');
+    WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), &bytes[0], cb, nullptr, nullptr);
+    const std::vector<std::uint16_t> back = toWide(bytes, cp);
+    return back.size() != cchWide || std::memcmp(back.data(), wide, cchWide * 2) != 0;
+}
+
+void appendFromUtf8Noting(std::string& out, const char* p, std::size_t n, CodePage cp, ForeignChars& foreign) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(p);
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t ascii = i;
+        while (ascii < n && s[ascii] < 0x80) ++ascii;
+        out.append(p + i, ascii - i);
+        if (ascii == n) return;
+        i = ascii;
+        const std::size_t len = charBytesAt(kUtf8, s, i, n);
+        const std::uint32_t codePoint = len > 1 ? decode(kUtf8, p + i, static_cast<int>(len)) : 0;
+        if (codePoint == 0) {
+            // Not a character: converted as a whole text converts it.
+            appendAnsiFromUtf8(out, p + i, len);
+            i += len;
+            continue;
+        }
+        char bytes[kMaxCharBytes];
+        const std::size_t cb = encode(cp, codePoint, bytes);
+        if (!encodesExactly(cp, codePoint, bytes, cb))
+            foreign.push_back(
+                ForeignChar{static_cast<std::uint32_t>(out.size()), static_cast<std::uint32_t>(cb), codePoint});
+        out.append(bytes, cb);
+        i += len;
+    }
+}
+
+ForeignChars foreignAfterLineEndsMadeSingle(const std::string& before, const ForeignChars& foreign) {
+    ForeignChars moved;
+    moved.reserve(foreign.size());
+    std::size_t removed = 0;  // bytes of CR LF pairs before `scanned`
+    std::size_t scanned = 0;
+    for (const ForeignChar& entry : foreign) {
+        if (entry.pos < scanned || entry.pos > before.size()) continue;
+        for (; scanned < entry.pos; ++scanned)
+            if (before[scanned] == '\r' && scanned + 1 < before.size() && before[scanned + 1] == '\n') {
+                ++removed;
+                ++scanned;
+            }
+        if (scanned != entry.pos) continue;  // the entry began inside a pair
+        moved.push_back(ForeignChar{static_cast<std::uint32_t>(entry.pos - removed), entry.cb, entry.codePoint});
+    }
+    return moved;
+}
+
+}  // namespace codepage
