@@ -19,6 +19,8 @@ struct ForeignChar {
     std::uint32_t pos;        // the fallback's first byte in the text
     std::uint32_t cb;         // the fallback's length in bytes, at least 1
     std::uint32_t codePoint;  // the character it stands for
+
+    bool operator==(const ForeignChar& o) const { return pos == o.pos && cb == o.cb && codePoint == o.codePoint; }
 };
 
 // In the order of their positions, none overlapping another.

@@ -60,24 +60,17 @@ class UnicodeTextWriter {
         }
     }
 
-    // Bytes of text[from, to): line ends as CR LF, NUL left out, the rest
-    // converted. CR, LF and NUL are never part of another character in any
-    // code page CF_TEXT can be in.
+    // Bytes of text[from, to) converted, NUL left out. NUL is never part of
+    // another character in any code page CF_TEXT can be in.
     template <class Sink>
     void appendPlain(Sink& out, std::size_t from, std::size_t to) const {
         const char* s = text_.data();
         std::size_t i = from;
         while (i < to) {
-            std::size_t plain = i;
-            while (plain < to && s[plain] != '\r' && s[plain] != '\n' && s[plain] != '\0') ++plain;
-            convert(out, s + i, plain - i);
-            if (plain == to) break;
-            if (s[plain] != '\0') {
-                out.put('\r');
-                out.put('\n');
-                if (s[plain] == '\r' && plain + 1 < to && s[plain + 1] == '\n') ++plain;
-            }
-            i = plain + 1;
+            const void* nul = std::memchr(s + i, '\0', to - i);
+            const std::size_t end = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - s) : to;
+            convert(out, s + i, end - i);
+            i = end + 1;
         }
     }
 

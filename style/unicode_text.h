@@ -1,6 +1,7 @@
 // CF_UNICODETEXT: written for a styled text (its bytes in their code page,
-// each foreign character in place of its fallback, every line end CR LF, as
-// a plain-text paste expects), and read to learn whether the copying program
+// each foreign character in place of its fallback, line ends as the text
+// has them, so that it converts back to exactly the CF_TEXT beside it, as
+// FileMaker's block needs), and read to learn whether the copying program
 // put a Unicode text of its own.
 #pragma once
 

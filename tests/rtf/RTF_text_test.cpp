@@ -177,4 +177,52 @@ TEST(ReaderTextState, ManyFontsStayBounded) {
     useAnsiCodePage(1252);
 }
 
+// The characters the ANSI code page lacks are told after their fallbacks,
+// whether a "\u" escape names them or a font's own code page holds them;
+// characters the code page holds are never told.
+struct Told {
+    std::string text;
+    std::vector<std::pair<std::size_t, std::uint32_t>> foreign;  // where the fallback starts, and what it stands for
+};
+
+std::int32_t appendText(const char* pch, std::size_t cch, void* data, const doc_prop&, const sect_prop&,
+                        const para_prop&, const char_prop&) {
+    static_cast<Told*>(data)->text.append(pch, cch);
+    return 0;
+}
+
+std::int32_t noteForeign(std::uint32_t codePoint, std::size_t cchFallback, void* data) {
+    Told* told = static_cast<Told*>(data);
+    told->foreign.emplace_back(told->text.size() - cchFallback, codePoint);
+    return 0;
+}
+
+TEST(ReaderForeign, TellsOfEveryCharacterTheCodePageLacks) {
+    const struct {
+        const char* name;
+        unsigned cp;
+        std::string rtf;
+        const char* text;  // null where the fallbacks are the system's best fit, which differs between systems
+        std::vector<std::pair<std::size_t, std::uint32_t>> foreign;
+    } cases[] = {
+        {"escapes", 1252, "{\\rtf1\\uc1 a\\u233?\\u20013?\\u-10179?\\u-8704?}", nullptr, {{2, 0x4E2D}, {3, 0x1F600}}},
+        {"a Cyrillic font on a Western system", 1252,
+         "{\\rtf1{\\fonttbl{\\f1\\fcharset204 Arial;}}\\f1 \\'cf\\'e0 x}", "?? x", {{0, 0x41F}, {1, 0x430}}},
+        {"the same on a Cyrillic system", 1251, "{\\rtf1{\\fonttbl{\\f1\\fcharset204 Arial;}}\\f1 \\'cf\\'e0}",
+         "\xCF\xE0", {}},
+        {"a Symbol font", 1252, "{\\rtf1{\\fonttbl{\\f2\\fcharset2 Symbol;}}\\f2 a}", nullptr, {{0, 0x3B1}}},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        if (!useAnsiCodePage(tc.cp)) continue;
+        Told told;
+        EXPECT_EQ(ecRtfParseText(tc.rtf.data(), tc.rtf.size(), appendText, noteForeign, &told), ecNoError);
+        if (tc.text != nullptr) {
+            EXPECT_EQ(told.text, tc.text);
+        }
+        EXPECT_EQ(told.foreign, tc.foreign);
+    }
+    useAnsiCodePage(1252);
+}
+
 }  // namespace

@@ -85,4 +85,15 @@ TEST(HtmlWriter, WritesFragments) {
     }
 }
 
+// Characters the code page lacks are written in UTF-8 in place of their
+// fallbacks, wherever the runs split the text.
+TEST(HtmlWriter, WritesForeignCharactersInUtf8) {
+    const codepage::ForeignChars foreign = {{1, 1, 0x4E2D}, {3, 2, 0x1F600}, {6, 1, 0x416}};
+    const std::string text = "a?b??c?";
+    const std::vector<StyleRun> runs = {{0, 0, 0, 12, 0}, {5, 0, kFaceBold, 12, 0}};
+    EXPECT_EQ(htmlFragment(text, runs, 1252, &foreign),
+              opening("font-size:12pt;color:#000") +
+                  "a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80<b>c\xD0\x96</b></div>");
+}
+
 }  // namespace

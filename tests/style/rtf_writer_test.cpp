@@ -90,4 +90,38 @@ TEST(RtfWriter, FullColourTableAnswersItsLastEntry) {
     EXPECT_EQ(document.substr(document.size() - tail.size()), tail);
 }
 
+// Characters the code page lacks: each as "\uN" and one fallback byte after
+// a "\uc1"; the body of the document is compared after its font table.
+TEST(RtfWriter, WritesForeignCharactersAsUnicodeEscapes) {
+    const struct {
+        const char* name;
+        std::string text;
+        codepage::ForeignChars foreign;
+        codepage::CodePage cp;
+        std::string body;
+    } cases[] = {
+        {"a character of one fallback byte", "caf?", {{3, 1, 0x4E2D}}, 1252, "{caf\\u20013?}}"},
+        {"a best fit that is a letter, or a space", "e x", {{0, 1, 0xE9}, {1, 1, 0xA0}}, 1252,
+         "{\\u233 e\\u160  x}}"},
+        {"a fallback that must be escaped", "{", {{0, 1, 0x2774}}, 1252, "{\\u10100\\'7b}}"},
+        {"beyond U+FFFF: a surrogate pair", "??.", {{0, 2, 0x1F600}}, 1252, "{\\u-10179?\\u-8704?.}}"},
+        {"a fallback of two bytes", "\x81\x40", {{0, 2, 0x20AC}}, 932, "{\\u8364?}}"},
+        {"UTF-8 beyond ASCII, foreign or not", "\xC3\xA9\xF0\x9F\x98\x80\xFF", {}, 65001,
+         "{\\u233?\\u-10179?\\u-8704?\\'ff}}"},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        const std::string document = rtfDocument(tc.text, {}, tc.cp, &tc.foreign);
+        EXPECT_EQ(document.rfind("{\\rtf1\\ansi\\ansicpg" + std::to_string(tc.cp) + "\\uc1{", 0), 0u) << document;
+        const std::string body = document.substr(document.find("\\f0\\fs24 ") + 9);
+        EXPECT_EQ(body, tc.body);
+    }
+}
+
+TEST(RtfWriter, WritesNoUnicodeEscapesForTextTheCodePageHolds) {
+    const codepage::ForeignChars none;
+    EXPECT_EQ(rtfDocument("caf\xe9", {}, 1252, &none), rtfDocument("caf\xe9", {}, 1252));
+    EXPECT_EQ(rtfDocument("x", {}, 1252).find("\\uc1"), std::string::npos);
+}
+
 }  // namespace
