@@ -1,9 +1,12 @@
 #include "tools/clipboard_files.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "html/cf_html.h"
 #include "platform/winapi.h"
@@ -11,6 +14,7 @@
 #include "style/CharStyle_HTML.h"
 #include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
+#include "style/unicode_text.h"
 
 namespace tool {
 
@@ -111,6 +115,60 @@ bool putHtmlFileOnClipboard(const std::string& path, std::string& error) {
         return false;
     }
     return true;
+}
+
+bool putUnicodeFileOnClipboard(const std::string& path, std::string& error) {
+    long size = -1;
+    File in = openInput(path, size, error);
+    if (!in) return false;
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && std::fread(&utf8[0], 1, utf8.size(), in.get()) != utf8.size()) {
+        error = "error while reading " + path;
+        return false;
+    }
+    if (utf8.size() > static_cast<std::size_t>(INT_MAX / 2)) {
+        error = path + " is too large for the clipboard's Unicode text";
+        return false;
+    }
+    const int units = utf8.empty() ? 0
+                                   : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                         nullptr, 0);
+    HGLOBAL block = clipboard::newFilledBlock((static_cast<std::size_t>(units) + 1) * sizeof(WCHAR),
+                                              [&](unsigned char* p) {
+                                                  WCHAR* wide = reinterpret_cast<WCHAR*>(p);
+                                                  if (units > 0)
+                                                      MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                                          static_cast<int>(utf8.size()), wide, units);
+                                                  wide[units] = 0;
+                                                  return true;
+                                              });
+    if (block == nullptr || !CharStyle::addBlockToClipboard(block, CF_UNICODETEXT)) {
+        error = "cannot put " + path + " on the clipboard";
+        return false;
+    }
+    return true;
+}
+
+FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, std::string& error) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return FormatWritten::absent;
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) {
+        error = "cannot open the clipboard";
+        return FormatWritten::failed;
+    }
+    const std::vector<std::uint16_t> wide = clipboardUnicodeText();
+    std::string utf8;
+    if (!wide.empty()) {
+        const WCHAR* w = reinterpret_cast<const WCHAR*>(wide.data());
+        const int n = WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+        utf8.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+        if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    }
+    bytes = utf8.size();
+    File out(std::fopen(path.c_str(), "wb"));
+    const bool ok = out && std::fwrite(utf8.data(), 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+    if (!ok) error = "cannot write " + path;
+    return ok ? FormatWritten::written : FormatWritten::failed;
 }
 
 FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,

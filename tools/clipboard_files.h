@@ -24,6 +24,10 @@ bool putFileOnClipboard(const char* formatName, const std::string& path, bool ad
 // with a terminating NUL either way. False, with `error` set, on failure.
 bool putHtmlFileOnClipboard(const std::string& path, std::string& error);
 
+// Adds the file at `path`, UTF-8, as CF_UNICODETEXT with its terminating NUL.
+// False, with `error` set, when it cannot be read or put.
+bool putUnicodeFileOnClipboard(const std::string& path, std::string& error);
+
 // What writing one clipboard format into a file did.
 enum class FormatWritten { absent, written, failed };
 
@@ -32,5 +36,9 @@ enum class FormatWritten { absent, written, failed };
 // `bytes` is the number written. Writes nothing when the format is absent.
 FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
                                 std::string& error);
+
+// Writes the clipboard's CF_UNICODETEXT, up to its first NUL, into the file
+// at `path` as UTF-8; `bytes` is the number written.
+FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, std::string& error);
 
 }  // namespace tool

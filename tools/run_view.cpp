@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "codepage/unicode_text.h"
 #include "codepage/utf8.h"
 #include "style/CharStyle.h"
 
@@ -16,44 +17,60 @@ std::string hexColour(std::uint32_t colour) {
     return buffer;
 }
 
-// Windows-1252 code points for 0x80..0x9F; Latin-1 elsewhere.
-char32_t codePoint(unsigned char c) {
-    static const char16_t k80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                     0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    return c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c;
-}
-
-// Characters of the text from `begin` to `end`, bounded by the text.
-std::string slice(const std::string& text, std::int32_t begin, std::int32_t end) {
-    const std::int32_t size = static_cast<std::int32_t>(text.size());
+// The characters of text[begin, end), clamped to the text, in UTF-8: bytes
+// in the text's code page, and its foreign characters in place of their
+// fallbacks. The slices asked of one walk must not go backwards.
+std::string utf8Slice(const StyledText& styled, codepage::ForeignWalk& walk, std::int32_t begin, std::int32_t end) {
+    const std::int32_t size = static_cast<std::int32_t>(styled.text.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
-    return text.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
+    std::string out;
+    walk.walk(
+        static_cast<std::size_t>(begin), static_cast<std::size_t>(end),
+        [&](std::size_t a, std::size_t b) {
+            codepage::appendUtf8FromCodePage(out, styled.text.data() + a, b - a, styled.cp);
+        },
+        [&](const codepage::ForeignChar& c) { codepage::appendUtf8(out, c.codePoint); });
+    return out;
 }
 
-// The text for a terminal: UTF-8, every line end a newline.
-std::string terminalText(const std::string& bytes) {
+// Decodes the UTF-8 character at s[i]; answers its length (1 for a byte that
+// starts none, which reads as U+FFFD).
+std::size_t decodeUtf8(const std::string& s, std::size_t i, std::uint32_t& cp) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    if (len == 0 || i + len > s.size()) {
+        cp = 0xFFFD;
+        return 1;
+    }
+    cp = len == 1 ? c : c & (0x7F >> len);
+    for (std::size_t k = 1; k < len; ++k) cp = cp << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    return len;
+}
+
+// UTF-8 for a terminal: every line end a newline, other controls "?".
+std::string terminalText(const std::string& utf8) {
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c == '\r') {
             out.push_back('\n');
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
         } else if (c < 0x20 && c != '\n' && c != '\t') {
             out.push_back('?');
         } else {
-            codepage::appendUtf8(out, codePoint(c));
+            out.push_back(static_cast<char>(c));
         }
     }
     return out;
 }
 
-std::string htmlText(const std::string& bytes) {
+// UTF-8 for a page that keeps white space: markup escaped, every line end a
+// newline, other controls U+FFFD.
+std::string htmlText(const std::string& utf8) {
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
         switch (c) {
             case '<':
                 out += "&lt;";
@@ -67,15 +84,19 @@ std::string htmlText(const std::string& bytes) {
             case '"':
                 out += "&quot;";
                 break;
-            case '\r':  // the page keeps white space, so a newline breaks the line
+            case '\r':
                 out += "\n";
-                if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+                if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+                break;
+            case '\n':
+            case '\t':
+                out.push_back(static_cast<char>(c));
                 break;
             default:
-                if (c < 0x20 && c != '\t')
+                if (c < 0x20)
                     out += "&#xFFFD;";
                 else
-                    codepage::appendUtf8(out, codePoint(c));
+                    out.push_back(static_cast<char>(c));
         }
     }
     return out;
@@ -86,6 +107,8 @@ std::string htmlText(const std::string& bytes) {
 StyledText readContainer(CharStyle& container) {
     StyledText styled;
     styled.text = container.getText();
+    styled.cp = codepage::ansiCodePage();
+    styled.foreign = container.foreignChars();
     const std::int32_t n = container.count();
     const std::int32_t length = static_cast<std::int32_t>(styled.text.size());
     for (std::int32_t i = 0; i < n; ++i) {
@@ -148,7 +171,11 @@ std::string asTable(const StyledText& styled) {
 
 std::string asJson(const StyledText& styled) {
     std::string out = "{\"text\": \"";
-    for (unsigned char c : styled.text) {
+    codepage::ForeignWalk walk(&styled.foreign);
+    const std::string text = utf8Slice(styled, walk, 0, static_cast<std::int32_t>(styled.text.size()));
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint32_t c = 0;
+        i += decodeUtf8(text, i, c);
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -167,8 +194,12 @@ std::string asJson(const StyledText& styled) {
                 break;
             default:
                 if (c < 0x20 || c >= 0x80) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04X", c);
+                    char escape[16];
+                    if (c >= 0x10000)
+                        std::snprintf(escape, sizeof escape, "\\u%04X\\u%04X", 0xD800 + ((c - 0x10000) >> 10),
+                                      0xDC00 + ((c - 0x10000) & 0x3FF));
+                    else
+                        std::snprintf(escape, sizeof escape, "\\u%04X", c);
                     out += escape;
                 } else {
                     out.push_back(static_cast<char>(c));
@@ -188,9 +219,10 @@ std::string asJson(const StyledText& styled) {
 
 std::string asAnsi(const StyledText& styled) {
     std::string out;
+    codepage::ForeignWalk walk(&styled.foreign);
     std::int32_t position = 0;
     auto plainUpTo = [&](std::int32_t end) {
-        if (end > position) out += terminalText(slice(styled.text, position, end));
+        if (end > position) out += terminalText(utf8Slice(styled, walk, position, end));
         position = std::max(position, end);
     };
     for (const Run& r : styled.runs) {
@@ -205,7 +237,7 @@ std::string asAnsi(const StyledText& styled) {
                      ";" + std::to_string(r.colour & 0xFF);
         const bool styledRun = codes != "0";
         if (styledRun) out += "\x1b[" + codes + "m";
-        out += terminalText(slice(styled.text, std::max(position, r.start), r.end));
+        out += terminalText(utf8Slice(styled, walk, std::max(position, r.start), r.end));
         position = std::max(position, r.end);
         if (styledRun) out += "\x1b[0m";
     }
@@ -219,9 +251,10 @@ std::string asHtml(const StyledText& styled, const std::string& title) {
                       htmlText(title) +
                       "</title>\n<style>\nbody { font-family: Arial, sans-serif; font-size: 12pt; margin: 2em; }\n"
                       "main { white-space: pre-wrap; }\n</style>\n</head>\n<body>\n<main>";
+    codepage::ForeignWalk walk(&styled.foreign);
     std::int32_t position = 0;
     for (const Run& r : styled.runs) {
-        if (r.start > position) out += htmlText(slice(styled.text, position, r.start));
+        if (r.start > position) out += htmlText(utf8Slice(styled, walk, position, r.start));
         position = std::max(position, r.start);
         std::string css;
         if (r.size > 0) css += "font-size: " + std::to_string(r.size) + "pt; ";
@@ -237,11 +270,11 @@ std::string asHtml(const StyledText& styled, const std::string& title) {
         if (r.face & kFaceSuperscript) css += "vertical-align: super; font-size: smaller; ";
         if (r.face & kFaceSubscript) css += "vertical-align: sub; font-size: smaller; ";
         if (!css.empty()) css.pop_back();
-        out += "<span style=\"" + css + "\">" + htmlText(slice(styled.text, position, r.end)) + "</span>";
+        out += "<span style=\"" + css + "\">" + htmlText(utf8Slice(styled, walk, position, r.end)) + "</span>";
         position = std::max(position, r.end);
     }
     if (position < static_cast<std::int32_t>(styled.text.size()))
-        out += htmlText(slice(styled.text, position, static_cast<std::int32_t>(styled.text.size())));
+        out += htmlText(utf8Slice(styled, walk, position, static_cast<std::int32_t>(styled.text.size())));
     out += "</main>\n</body>\n</html>\n";
     return out;
 }

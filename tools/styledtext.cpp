@@ -15,6 +15,8 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+
+#include "platform/clipboard_control.h"
 #endif
 
 #include "host/plugin_driver.h"
@@ -45,25 +47,33 @@ const char kUsage[] =
     "Run 'styledtext COMMAND --help' for a command's options.\n";
 
 const char kConvertUsage[] =
-    "usage: styledtext convert [--text FILE] [--fmcs FILE] [--styl FILE] [--rtf FILE]\n"
-    "                          [--cfhtml FILE] --out DIR [--plugin PATH]\n"
+    "usage: styledtext convert [--text FILE] [--unicode FILE] [--fmcs FILE] [--styl FILE]\n"
+    "                          [--rtf FILE] [--cfhtml FILE] --out DIR [--plugin PATH]\n"
+    "                          [--codepage N]\n"
     "\n"
     "Puts the given files on the clipboard (after emptying it): --text as plain\n"
-    "text, --fmcs as a whole \"Mac-FMcs\" block, --styl as a whole \"Mac-styl\" block,\n"
-    "--rtf as \"Rich Text Format\", --cfhtml as \"HTML Format\" (a file without the\n"
-    "format's header is wrapped in one, the whole file being the fragment).\n"
-    "With no input file the clipboard is used as it is.\n"
+    "text (CF_TEXT, in the ANSI code page), --unicode as Unicode text (the file in\n"
+    "UTF-8, put as CF_UNICODETEXT), --fmcs as a whole \"Mac-FMcs\" block, --styl as\n"
+    "a whole \"Mac-styl\" block, --rtf as \"Rich Text Format\", --cfhtml as\n"
+    "\"HTML Format\" (a file without the format's header is wrapped in one, the\n"
+    "whole file being the fragment). With no input file the clipboard is used as\n"
+    "it is.\n"
     "Then loads the plug-in as FileMaker does (by default the StyledText module\n"
     "beside this program), calls StyledClipboard, and writes each format the\n"
-    "clipboard holds into DIR: text.txt, fmcs.bin, styl.bin, rtf.rtf, cfhtml.html\n"
-    "(the whole block, header included).\n";
+    "clipboard holds into DIR: text.txt, unicode.txt (in UTF-8), fmcs.bin,\n"
+    "styl.bin, rtf.rtf, cfhtml.html (the whole block, header included).\n"
+    "--codepage N gives the system's ANSI code page (1252, 1251, 932, 65001...)\n"
+    "where it can be chosen; on Windows it must be the system's own.\n";
 
 const char kShowUsage[] =
-    "usage: styledtext show (--fmcs FILE --text FILE | --styl FILE --text FILE | --rtf FILE |\n"
-    "                        --cfhtml FILE)\n"
-    "                       [--json | --ansi | --html]\n"
+    "usage: styledtext show (--fmcs FILE --text FILE [--unicode FILE] | --styl FILE --text FILE |\n"
+    "                        --rtf FILE | --cfhtml FILE)\n"
+    "                       [--json | --ansi | --html] [--codepage N]\n"
     "\n"
-    "Reads the styled text through the plug-in's own reader and prints it:\n"
+    "Reads the styled text through the plug-in's own reader and prints it in\n"
+    "UTF-8, converted from the ANSI code page (--codepage N where it can be\n"
+    "chosen); FileMaker's text takes the characters the code page lacks from\n"
+    "--unicode, its Unicode text in UTF-8:\n"
     "  (default)  a table of runs: start, end, size, colour, face\n"
     "  --json     {\"text\": ..., \"runs\": [{\"start\", \"size\", \"face\", \"colour\"}]}\n"
     "  --ansi     the text with terminal bold, italic, underline, strike and colour\n"
@@ -138,6 +148,30 @@ const FormatFile kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
                                    {"--rtf", "rtf.rtf", kRtfFormat, true},
                                    {"--cfhtml", "cfhtml.html", CharStyle_HTML::kFormatName, true}};
 
+// Makes `value` the ANSI code page the conversions use. Windows has its own,
+// which the value must name; the stand-in takes any it knows.
+bool useCodePage(const std::string& value, std::string& error) {
+    char* end = nullptr;
+    const unsigned long cp = std::strtoul(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || cp == 0 || cp > 65535) {
+        error = "--codepage needs a code page number, such as 1252";
+        return false;
+    }
+#ifdef _WIN32
+    if (GetACP() != cp) {
+        error = "this system's ANSI code page is " + std::to_string(GetACP()) + ", not " + value;
+        return false;
+    }
+#else
+    if (cp != CP_UTF8 && MultiByteToWideChar(static_cast<UINT>(cp), 0, "a", 1, nullptr, 0) != 1) {
+        error = "code page " + value + " is not one this build knows";
+        return false;
+    }
+    standin::setAnsiCodePage(static_cast<UINT>(cp));
+#endif
+    return true;
+}
+
 // Puts each given input on the emptied clipboard as the plug-in expects it,
 // in one opening of the clipboard, so that no other program's copy mixes in.
 bool placeInputs(const std::map<std::string, std::string>& options, std::string& error) {
@@ -155,6 +189,8 @@ bool placeInputs(const std::map<std::string, std::string>& options, std::string&
         }
         if (!tool::putFileOnClipboard(in.format, it->second, in.nulTerminated, error)) return false;
     }
+    auto unicode = options.find("--unicode");
+    if (unicode != options.end() && !tool::putUnicodeFileOnClipboard(unicode->second, error)) return false;
     return true;
 }
 
@@ -165,17 +201,19 @@ int convert(int argc, char** argv) {
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--cfhtml", "--out", "--plugin"}, {},
-                      options, error))
+    if (!parseOptions(argc, argv, 2,
+                      {"--text", "--unicode", "--fmcs", "--styl", "--rtf", "--cfhtml", "--out", "--plugin", "--codepage"},
+                      {}, options, error))
         return usageError(error, kConvertUsage);
+    if (options.count("--codepage") && !useCodePage(options["--codepage"], error)) return usageError(error, kConvertUsage);
     if (!options.count("--out")) return usageError("--out DIR is required", kConvertUsage);
     const std::string out = options["--out"];
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     if (ec) return fail("cannot create " + out + ": " + ec.message());
 
-    const bool anyInput = options.count("--text") || options.count("--fmcs") || options.count("--styl") ||
-                          options.count("--rtf") || options.count("--cfhtml");
+    const bool anyInput = options.count("--text") || options.count("--unicode") || options.count("--fmcs") ||
+                          options.count("--styl") || options.count("--rtf") || options.count("--cfhtml");
     if (anyInput && !placeInputs(options, error)) return fail(error);
 
     fmhost::PluginDriver plugin;
@@ -199,9 +237,21 @@ int convert(int argc, char** argv) {
                 std::filesystem::remove(path, ec);  // no stale result from an earlier run
                 break;
             case tool::FormatWritten::written:
-                std::printf("%-9s %10zu bytes  %s\n", o.file, bytes, o.format ? o.format : "CF_TEXT");
+                std::printf("%-11s %10zu bytes  %s\n", o.file, bytes, o.format ? o.format : "CF_TEXT");
                 break;
         }
+    }
+    const std::string unicodePath = (std::filesystem::path(out) / "unicode.txt").string();
+    std::size_t bytes = 0;
+    switch (tool::writeUnicodeToFile(unicodePath, bytes, error)) {
+        case tool::FormatWritten::failed:
+            return fail(error);
+        case tool::FormatWritten::absent:
+            std::filesystem::remove(unicodePath, ec);
+            break;
+        case tool::FormatWritten::written:
+            std::printf("%-11s %10zu bytes  %s\n", "unicode.txt", bytes, "CF_UNICODETEXT, in UTF-8");
+            break;
     }
     std::printf("StyledClipboard answered %d\n", answer.error);
     return 0;
@@ -214,9 +264,12 @@ int show(int argc, char** argv) {
         std::fputs(kShowUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2, {"--text", "--fmcs", "--styl", "--rtf", "--cfhtml"}, {"--json", "--ansi", "--html"},
-                      options, error))
+    if (!parseOptions(argc, argv, 2, {"--text", "--unicode", "--fmcs", "--styl", "--rtf", "--cfhtml", "--codepage"},
+                      {"--json", "--ansi", "--html"}, options, error))
         return usageError(error, kShowUsage);
+    if (options.count("--codepage") && !useCodePage(options["--codepage"], error)) return usageError(error, kShowUsage);
+    if (options.count("--unicode") && !options.count("--fmcs"))
+        return usageError("--unicode goes with --fmcs: it is the Unicode text beside FileMaker's", kShowUsage);
     const int sources = static_cast<int>(options.count("--fmcs") + options.count("--styl") + options.count("--rtf") +
                                          options.count("--cfhtml"));
     if (sources != 1) return usageError("give exactly one of --fmcs, --styl, --rtf, --cfhtml", kShowUsage);
@@ -236,6 +289,7 @@ int show(int argc, char** argv) {
     if (options.count("--fmcs")) {
         std::unique_ptr<CharStyle_FMcs> c(CharStyle_FMcs::InitFromClipboard());
         if (!c) return fail(options["--fmcs"] + ": not a usable \"Mac-FMcs\" block (malformed or truncated)");
+        c->readForeignFromClipboard();
         styled = tool::readContainer(*c);
         title = options["--fmcs"];
     } else if (options.count("--styl")) {

@@ -151,4 +151,47 @@ TEST_F(StyledtextTest, HelpForTheToolAndEachCommand) {
     }
 }
 
+// Text beyond the ANSI code page: a Unicode text given beside FileMaker's
+// goes to unicode.txt unchanged and its characters into the RTF; RTF naming
+// them by "\u" gains a Unicode text of its own.
+TEST_F(StyledtextTest, CarriesTheUnicodeTextThroughTheConversion) {
+    const std::string whole = "caf\xC3\xA9 \xE4\xB8\xAD \xD0\x96";  // café 中 Ж
+    Outcome r = run("convert --text " + write("t.txt", "caf\xE9 ? ?").string() + " --fmcs " +
+                    sample("filemaker_copy.fmcs") + " --unicode " + write("u.txt", whole).string() + " --out " +
+                    (dir / "a").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read(dir / "a" / "unicode.txt"), whole);
+    EXPECT_NE(read(dir / "a" / "rtf.rtf").find("\\u20013?"), std::string::npos);
+
+    Outcome s = run("convert --rtf " + write("in.rtf", "{\\rtf1\\uc1 caf\\'e9 {\\b \\u20013?} \\u1046?}").string() +
+                    " --out " + (dir / "b").string());
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(read(dir / "b" / "unicode.txt"), whole);
+    EXPECT_EQ(read(dir / "b" / "text.txt"), "caf\xE9 ? ?");
+    const std::string html = read(dir / "b" / "cfhtml.html");
+    EXPECT_NE(html.find("\xE4\xB8\xAD"), std::string::npos) << "HTML carries them in UTF-8";
+    EXPECT_NE(html.find("\xD0\x96"), std::string::npos);
+}
+
+// A Cyrillic or Japanese text is shown in UTF-8, not as the bytes of another
+// code page; line feeds in the page break lines instead of showing U+FFFD.
+TEST_F(StyledtextTest, ShowsTextOfAnyCodePageInUtf8) {
+    const fs::path rtf = write("ru.rtf", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\line x}");
+    Outcome json = run("show --rtf " + rtf.string() + " --json --codepage 1251");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"text\": \"\\u041F\\u0440\\u0438\\u0432\\u0435\\u0442\\nx\""), std::string::npos)
+        << json.out;
+    Outcome table = run("show --rtf " + rtf.string() + " --ansi --codepage 1251");
+    EXPECT_NE(table.out.find("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\nx"), std::string::npos) << table.out;
+    Outcome html = run("show --rtf " + rtf.string() + " --html --codepage 1251");
+    EXPECT_EQ(html.out.find("&#xFFFD;"), std::string::npos);
+    EXPECT_NE(html.out.find("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\nx"), std::string::npos) << html.out;
+    Outcome japanese = run("show --rtf " + write("ja.rtf", "{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}").string() +
+                           " --ansi --codepage 932");
+    EXPECT_NE(japanese.out.find("\xE6\x97\xA5\xE6\x9C\xAC"), std::string::npos) << japanese.out;
+    Outcome bad = run("show --rtf " + rtf.string() + " --codepage 12x");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--codepage needs a code page number"), std::string::npos) << bad.err;
+}
+
 }  // namespace
