@@ -33,6 +33,11 @@ step "native (clang)" clang
 step "Windows 64-bit under Wine" mingw64
 step "Windows 32-bit under Wine" mingw32
 
+# The "HTML Format" the Windows plug-in wrote under Wine, shown by Chromium.
+echo "== the HTML written under Wine, in Chromium"
+STYLEDTEXT_WINE_HTML_BLOCKS=build/mingw64/wine_html_blocks \
+  build/native/bin/html_browser_tests --gtest_filter='WineBlocksInChromium.*' || failed="$failed wine-html-in-chromium"
+
 if [ -n "$failed" ]; then
   echo "FAILED:$failed"
   exit 1

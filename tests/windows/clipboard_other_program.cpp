@@ -11,12 +11,18 @@
 //   clipboard_other_program delayed-then-copy
 //       the same, and once the RTF has been rendered copies the text "newer"
 //       as soon as the clipboard can be opened: between the reader's read
-//       and its write.
+//       and its write;
+//   clipboard_other_program copy-browser | copy-word | copy-filemaker
+//       copies text in five scripts (copy_kinds.h) as that kind of program
+//       does, beside formats StyledClipboard must keep, and stays the owner,
+//       rendering what it promised, until "StyledTextTest.Quit" is set.
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "windows/copy_kinds.h"
 
 namespace {
 
@@ -61,6 +67,11 @@ DWORD WINAPI copyWhenFree(LPVOID) {
 }
 
 void render(UINT format) {
+    if (format == RegisterClipboardFormatA(copykinds::kPrivateFormat)) {
+        const std::string bytes = copykinds::privateBytes();
+        SetClipboardData(format, blockOf(bytes.data(), bytes.size()));
+        return;
+    }
     const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
     if (format == rtf) {
         if (gCopyAfterRendering) {
@@ -91,7 +102,40 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-int delayed() {
+// Puts one kind of copy on the clipboard, opened by `window`.
+bool putCopy(HWND window, const std::string& kind) {
+    if (!OpenClipboard(window)) return false;
+    EmptyClipboard();
+    const std::wstring whole = copykinds::wholeText();
+    const std::size_t unicodeBytes = (whole.size() + 1) * sizeof(wchar_t);
+    SetClipboardData(CF_UNICODETEXT, blockOf(whole.c_str(), unicodeBytes));
+    if (kind == "copy-browser") {
+        const std::string block = copykinds::browserHtmlBlock();
+        SetClipboardData(RegisterClipboardFormatA("HTML Format"), blockOf(block.c_str(), block.size() + 1));
+        const std::string dib = copykinds::dibBytes();
+        SetClipboardData(CF_DIB, blockOf(dib.data(), dib.size()));
+        const std::string bytes = copykinds::privateBytes();
+        SetClipboardData(RegisterClipboardFormatA(copykinds::kPrivateFormat), blockOf(bytes.data(), bytes.size()));
+        const DWORD zero = 0;
+        SetClipboardData(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"), blockOf(&zero, 1));
+        SetClipboardData(RegisterClipboardFormatA("CanIncludeInClipboardHistory"), blockOf(&zero, sizeof zero));
+        SetClipboardData(RegisterClipboardFormatA("CanUploadToCloudClipboard"), blockOf(&zero, sizeof zero));
+    } else if (kind == "copy-word") {
+        const std::string rtf = copykinds::wordRtf();
+        SetClipboardData(RegisterClipboardFormatA("Rich Text Format"), blockOf(rtf.c_str(), rtf.size() + 1));
+        SetClipboardData(CF_ENHMETAFILE, copykinds::makeMetafile());
+        SetClipboardData(RegisterClipboardFormatA(copykinds::kPrivateFormat), nullptr);  // rendered when asked
+    } else {
+        const std::string ansi = copykinds::ansiOf(whole);
+        SetClipboardData(CF_TEXT, blockOf(ansi.c_str(), ansi.size() + 1));
+        const std::string fmcs = copykinds::fileMakerBlock();
+        SetClipboardData(RegisterClipboardFormatA("Mac-FMcs"), blockOf(fmcs.data(), fmcs.size()));
+    }
+    CloseClipboard();
+    return true;
+}
+
+int delayed(const std::string& kind = std::string()) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ownerProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -101,11 +145,15 @@ int delayed() {
     if (window == nullptr) return 3;
     HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, "StyledTextTest.Quit");
     if (quit == nullptr) return 4;
-    if (!OpenClipboard(window)) return 5;
-    EmptyClipboard();
-    SetClipboardData(RegisterClipboardFormatA("Rich Text Format"), nullptr);
-    SetClipboardData(CF_UNICODETEXT, nullptr);
-    CloseClipboard();
+    if (!kind.empty()) {
+        if (!putCopy(window, kind)) return 5;
+    } else {
+        if (!OpenClipboard(window)) return 5;
+        EmptyClipboard();
+        SetClipboardData(RegisterClipboardFormatA("Rich Text Format"), nullptr);
+        SetClipboardData(CF_UNICODETEXT, nullptr);
+        CloseClipboard();
+    }
     signal("StyledTextTest.Ready");
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 60000) {
@@ -136,6 +184,7 @@ int hold(DWORD milliseconds) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "hold") == 0) return hold(static_cast<DWORD>(std::atol(argv[2])));
     if (argc == 2 && std::strcmp(argv[1], "delayed") == 0) return delayed();
+    if (argc == 2 && std::strncmp(argv[1], "copy-", 5) == 0) return delayed(argv[1]);
     if (argc == 2 && std::strcmp(argv[1], "delayed-then-copy") == 0) {
         gCopyAfterRendering = true;
         return delayed();

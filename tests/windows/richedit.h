@@ -53,6 +53,18 @@ class RichEdit {
         return buffer;
     }
 
+    // The plain text as UTF-16, paragraph marks as CR.
+    std::wstring unicodeText() {
+        GETTEXTLENGTHEX lengthOf = {GTL_DEFAULT | GTL_NUMCHARS, 1200};
+        LRESULT length = SendMessageW(window_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthOf), 0);
+        std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+        GETTEXTEX get = {static_cast<DWORD>(buffer.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+        LRESULT n = SendMessageW(window_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                 reinterpret_cast<LPARAM>(&buffer[0]));
+        buffer.resize(static_cast<size_t>(n));
+        return buffer;
+    }
+
     void setText(const std::string& text) { SendMessageA(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
 
     // The character format of the one character at `position`.

@@ -92,12 +92,13 @@ TEST_F(StyledClipboardE2ETest, RtfCopyGainsTextAndFileMakerBlock) {
     EXPECT_EQ(read->getSize(), 10);
 }
 
-TEST_F(StyledClipboardE2ETest, StyleScrapGainsBothAndIsNotWrittenBack) {
+TEST_F(StyledClipboardE2ETest, StyleScrapGainsBothAndIsKept) {
     ASSERT_TRUE(samples::putStyleScrap());
+    const std::string scrap = held(RegisterClipboardFormatA("Mac-styl"));
     EXPECT_EQ(styledClipboard(), 0);
     EXPECT_TRUE(has("Mac-FMcs"));
     EXPECT_TRUE(has("Rich Text Format"));
-    EXPECT_FALSE(has("Mac-styl"));
+    EXPECT_EQ(held(RegisterClipboardFormatA("Mac-styl")), scrap) << "the copy's own format stays";
     const std::string written = held(rtf);
     EXPECT_NE(written.find("{\\cf1\\fs24\\b ab\\par c}{\\cf2\\fs36\\i d}}"), std::string::npos) << written;
 }
