@@ -14,10 +14,14 @@
 
 namespace {
 
-enum Source { kFromRtf, kFromFileMaker, kFromStyleScrap, kFileMakerAndRtf };
+enum Source { kFromRtf, kFromFileMaker, kFromStyleScrap, kFileMakerAndRtf, kFromRtfBesideImage };
+
+// An image of 30 MB, as a screenshot's copy holds it beside the text.
+constexpr std::size_t kImageBytes = 30u << 20;
 
 struct Clipboard {
-    std::string text;  // with its NUL
+    std::string text;     // with its NUL
+    std::string unicode;  // the same as CF_UNICODETEXT, as FileMaker puts it beside, with its NUL
     std::string fmcs;
     std::string styl;
     std::string rtf;  // with its NUL
@@ -61,6 +65,15 @@ std::string styleScrap(const std::vector<GeneratedRun>& runs) {
     return styl;
 }
 
+// `text` (NUL included) as UTF-16 bytes, NUL included.
+std::string unicodeOf(const std::string& text) {
+    const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::string bytes(static_cast<std::size_t>(units) * 2, '\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<WCHAR*>(&bytes[0]),
+                        units);
+    return bytes;
+}
+
 // The clipboard contents of each source kind, made once per size.
 const Clipboard& contents(std::size_t bytes) {
     static std::map<std::size_t, Clipboard> made;
@@ -76,6 +89,7 @@ const Clipboard& contents(std::size_t bytes) {
     Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
     c.text = held(CF_TEXT);
     c.fmcs = held(RegisterClipboardFormatA(CharStyle_FMcs::kFormatName));
+    c.unicode = unicodeOf(c.text);
 
     c.styl = styleScrap(doc.runs);
     standin::reset();
@@ -87,13 +101,18 @@ void BM_StyledClipboard(benchmark::State& state, Source source) {
     const UINT fmcs = RegisterClipboardFormatA(CharStyle_FMcs::kFormatName);
     const UINT styl = RegisterClipboardFormatA("Mac-styl");
     const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    static const std::string image(kImageBytes, '\x5A');
     for (auto _ : state) {
         state.PauseTiming();
         standin::reset();
-        if (source == kFromRtf || source == kFileMakerAndRtf) put(rtf, c.rtf);
+        if (source == kFromRtf || source == kFileMakerAndRtf || source == kFromRtfBesideImage) put(rtf, c.rtf);
         if (source == kFromFileMaker || source == kFileMakerAndRtf || source == kFromStyleScrap) put(CF_TEXT, c.text);
-        if (source == kFromFileMaker || source == kFileMakerAndRtf) put(fmcs, c.fmcs);
+        if (source == kFromFileMaker || source == kFileMakerAndRtf) {
+            put(CF_UNICODETEXT, c.unicode);
+            put(fmcs, c.fmcs);
+        }
         if (source == kFromStyleScrap) put(styl, c.styl);
+        if (source == kFromRtfBesideImage) put(8, image);  // CF_DIB
         state.ResumeTiming();
         Do_StyledClipboard(kFunctionStyledClipboard, nullptr, nullptr, nullptr);
     }
@@ -172,6 +191,22 @@ BENCHMARK_CAPTURE(BM_StyledClipboard, from_rtf, kFromRtf)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, from_filemaker, kFromFileMaker)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, from_style_scrap, kFromStyleScrap)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_StyledClipboard, filemaker_and_rtf, kFileMakerAndRtf)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_StyledClipboard, rtf_beside_image, kFromRtfBesideImage)
+    ->Arg(10'000'000)
+    ->ArgName("rtf_bytes")
+    ->Unit(benchmark::kMillisecond);
+
+// What copying the image's bytes costs, to set the row above against.
+void BM_CopyImageBytes(benchmark::State& state) {
+    static const std::string image(kImageBytes, '\x5A');
+    std::string copy(kImageBytes, '\0');
+    for (auto _ : state) {
+        std::memcpy(&copy[0], image.data(), kImageBytes);
+        benchmark::DoNotOptimize(copy.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kImageBytes));
+}
+BENCHMARK(BM_CopyImageBytes)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(BM_StyledClipboardRuns, filemaker_to_rtf, kFromFileMaker)->Apply(runCounts);
 BENCHMARK_CAPTURE(BM_StyledClipboardRuns, rtf_to_filemaker, kFromRtf)->Apply(runCounts);

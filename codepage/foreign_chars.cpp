@@ -97,8 +97,34 @@ bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide,
     return true;
 }
 
+bool everyUnitInCodePage(const unsigned char* wide, std::size_t cchWide, CodePage cp) {
+    // The units the code page has exactly, found once a thread for the code
+    // page last asked about.
+    thread_local std::vector<bool> exact;
+    thread_local CodePage exactFor = 0;
+    if (exact.empty() || exactFor != cp) {
+        exact.assign(0x10000, false);
+        exactFor = cp;
+        for (std::uint32_t u = 0; u < 0x80; ++u) exact[u] = true;
+        if (!isDoubleByte(cp) && cp != kUtf8) {
+            // Each byte of a single-byte code page is one unit, and that unit
+            // converts back to the byte.
+            char bytes[128];
+            for (int b = 0; b < 128; ++b) bytes[b] = static_cast<char>(0x80 + b);
+            WCHAR units[128] = {};
+            if (MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, 128, units, 128) == 128)
+                for (WCHAR u : units)
+                    if (u != 0xFFFD) exact[u] = true;
+        }
+    }
+    for (std::size_t i = 0; i < cchWide; ++i)
+        if (!exact[static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8)]) return false;
+    return true;
+}
+
 bool wideTextLeavesCodePage(const std::uint16_t* wide, std::size_t cchWide, CodePage cp) {
     if (cchWide == 0) return false;
+    if (everyUnitInCodePage(reinterpret_cast<const unsigned char*>(wide), cchWide, cp)) return false;
     if (cchWide > static_cast<std::size_t>(INT_MAX) / kMaxCharBytes) return true;
     const WCHAR* w = reinterpret_cast<const WCHAR*>(wide);
     const int cb = WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), nullptr, 0, nullptr,

@@ -237,11 +237,23 @@ bool CharStyle_FMcs::clipboardHasStyle() { return CharStyle::clipboardHasStyle(k
 
 void CharStyle_FMcs::readForeignFromClipboard() {
     clipboard::OpenedClipboard open;
-    if (!open.isOpen()) return;
+    const codepage::CodePage cp = codepage::ansiCodePage();
+    // In UTF-8 CF_TEXT holds every character itself.
+    if (!open.isOpen() || cp == codepage::kUtf8 || !IsClipboardFormatAvailable(CF_UNICODETEXT)) return;
+    {
+        // Looked at in place first: nearly always every character is one
+        // the code page has, and nothing more is needed.
+        const clipboard::LockedBlock block(CF_UNICODETEXT);
+        const clipboard::ByteView& view = block.view();
+        if (view.data == nullptr) return;
+        std::size_t units = 0;
+        const std::size_t capacity = view.size / 2;
+        while (units < capacity && (view.data[2 * units] | view.data[2 * units + 1]) != 0) ++units;
+        if (codepage::everyUnitInCodePage(view.data, units, cp)) return;
+    }
     const std::vector<std::uint16_t> wide = clipboardUnicodeText();
     codepage::ForeignChars found;
-    if (!wide.empty() &&
-        codepage::foreignCharsOfWideText(text, wide.data(), wide.size(), codepage::ansiCodePage(), found))
+    if (!wide.empty() && codepage::foreignCharsOfWideText(text, wide.data(), wide.size(), cp, found))
         foreign_ = std::move(found);
 }
 
