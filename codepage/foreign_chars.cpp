@@ -24,22 +24,17 @@ std::uint32_t codePointAt(const std::uint16_t* wide, std::size_t j, std::size_t 
     return 0x10000 + ((wide[j] - 0xD800u) << 10) + (wide[j + 1] - 0xDC00u);
 }
 
-// The length of the UTF-8 sequence a lead byte starts; 1 for a byte that
-// starts none, which the conversion turns into one replacement character.
-std::size_t utf8SequenceLength(unsigned char c) {
-    if (c >= 0xC2 && c <= 0xDF) return 2;
-    if (c >= 0xE0 && c <= 0xEF) return 3;
-    if (c >= 0xF0 && c <= 0xF4) return 4;
-    return 1;
-}
-
-// Bytes of the character at s[i] in `cp`.
+// Bytes of the character at s[i] in `cp`. A UTF-8 sequence that is not
+// well formed counts its first byte alone, as the conversion makes one
+// replacement character of it.
 std::size_t charBytesAt(CodePage cp, const unsigned char* s, std::size_t i, std::size_t n) {
-    std::size_t len = 1;
-    if (cp == kUtf8)
-        len = utf8SequenceLength(s[i]);
-    else if (isLeadByte(cp, s[i]))
-        len = 2;
+    if (cp == kUtf8) {
+        const unsigned char c = s[i];
+        const std::size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 1;
+        if (len == 1 || len > n - i) return 1;
+        return decode(kUtf8, reinterpret_cast<const char*>(s + i), static_cast<int>(len)) != 0 ? len : 1;
+    }
+    const std::size_t len = isLeadByte(cp, s[i]) ? 2 : 1;
     return len <= n - i ? len : n - i;
 }
 
@@ -93,6 +88,26 @@ bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide,
         j += units;
     }
     if (i != n || j != cchWide) return false;
+    // The walk assumed how the conversion counts characters; the text the
+    // bytes and the list give must be `wide` itself, or the list is not kept.
+    std::vector<std::uint16_t> rebuilt;
+    rebuilt.reserve(cchWide);
+    std::size_t at = 0;
+    for (const ForeignChar& c : found) {
+        const std::vector<std::uint16_t> piece = toWide(bytes.substr(at, c.pos - at), cp);
+        rebuilt.insert(rebuilt.end(), piece.begin(), piece.end());
+        if (c.codePoint >= 0x10000) {
+            rebuilt.push_back(static_cast<std::uint16_t>(0xD800 + ((c.codePoint - 0x10000) >> 10)));
+            rebuilt.push_back(static_cast<std::uint16_t>(0xDC00 + ((c.codePoint - 0x10000) & 0x3FF)));
+        } else {
+            rebuilt.push_back(static_cast<std::uint16_t>(c.codePoint));
+        }
+        at = c.pos + c.cb;
+    }
+    const std::vector<std::uint16_t> tail = toWide(bytes.substr(at), cp);
+    rebuilt.insert(rebuilt.end(), tail.begin(), tail.end());
+    if (rebuilt.size() != cchWide || (cchWide > 0 && std::memcmp(rebuilt.data(), wide, cchWide * 2) != 0))
+        return false;
     out.insert(out.end(), found.begin(), found.end());
     return true;
 }
