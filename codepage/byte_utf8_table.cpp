@@ -1,6 +1,9 @@
 #include "codepage/byte_utf8_table.h"
 
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "codepage/code_page.h"
@@ -24,6 +27,19 @@ ByteUtf8Table::ByteUtf8Table(CodePage cp) {
     usable_ = true;
 }
 
+const ByteUtf8Table& ByteUtf8Table::of(CodePage cp) {
+    // One per code page met, kept for the life of the module, never moved: a
+    // document being written holds one while others may be asked for. Not
+    // kept per thread: a thread's objects are destroyed when the thread
+    // ends, which may be after the host unloaded the plug-in.
+    static std::mutex guard;
+    static std::map<CodePage, std::unique_ptr<ByteUtf8Table>> tables;
+    const std::lock_guard<std::mutex> lock(guard);
+    std::unique_ptr<ByteUtf8Table>& table = tables[cp];
+    if (table == nullptr) table = std::make_unique<ByteUtf8Table>(cp);
+    return *table;
+}
+
 namespace {
 
 // Decodes the UTF-8 character at p[0, n) of more than one byte; answers its
@@ -45,8 +61,26 @@ std::size_t decodeUtf8(const unsigned char* p, std::size_t n, std::uint32_t& cod
 
 }  // namespace
 
+const AnsiFromUtf8Encoder& AnsiFromUtf8Encoder::current() {
+    // Kept as ByteUtf8Table::of keeps its tables, and for the same reasons.
+    static std::mutex guard;
+    static std::map<CodePage, std::unique_ptr<AnsiFromUtf8Encoder>> encoders;
+    const CodePage cp = ansiCodePage();
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto found = encoders.find(cp);
+        if (found != encoders.end()) return *found->second;
+    }
+    // Made outside the lock: making one asks ByteUtf8Table::of.
+    auto made = std::make_unique<AnsiFromUtf8Encoder>();
+    const std::lock_guard<std::mutex> lock(guard);
+    std::unique_ptr<AnsiFromUtf8Encoder>& encoder = encoders[cp];
+    if (encoder == nullptr) encoder = std::move(made);
+    return *encoder;
+}
+
 AnsiFromUtf8Encoder::AnsiFromUtf8Encoder() {
-    const ByteUtf8Table table(ansiCodePage());
+    const ByteUtf8Table& table = ByteUtf8Table::of(ansiCodePage());
     if (!table.usable()) return;
     for (int b = 0x80; b < 0x100; ++b) {
         const unsigned char byte = static_cast<unsigned char>(b);

@@ -19,6 +19,10 @@ class ByteUtf8Table {
     // take more than one byte (the double-byte ones and UTF-8).
     explicit ByteUtf8Table(CodePage cp);
 
+    // The table of `cp`, made once: a conversion through Windows per byte
+    // costs more than writing a small document. Safe from any thread.
+    static const ByteUtf8Table& of(CodePage cp);
+
     bool usable() const { return usable_; }
     // The UTF-8 of byte `b`, length(b) bytes (1 to 3).
     const char* bytes(unsigned char b) const { return entries_[b].bytes; }
@@ -40,6 +44,9 @@ class ByteUtf8Table {
 class AnsiFromUtf8Encoder {
   public:
     AnsiFromUtf8Encoder();
+
+    // The encoder of the ANSI code page as it is now, made once a code page.
+    static const AnsiFromUtf8Encoder& current();
 
     // Appends the UTF-8 bytes [p, p + n) in the ANSI code page to `out`;
     // with `foreign`, notes there each character that became a fallback.

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "codepage/unicode_text.h"
@@ -112,28 +114,38 @@ bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide,
     return true;
 }
 
+namespace {
+
+// Which UTF-16 units code page `cp` has exactly: ASCII, and for a
+// single-byte code page the unit of each byte, which converts back to it.
+std::vector<bool> exactUnits(CodePage cp) {
+    std::vector<bool> exact(0x10000, false);
+    for (std::uint32_t u = 0; u < 0x80; ++u) exact[u] = true;
+    if (isDoubleByte(cp) || cp == kUtf8) return exact;
+    char bytes[128];
+    for (int b = 0; b < 128; ++b) bytes[b] = static_cast<char>(0x80 + b);
+    WCHAR units[128] = {};
+    if (MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, 128, units, 128) == 128)
+        for (WCHAR u : units)
+            if (u != 0xFFFD) exact[u] = true;
+    return exact;
+}
+
+}  // namespace
+
 bool everyUnitInCodePage(const unsigned char* wide, std::size_t cchWide, CodePage cp) {
-    // The units the code page has exactly, found once a thread for the code
-    // page last asked about.
-    thread_local std::vector<bool> exact;
-    thread_local CodePage exactFor = 0;
-    if (exact.empty() || exactFor != cp) {
-        exact.assign(0x10000, false);
-        exactFor = cp;
-        for (std::uint32_t u = 0; u < 0x80; ++u) exact[u] = true;
-        if (!isDoubleByte(cp) && cp != kUtf8) {
-            // Each byte of a single-byte code page is one unit, and that unit
-            // converts back to the byte.
-            char bytes[128];
-            for (int b = 0; b < 128; ++b) bytes[b] = static_cast<char>(0x80 + b);
-            WCHAR units[128] = {};
-            if (MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, 128, units, 128) == 128)
-                for (WCHAR u : units)
-                    if (u != 0xFFFD) exact[u] = true;
-        }
+    // Found once a code page, kept for the life of the module.
+    static std::mutex guard;
+    static std::map<CodePage, std::vector<bool>> exactByCodePage;
+    const std::vector<bool>* exact = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto found = exactByCodePage.find(cp);
+        if (found == exactByCodePage.end()) found = exactByCodePage.emplace(cp, exactUnits(cp)).first;
+        exact = &found->second;
     }
     for (std::size_t i = 0; i < cchWide; ++i)
-        if (!exact[static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8)]) return false;
+        if (!(*exact)[static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8)]) return false;
     return true;
 }
 

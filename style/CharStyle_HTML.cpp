@@ -25,7 +25,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
     html::FragmentText fragment;
     if (!html::readCfHtml(data, size, fragment)) return false;
     // Each run's text in the ANSI code page, its start counted in those bytes.
-    const codepage::AnsiFromUtf8Encoder encoder;
+    const codepage::AnsiFromUtf8Encoder& encoder = codepage::AnsiFromUtf8Encoder::current();
     text.reserve(fragment.text.size());
     runs_.reserve(fragment.runs.size());
     for (std::size_t i = 0; i < fragment.runs.size(); ++i) {

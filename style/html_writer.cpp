@@ -330,7 +330,7 @@ void appendEscapedWalking(Sink& out, codepage::ForeignWalk& walk, const std::str
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
                            const codepage::ForeignChars* foreign)
-    : text_(text), runs_(runs), cp_(cp), foreign_(foreign), table_(cp) {
+    : text_(text), runs_(runs), cp_(cp), foreign_(foreign), table_(codepage::ByteUtf8Table::of(cp)) {
     WrittenRuns written(runs, text.size());
     const Defaults defaults = defaultsOf(written);
     defaultSize_ = defaults.size;

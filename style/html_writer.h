@@ -55,7 +55,7 @@ class HtmlDocument {
     const codepage::ForeignChars* foreign_;
     std::int16_t defaultSize_ = 0;
     std::uint32_t defaultColour_ = 0;
-    codepage::ByteUtf8Table table_;
+    const codepage::ByteUtf8Table& table_;
     mutable bool counted_ = false;
     mutable std::size_t fragmentSize_ = 0;
 };
