@@ -118,16 +118,16 @@ namespace {
 
 // Which UTF-16 units code page `cp` has exactly: ASCII, and for a
 // single-byte code page the unit of each byte, which converts back to it.
-std::vector<bool> exactUnits(CodePage cp) {
-    std::vector<bool> exact(0x10000, false);
-    for (std::uint32_t u = 0; u < 0x80; ++u) exact[u] = true;
+std::vector<unsigned char> exactUnits(CodePage cp) {
+    std::vector<unsigned char> exact(0x10000, 0);
+    for (std::uint32_t u = 0; u < 0x80; ++u) exact[u] = 1;
     if (isDoubleByte(cp) || cp == kUtf8) return exact;
     char bytes[128];
     for (int b = 0; b < 128; ++b) bytes[b] = static_cast<char>(0x80 + b);
     WCHAR units[128] = {};
     if (MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes, 128, units, 128) == 128)
         for (WCHAR u : units)
-            if (u != 0xFFFD) exact[u] = true;
+            if (u != 0xFFFD) exact[u] = 1;
     return exact;
 }
 
@@ -136,16 +136,32 @@ std::vector<bool> exactUnits(CodePage cp) {
 bool everyUnitInCodePage(const unsigned char* wide, std::size_t cchWide, CodePage cp) {
     // Found once a code page, kept for the life of the module.
     static std::mutex guard;
-    static std::map<CodePage, std::vector<bool>> exactByCodePage;
-    const std::vector<bool>* exact = nullptr;
+    static std::map<CodePage, std::vector<unsigned char>> exactByCodePage;
+    const unsigned char* exact = nullptr;
     {
         const std::lock_guard<std::mutex> lock(guard);
         auto found = exactByCodePage.find(cp);
         if (found == exactByCodePage.end()) found = exactByCodePage.emplace(cp, exactUnits(cp)).first;
-        exact = &found->second;
+        exact = found->second.data();
     }
-    for (std::size_t i = 0; i < cchWide; ++i)
-        if (!(*exact)[static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8)]) return false;
+    const auto unitAt = [wide](std::size_t i) { return static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8); };
+    // Four units at a time where they are ASCII and none is the end: most
+    // of nearly every text.
+    constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
+    std::size_t i = 0;
+    for (; i + 4 <= cchWide; i += 4) {
+        std::uint64_t w;
+        std::memcpy(&w, wide + 2 * i, sizeof w);
+        if ((w & 0xFF80FF80FF80FF80ull) == 0 && ((w - kOnes) & ~w & kHigh) == 0) continue;
+        for (std::size_t k = i; k < i + 4; ++k) {
+            if (unitAt(k) == 0) return true;
+            if (exact[unitAt(k)] == 0) return false;
+        }
+    }
+    for (; i < cchWide; ++i) {
+        if (unitAt(i) == 0) return true;
+        if (exact[unitAt(i)] == 0) return false;
+    }
     return true;
 }
 

@@ -73,12 +73,12 @@ inline bool hasForeign(const ForeignChars* foreign) { return foreign != nullptr 
 bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
                             ForeignChars& out);
 
-// Whether every unit of the `cchWide` little-endian UTF-16 units at `wide` is
-// a character single-byte code page `cp` has exactly, so that a text of them
-// holds no foreign character; false when that cannot be told so cheaply (a
-// code page of more than one byte a character and a unit beyond ASCII). One
-// pass, in place: the quick answer for large texts, which nearly always stay
-// within their code page.
+// Whether every unit of the `cchWide` little-endian UTF-16 units at `wide`,
+// up to the first NUL, is a character single-byte code page `cp` has
+// exactly, so that a text of them holds no foreign character; false when
+// that cannot be told so cheaply (a code page of more than one byte a
+// character and a unit beyond ASCII). One pass, in place: the quick answer
+// for large texts, which nearly always stay within their code page.
 bool everyUnitInCodePage(const unsigned char* wide, std::size_t cchWide, CodePage cp);
 
 // Whether `wide` holds a character that does not survive a trip through

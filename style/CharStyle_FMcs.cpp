@@ -245,11 +245,7 @@ void CharStyle_FMcs::readForeignFromClipboard() {
         // the code page has, and nothing more is needed.
         const clipboard::LockedBlock block(CF_UNICODETEXT);
         const clipboard::ByteView& view = block.view();
-        if (view.data == nullptr) return;
-        std::size_t units = 0;
-        const std::size_t capacity = view.size / 2;
-        while (units < capacity && (view.data[2 * units] | view.data[2 * units + 1]) != 0) ++units;
-        if (codepage::everyUnitInCodePage(view.data, units, cp)) return;
+        if (view.data == nullptr || codepage::everyUnitInCodePage(view.data, view.size / 2, cp)) return;
     }
     const std::vector<std::uint16_t> wide = clipboardUnicodeText();
     codepage::ForeignChars found;
