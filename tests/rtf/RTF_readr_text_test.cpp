@@ -90,6 +90,45 @@ TEST(ReaderRuns, TextBetweenMarkupArrivesInOneCall) {
     }
 }
 
+// The reader looks for the end of a run several bytes at a time: each byte
+// that ends a run must end it wherever it falls within those bytes.
+TEST(ReaderRuns, MarkupEndsARunWhereverItFalls) {
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    const std::string tail = "tail longer than a machine word";
+    for (std::size_t n = 1; n <= 20; ++n) {
+        const std::string text = letters.substr(0, n);
+        SCOPED_TRACE(text);
+        const struct {
+            std::string rtf;
+            std::vector<std::string> runs;
+        } cases[] = {
+            {"{\\rtf1 " + text + "\\'41" + tail + "}", {text, "A", tail}},
+            {"{\\rtf1 " + text + "{" + tail + "}}", {text, tail}},
+            {"{\\rtf1 {" + text + "}" + tail + "}", {text, tail}},
+            {"{\\rtf1 " + text + "\r" + tail + "}", {text, tail}},
+            {"{\\rtf1 " + text + "\n" + tail + "}", {text, tail}},
+            {"{\\rtf1 " + text + std::string(1, '\0') + tail + "}", {text}},
+        };
+        for (const auto& tc : cases) {
+            const rtftest::ParsedRuns parsed = rtftest::parseRuns(tc.rtf);
+            EXPECT_EQ(parsed.runs, tc.runs);
+        }
+    }
+}
+
+TEST(ReaderRuns, EveryOtherByteStaysInItsRun) {
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    for (int b = 1; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        if (byte == '\\' || byte == '{' || byte == '}' || byte == '\r' || byte == '\n') continue;
+        for (std::size_t n = 0; n <= 16; ++n) {
+            const std::string text = letters.substr(0, n) + byte + letters;
+            const rtftest::ParsedRuns parsed = rtftest::parseRuns("{\\rtf1 " + text + "}");
+            ASSERT_EQ(parsed.runs, std::vector<std::string>{text}) << "byte " << b << " after " << n << " letters";
+        }
+    }
+}
+
 TEST(ReaderRuns, CallbackAnswerEndsTheParse) {
     rtftest::ParsedRuns stop;
     stop.stopAtRun = 1;
