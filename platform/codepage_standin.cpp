@@ -271,9 +271,14 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCCH bytes, int cbBytes, LPWSTR w
     if (iconvName(codePage) == nullptr) return 0;
     std::lock_guard<std::mutex> lock(gMutex);
     if (!isDoubleByte(codePage)) {
+        // One unit a byte, written where it goes: Windows converts large
+        // texts without a copy, and so must what stands for it.
+        if (n > 0x7FFFFFFF) return 0;
+        if (cchWide == 0) return static_cast<int>(n);
+        if (wide == nullptr || static_cast<std::size_t>(cchWide) < n) return 0;
         const std::array<std::uint16_t, 256>& table = byteTable(codePage);
-        for (std::size_t i = 0; i < n; ++i) units.push_back(table[s[i]]);
-        return deliver(units, wide, cchWide);
+        for (std::size_t i = 0; i < n; ++i) wide[i] = table[s[i]];
+        return static_cast<int>(n);
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (s[i] < 0x80) {

@@ -118,11 +118,12 @@ bool heldByAnotherProgram() {
     return s.held;
 }
 
-// A block the clipboard owns, for what it makes itself.
+// A block the clipboard owns, for what it makes itself; with no bytes given,
+// left for the caller to fill.
 HGLOBAL clipboardBlock(const void* bytes, SIZE_T size) {
     auto block = std::make_unique<Block>();
     block->bytes.reset(new unsigned char[size == 0 ? 1 : size]);
-    if (size > 0) std::memcpy(block->bytes.get(), bytes, size);
+    if (size > 0 && bytes != nullptr) std::memcpy(block->bytes.get(), bytes, size);
     block->size = size;
     block->ownedByClipboard = true;
     HGLOBAL handle = block.get();
@@ -240,14 +241,12 @@ HANDLE synthesizedUnicode() {
     const int size = static_cast<int>(source->size);
     int n = 0;
     while (n < size && bytes[n] != 0) ++n;
-    std::vector<WCHAR> wide;
-    if (n > 0) {
-        const int units = MultiByteToWideChar(CP_ACP, 0, bytes, n, nullptr, 0);
-        wide.resize(static_cast<std::size_t>(units));
-        MultiByteToWideChar(CP_ACP, 0, bytes, n, wide.data(), units);
-    }
-    wide.push_back(0);
-    s.synthesizedUnicode = clipboardBlock(wide.data(), wide.size() * sizeof(WCHAR));
+    // Converted straight into the block, as Windows does.
+    const int units = n > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, n, nullptr, 0) : 0;
+    s.synthesizedUnicode = clipboardBlock(nullptr, (static_cast<SIZE_T>(units) + 1) * sizeof(WCHAR));
+    WCHAR* wide = reinterpret_cast<WCHAR*>(find(s.synthesizedUnicode)->bytes.get());
+    if (units > 0) MultiByteToWideChar(CP_ACP, 0, bytes, n, wide, units);
+    wide[units] = 0;
     return s.synthesizedUnicode;
 }
 

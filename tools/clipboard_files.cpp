@@ -1,5 +1,6 @@
 #include "tools/clipboard_files.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +15,6 @@
 #include "style/CharStyle_HTML.h"
 #include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
-#include "style/unicode_text.h"
 
 namespace tool {
 
@@ -156,17 +156,41 @@ FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, st
         error = "cannot open the clipboard";
         return FormatWritten::failed;
     }
-    const std::vector<std::uint16_t> wide = clipboardUnicodeText();
-    std::string utf8;
-    if (!wide.empty()) {
-        const WCHAR* w = reinterpret_cast<const WCHAR*>(wide.data());
-        const int n = WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-        utf8.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-        if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
-    }
-    bytes = utf8.size();
+    const clipboard::LockedBlock block(CF_UNICODETEXT);
+    const clipboard::ByteView& view = block.view();
+    if (view.data == nullptr) return FormatWritten::absent;
     File out(std::fopen(path.c_str(), "wb"));
-    const bool ok = out && std::fwrite(utf8.data(), 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+    if (!out) {
+        error = "cannot write " + path;
+        return FormatWritten::failed;
+    }
+    // Converted a piece at a time straight into the file, so that a large
+    // text is not held again in either form.
+    constexpr std::size_t kPieceUnits = 1 << 16;
+    std::vector<WCHAR> units(kPieceUnits);
+    std::string utf8(kPieceUnits * 3, '\0');
+    const std::size_t capacity = view.size / sizeof(WCHAR);
+    bytes = 0;
+    bool ok = true;
+    for (std::size_t at = 0; ok && at < capacity;) {
+        std::size_t n = std::min(kPieceUnits, capacity - at);
+        std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
+        std::size_t end = 0;
+        while (end < n && units[end] != 0) ++end;
+        const bool last = end < n;
+        // A surrogate pair is never split between two pieces.
+        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1) --end;
+        if (end > 0) {
+            const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
+                                               static_cast<int>(utf8.size()), nullptr, nullptr);
+            ok = cb >= 0 && std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) ==
+                                static_cast<std::size_t>(cb);
+            bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
+        }
+        if (last) break;
+        at += end;
+    }
+    ok = ok && std::fclose(out.release()) == 0;
     if (!ok) error = "cannot write " + path;
     return ok ? FormatWritten::written : FormatWritten::failed;
 }
