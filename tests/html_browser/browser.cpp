@@ -1,5 +1,8 @@
 #include "browser.h"
 
+#include "html/cf_html.h"
+#include "html/utf8.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +148,22 @@ std::vector<BrowserChar> charsOf(const std::string& text, const std::vector<html
         i += static_cast<std::size_t>(n);
     }
     return out;
+}
+
+bool innerTextOfBlock(const std::string& block, std::string& text, std::string& error) {
+    html::CfHtmlLayout layout;
+    if (!html::parseCfHtmlHeader(block.data(), block.size(), layout)) {
+        error = "the block's header is refused";
+        return false;
+    }
+    const std::string document = block.substr(layout.documentStart, layout.documentEnd - layout.documentStart);
+    std::vector<BrowserChar> shown;
+    if (!render(document, layout.fragmentStart - layout.documentStart, layout.fragmentEnd - layout.documentStart,
+                shown, error))
+        return false;
+    text.clear();
+    for (const BrowserChar& c : shown) html::appendUtf8(text, c.codePoint);
+    return true;
 }
 
 }  // namespace browser

@@ -26,6 +26,11 @@ std::string chromiumCommand();
 bool render(const std::string& document, std::size_t fragmentStart, std::size_t fragmentEnd,
             std::vector<BrowserChar>& out, std::string& error);
 
+// Renders an "HTML Format" block and answers its fragment's innerText in
+// UTF-8. False, with `error` set, when the header is refused or Chromium
+// did not answer.
+bool innerTextOfBlock(const std::string& block, std::string& text, std::string& error);
+
 // The code points of UTF-8 text, each with the run style it has in `runs`.
 std::vector<BrowserChar> charsOf(const std::string& text, const std::vector<html::TextRun>& runs);
 

@@ -10,7 +10,6 @@
 #include "browser.h"
 #include "codepage/code_page.h"
 #include "codepage/foreign_chars.h"
-#include "html/cf_html.h"
 #include "html/utf8.h"
 #include "platform/clipboard_control.h"
 #include "style/CharStyle_FMcs.h"
@@ -39,10 +38,9 @@ std::string innerText(const std::string& document, std::size_t start, std::size_
 }
 
 std::string innerTextOfBlock(const std::string& block) {
-    html::CfHtmlLayout layout;
-    EXPECT_TRUE(html::parseCfHtmlHeader(block.data(), block.size(), layout));
-    const std::string document = block.substr(layout.documentStart, layout.documentEnd - layout.documentStart);
-    return innerText(document, layout.fragmentStart - layout.documentStart, layout.fragmentEnd - layout.documentStart);
+    std::string text, error;
+    EXPECT_TRUE(browser::innerTextOfBlock(block, text, error)) << error;
+    return text;
 }
 
 std::string ansiOf(const std::u16string& wide) {

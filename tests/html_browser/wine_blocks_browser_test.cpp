@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "browser.h"
-#include "html/cf_html.h"
-#include "html/utf8.h"
 #include "support/unicode_strings.h"
 
 namespace {
@@ -33,16 +31,8 @@ TEST(WineBlocksInChromium, ShowTheWholeText) {
         SCOPED_TRACE(entry.path().filename().string());
         const std::string block = readFile(entry.path());
         const std::string expected = readFile(fs::path(entry.path()).replace_extension(".txt"));
-        html::CfHtmlLayout layout;
-        ASSERT_TRUE(html::parseCfHtmlHeader(block.data(), block.size(), layout));
-        const std::string document = block.substr(layout.documentStart, layout.documentEnd - layout.documentStart);
-        std::vector<browser::BrowserChar> shown;
-        std::string error;
-        ASSERT_TRUE(browser::render(document, layout.fragmentStart - layout.documentStart,
-                                    layout.fragmentEnd - layout.documentStart, shown, error))
-            << error;
-        std::string text;
-        for (const browser::BrowserChar& c : shown) html::appendUtf8(text, c.codePoint);
+        std::string text, error;
+        ASSERT_TRUE(browser::innerTextOfBlock(block, text, error)) << error;
         EXPECT_EQ(text, unicode_strings::lf(expected));
         ++checked;
     }
