@@ -9,6 +9,7 @@
 #include "plugin/interface.h"
 #include "support/clipboard_fixture.h"
 #include "support/sample_blocks.h"
+#include "support/unicode_strings.h"
 
 namespace {
 
@@ -181,15 +182,7 @@ TEST_F(StyledClipboardTest, ClipboardThatCannotBeOpenedIsLeftAlone) {
 // Programs that copy only Unicode text, or render on request, or a call with
 // no window of the host active: what a real Windows clipboard brings.
 
-std::vector<unsigned char> utf16z(const std::u16string& text) {
-    std::vector<unsigned char> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    bytes.insert(bytes.end(), {0, 0});
-    return bytes;
-}
+std::vector<unsigned char> utf16z(const std::u16string& text) { return unicode_strings::clipboardBytes(text); }
 
 HGLOBAL blockOf(const std::vector<unsigned char>& bytes) {
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
