@@ -9,6 +9,7 @@
 #include "codepage/code_page.h"
 
 #include "codepage/unicode_text.h"
+#include "codepage/utf8.h"
 
 namespace codepage {
 
@@ -113,11 +114,8 @@ void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n,
     const unsigned char* const s = reinterpret_cast<const unsigned char*>(p);
     std::size_t i = 0;
     while (i < n) {
-        std::size_t ascii = i;
-        while (ascii < n && s[ascii] < 0x80) ++ascii;
-        out.append(p + i, ascii - i);
-        if (ascii == n) return;
-        i = ascii;
+        i = appendAsciiRun(out, p, i, n);
+        if (i == n) return;
         std::uint32_t cp = 0;
         const std::size_t len = decodeUtf8(s + i, n - i, cp);
         if (len == 0) {
@@ -137,7 +135,8 @@ void AnsiFromUtf8Encoder::append(std::string& out, const char* p, std::size_t n,
             const std::size_t at = out.size();
             appendAnsiFromUtf8(out, p + i, len);
             if (foreign != nullptr && out.size() > at)
-                foreign->push_back(ForeignChar{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(out.size() - at), cp});
+                foreign->push_back(
+                    ForeignChar{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(out.size() - at), cp});
         }
         i += len;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codepage/unicode_text.h"
+#include "codepage/utf8.h"
 #include "platform/winapi.h"
 
 namespace codepage {
@@ -32,7 +33,10 @@ std::uint32_t codePointAt(const std::uint16_t* wide, std::size_t j, std::size_t 
 std::size_t charBytesAt(CodePage cp, const unsigned char* s, std::size_t i, std::size_t n) {
     if (cp == kUtf8) {
         const unsigned char c = s[i];
-        const std::size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 1;
+        const std::size_t len = c >= 0xC2 && c <= 0xDF   ? 2
+                                : c >= 0xE0 && c <= 0xEF ? 3
+                                : c >= 0xF0 && c <= 0xF4 ? 4
+                                                         : 1;
         if (len == 1 || len > n - i) return 1;
         return decode(kUtf8, reinterpret_cast<const char*>(s + i), static_cast<int>(len)) != 0 ? len : 1;
     }
@@ -43,8 +47,8 @@ std::size_t charBytesAt(CodePage cp, const unsigned char* s, std::size_t i, std:
 std::vector<std::uint16_t> toWide(const std::string& bytes, CodePage cp) {
     std::vector<std::uint16_t> wide;
     if (bytes.empty()) return wide;
-    const int n = MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes.data(), static_cast<int>(bytes.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     if (n <= 0) return wide;
     wide.resize(static_cast<std::size_t>(n));
     MultiByteToWideChar(static_cast<UINT>(cp), 0, bytes.data(), static_cast<int>(bytes.size()),
@@ -108,8 +112,7 @@ bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide,
     }
     const std::vector<std::uint16_t> tail = toWide(bytes.substr(at), cp);
     rebuilt.insert(rebuilt.end(), tail.begin(), tail.end());
-    if (rebuilt.size() != cchWide || (cchWide > 0 && std::memcmp(rebuilt.data(), wide, cchWide * 2) != 0))
-        return false;
+    if (rebuilt.size() != cchWide || (cchWide > 0 && std::memcmp(rebuilt.data(), wide, cchWide * 2) != 0)) return false;
     out.insert(out.end(), found.begin(), found.end());
     return true;
 }
@@ -144,7 +147,9 @@ bool everyUnitInCodePage(const unsigned char* wide, std::size_t cchWide, CodePag
         if (found == exactByCodePage.end()) found = exactByCodePage.emplace(cp, exactUnits(cp)).first;
         exact = found->second.data();
     }
-    const auto unitAt = [wide](std::size_t i) { return static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8); };
+    const auto unitAt = [wide](std::size_t i) {
+        return static_cast<std::uint32_t>(wide[2 * i] | wide[2 * i + 1] << 8);
+    };
     // Four units at a time where they are ASCII and none is the end: most
     // of nearly every text.
     constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
@@ -170,8 +175,8 @@ bool wideTextLeavesCodePage(const std::uint16_t* wide, std::size_t cchWide, Code
     if (everyUnitInCodePage(reinterpret_cast<const unsigned char*>(wide), cchWide, cp)) return false;
     if (cchWide > static_cast<std::size_t>(INT_MAX) / kMaxCharBytes) return true;
     const WCHAR* w = reinterpret_cast<const WCHAR*>(wide);
-    const int cb = WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), nullptr, 0, nullptr,
-                                       nullptr);
+    const int cb =
+        WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), nullptr, 0, nullptr, nullptr);
     if (cb <= 0) return true;
     std::string bytes(static_cast<std::size_t>(cb), '\0');
     WideCharToMultiByte(static_cast<UINT>(cp), 0, w, static_cast<int>(cchWide), &bytes[0], cb, nullptr, nullptr);
@@ -183,11 +188,8 @@ void appendFromUtf8Noting(std::string& out, const char* p, std::size_t n, CodePa
     const unsigned char* s = reinterpret_cast<const unsigned char*>(p);
     std::size_t i = 0;
     while (i < n) {
-        std::size_t ascii = i;
-        while (ascii < n && s[ascii] < 0x80) ++ascii;
-        out.append(p + i, ascii - i);
-        if (ascii == n) return;
-        i = ascii;
+        i = appendAsciiRun(out, p, i, n);
+        if (i == n) return;
         const std::size_t len = charBytesAt(kUtf8, s, i, n);
         const std::uint32_t codePoint = len > 1 ? decode(kUtf8, p + i, static_cast<int>(len)) : 0;
         if (codePoint == 0) {

@@ -3,6 +3,7 @@
 // without linking the code-page library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,15 @@ inline void appendUtf8(std::string& out, std::uint32_t cp) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// Appends the ASCII bytes of p[i, n) up to the first byte beyond ASCII, which
+// every UTF-8 reader takes as they are; answers that byte's index, or n.
+inline std::size_t appendAsciiRun(std::string& out, const char* p, std::size_t i, std::size_t n) {
+    std::size_t end = i;
+    while (end < n && static_cast<unsigned char>(p[end]) < 0x80) ++end;
+    out.append(p + i, end - i);
+    return end;
 }
 
 }  // namespace codepage

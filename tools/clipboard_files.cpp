@@ -52,6 +52,22 @@ File openInput(const std::string& path, long& size, std::string& error) {
     return in;
 }
 
+// Opens the clipboard and locks the block of `format` for `write`, which
+// answers what writing it into a file did; absent when the format is.
+template <class Write>
+FormatWritten withBlock(UINT format, std::string& error, Write&& write) {
+    if (!IsClipboardFormatAvailable(format)) return FormatWritten::absent;
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) {
+        error = "cannot open the clipboard";
+        return FormatWritten::failed;
+    }
+    const clipboard::LockedBlock block(format);
+    const clipboard::ByteView& view = block.view();
+    if (view.data == nullptr) return FormatWritten::absent;
+    return write(view);
+}
+
 }  // namespace
 
 bool emptyClipboard() {
@@ -130,18 +146,15 @@ bool putUnicodeFileOnClipboard(const std::string& path, std::string& error) {
         error = path + " is too large for the clipboard's Unicode text";
         return false;
     }
-    const int units = utf8.empty() ? 0
-                                   : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                         nullptr, 0);
-    HGLOBAL block = clipboard::newFilledBlock((static_cast<std::size_t>(units) + 1) * sizeof(WCHAR),
-                                              [&](unsigned char* p) {
-                                                  WCHAR* wide = reinterpret_cast<WCHAR*>(p);
-                                                  if (units > 0)
-                                                      MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
-                                                                          static_cast<int>(utf8.size()), wide, units);
-                                                  wide[units] = 0;
-                                                  return true;
-                                              });
+    const int units =
+        utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    HGLOBAL block =
+        clipboard::newFilledBlock((static_cast<std::size_t>(units) + 1) * sizeof(WCHAR), [&](unsigned char* p) {
+            WCHAR* wide = reinterpret_cast<WCHAR*>(p);
+            if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, units);
+            wide[units] = 0;
+            return true;
+        });
     if (block == nullptr || !CharStyle::addBlockToClipboard(block, CF_UNICODETEXT)) {
         error = "cannot put " + path + " on the clipboard";
         return false;
@@ -150,73 +163,59 @@ bool putUnicodeFileOnClipboard(const std::string& path, std::string& error) {
 }
 
 FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, std::string& error) {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return FormatWritten::absent;
-    clipboard::OpenedClipboard open;
-    if (!open.isOpen()) {
-        error = "cannot open the clipboard";
-        return FormatWritten::failed;
-    }
-    const clipboard::LockedBlock block(CF_UNICODETEXT);
-    const clipboard::ByteView& view = block.view();
-    if (view.data == nullptr) return FormatWritten::absent;
-    File out(std::fopen(path.c_str(), "wb"));
-    if (!out) {
-        error = "cannot write " + path;
-        return FormatWritten::failed;
-    }
-    // Converted a piece at a time straight into the file, so that a large
-    // text is not held again in either form.
-    constexpr std::size_t kPieceUnits = 1 << 16;
-    std::vector<WCHAR> units(kPieceUnits);
-    std::string utf8(kPieceUnits * 3, '\0');
-    const std::size_t capacity = view.size / sizeof(WCHAR);
-    bytes = 0;
-    bool ok = true;
-    for (std::size_t at = 0; ok && at < capacity;) {
-        std::size_t n = std::min(kPieceUnits, capacity - at);
-        std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
-        std::size_t end = 0;
-        while (end < n && units[end] != 0) ++end;
-        const bool last = end < n;
-        // A surrogate pair is never split between two pieces.
-        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1) --end;
-        if (end > 0) {
-            const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
-                                               static_cast<int>(utf8.size()), nullptr, nullptr);
-            ok = cb >= 0 && std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) ==
-                                static_cast<std::size_t>(cb);
-            bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
+    return withBlock(CF_UNICODETEXT, error, [&](const clipboard::ByteView& view) {
+        File out(std::fopen(path.c_str(), "wb"));
+        if (!out) {
+            error = "cannot write " + path;
+            return FormatWritten::failed;
         }
-        if (last) break;
-        at += end;
-    }
-    ok = ok && std::fclose(out.release()) == 0;
-    if (!ok) error = "cannot write " + path;
-    return ok ? FormatWritten::written : FormatWritten::failed;
+        // Converted a piece at a time straight into the file, so that a large
+        // text is not held again in either form.
+        constexpr std::size_t kPieceUnits = 1 << 16;
+        std::vector<WCHAR> units(kPieceUnits);
+        std::string utf8(kPieceUnits * 3, '\0');
+        const std::size_t capacity = view.size / sizeof(WCHAR);
+        bytes = 0;
+        bool ok = true;
+        for (std::size_t at = 0; ok && at < capacity;) {
+            std::size_t n = std::min(kPieceUnits, capacity - at);
+            std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
+            std::size_t end = 0;
+            while (end < n && units[end] != 0) ++end;
+            const bool last = end < n;
+            // A surrogate pair is never split between two pieces.
+            if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1)
+                --end;
+            if (end > 0) {
+                const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
+                                                   static_cast<int>(utf8.size()), nullptr, nullptr);
+                ok = cb >= 0 && std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) ==
+                                    static_cast<std::size_t>(cb);
+                bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
+            }
+            if (last) break;
+            at += end;
+        }
+        ok = ok && std::fclose(out.release()) == 0;
+        if (!ok) error = "cannot write " + path;
+        return ok ? FormatWritten::written : FormatWritten::failed;
+    });
 }
 
 FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
                                 std::string& error) {
-    const UINT format = formatOf(formatName);
-    if (!IsClipboardFormatAvailable(format)) return FormatWritten::absent;
-    clipboard::OpenedClipboard open;
-    if (!open.isOpen()) {
-        error = "cannot open the clipboard";
-        return FormatWritten::failed;
-    }
-    const clipboard::LockedBlock block(format);
-    const clipboard::ByteView& view = block.view();
-    if (view.data == nullptr) return FormatWritten::absent;
-    const char* p = reinterpret_cast<const char*>(view.data);
-    bytes = view.size;
-    if (upToNul) {
-        const void* nul = std::memchr(p, '\0', bytes);
-        if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
-    }
-    File out(std::fopen(path.c_str(), "wb"));
-    const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
-    if (!ok) error = "cannot write " + path;
-    return ok ? FormatWritten::written : FormatWritten::failed;
+    return withBlock(formatOf(formatName), error, [&](const clipboard::ByteView& view) {
+        const char* p = reinterpret_cast<const char*>(view.data);
+        bytes = view.size;
+        if (upToNul) {
+            const void* nul = std::memchr(p, '\0', bytes);
+            if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+        }
+        File out(std::fopen(path.c_str(), "wb"));
+        const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+        if (!ok) error = "cannot write " + path;
+        return ok ? FormatWritten::written : FormatWritten::failed;
+    });
 }
 
 }  // namespace tool
