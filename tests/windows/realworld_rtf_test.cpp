@@ -376,7 +376,16 @@ Reading runReader(const std::string& mode, const std::string& document, DWORD ti
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    // Wine under load now and then fails to start a process at all
+    // (ERROR_INTERNAL_ERROR); that says nothing of the document, so the
+    // start is tried again, a few times.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) Sleep(200);
+        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process) != FALSE;
+    }
+    if (!started) {
         r.status = "reader not started (error " + std::to_string(GetLastError()) + ")";
         DeleteFileA(out);
         return r;
