@@ -149,7 +149,12 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
     }
     const cptables::CodePageTable* table = tableOf(codePage);
     if (table == nullptr) return 0;
-    const char fallback = defaultChar != nullptr && *defaultChar != '\0' ? *defaultChar : '?';
+    // The caller's default character is its first character, a lead and
+    // trail byte in a double-byte code page; a NUL counts too.
+    std::string fallback = "?";
+    if (defaultChar != nullptr)
+        fallback.assign(defaultChar,
+                        table->isLead(static_cast<unsigned char>(*defaultChar)) && defaultChar[1] != 0 ? 2 : 1);
     out.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         // Each half of a surrogate pair is a unit without bytes of its own.
