@@ -20,7 +20,8 @@ constexpr CodePage kUtf8 = 65001;
 // The code page CF_TEXT is in: the process's ANSI code page.
 CodePage ansiCodePage();
 
-// Whether characters of `cp` may take two bytes (932, 936, 949, 950).
+// Whether characters of `cp` may take two bytes (932, 936, 949, 950 and the
+// Mac Japanese, Chinese and Korean code pages).
 bool isDoubleByte(CodePage cp);
 
 // Whether `byte` starts a two-byte character in `cp`.
@@ -30,6 +31,10 @@ bool isLeadByte(CodePage cp, unsigned char byte);
 // none (default 1, symbol 2 and the unknown ones). ANSI, 0, is Western
 // Windows whatever the document's code page, as word processors read it.
 CodePage charsetCodePage(std::int32_t charset);
+
+// Whether a document may name `cp` for its bytes ("\ansicpg", "\cpg"): the
+// ANSI code pages, the OEM ones RTF uses and the Mac ones.
+bool isReadable(CodePage cp);
 
 // The RTF font character set of a code page, or 0 (ANSI) for one without.
 std::int32_t codePageCharset(CodePage cp);

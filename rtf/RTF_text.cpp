@@ -16,10 +16,7 @@ namespace {
 
 using codepage::CodePage;
 
-bool fKnownCodePage(CodePage cp) {
-    return cp == codepage::kWindowsLatin1 || cp == codepage::kMacRoman || cp == codepage::kOemUnitedStates ||
-           cp == codepage::kOemMultilingual || codepage::codePageCharset(cp) != 0;
-}
+bool fKnownCodePage(CodePage cp) { return codepage::isReadable(cp); }
 
 }  // namespace
 

@@ -41,7 +41,14 @@ TEST(CodePageStandin, DecodesAsWindowsDoes) {
         {10000, "\xD5", {0x2019}},
         {437, "\x82", {0x00E9}},
         {CP_UTF8, "\xC3\xA9\xF0\x9F\x98\x80", {0x00E9, 0xD83D, 0xDE00}},
-        {CP_UTF8, "\xC3\x28\xFF", {0xFFFD, '(', 0xFFFD}},  // malformed sequences
+        {CP_UTF8, "\xC3\x28\xFF", {0xFFFD, '(', 0xFFFD}},    // malformed sequences
+        {932, "\xA0\xFD", {0xF8F0, 0xF8F1}},                 // bytes no character was given
+        {932, "a\x82", {'a', 0x30FB}},                       // a lead byte at the end: the default unit
+        {932, std::string("\x82\0a", 3), {0x30FB, 0, 'a'}},  // a lead byte before a NUL reads alone
+        {936, "\x81", {'?'}},
+        {10001, "\x82\xA0\xB1", {0x3042, 0xFF71}},
+        {10008, "\xB0\xA1", {0x554A}},
+        {10007, "\xE0", {0x0430}},
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.cp);
@@ -58,10 +65,16 @@ struct EncodeCase {
 TEST(CodePageStandin, EncodesWithBestFitAndQuestionMarks) {
     const EncodeCase cases[] = {
         {1252, {0x2019, 0x20AC, 0x0081}, "\x92\x80\x81"},
-        {1252, {0x0142, 0x2002, 0x2011}, "l -"},    // best fit
-        {1252, {0x041F, 0xD83D, 0xDE00}, "???"},    // none; each half of a pair too
-        {1251, {0x041F, 0x00E9}, "\xCF" "e"},
+        {1252, {0x0142, 0x2002, 0x2011}, "l -"},  // best fit
+        {1252, {0x041F, 0xD83D, 0xDE00}, "???"},  // none; each half of a pair too
+        {1251,
+         {0x041F, 0x00E9},
+         "\xCF"
+         "e"},
         {932, {0x3042, 'x'}, "\x82\xA0x"},
+        {1252, {0x03B1, 0x03A3, 0xFF01}, "aS!"},  // best fit: Greek and fullwidth letters
+        {932, {0x03B1, 0xFF01, 0x4E2D, 0xD83D, 0xDE00}, "\x83\xBF\x81\x49\x92\x86??"},
+        {10000, {0x2019, 0x00E9}, "\xD5\x8E"},
         {CP_UTF8, {0x00E9, 0xD83D, 0xDE00}, "\xC3\xA9\xF0\x9F\x98\x80"},
     };
     for (const EncodeCase& c : cases) {
@@ -83,7 +96,7 @@ TEST(CodePageStandin, AnsiCodePageIsSettable) {
 
 TEST(CodePageStandin, BuffersAsWindowsHandlesThem) {
     WCHAR wide[2];
-    EXPECT_EQ(MultiByteToWideChar(1252, 0, "abc", 3, wide, 2), 0);  // too small: nothing
+    EXPECT_EQ(MultiByteToWideChar(1252, 0, "abc", 3, wide, 2), 0);     // too small: nothing
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "ab", -1, nullptr, 0), 3);  // -1 counts the terminator
     const WCHAR text[] = {0x041F, 'a', 0};
     char bytes[4];
@@ -92,6 +105,23 @@ TEST(CodePageStandin, BuffersAsWindowsHandlesThem) {
     EXPECT_STREQ(bytes, "*a");
     EXPECT_TRUE(usedDefault);
     EXPECT_EQ(MultiByteToWideChar(12345, 0, "a", 1, wide, 2), 0);  // unknown code page
+}
+
+// The caller's default character as Windows takes it: a NUL is one too, and
+// in a double-byte code page it may be a lead and trail byte.
+TEST(CodePageStandin, DefaultCharacterAsWindowsTakesIt) {
+    const WCHAR lacking[] = {0xD83D, 0xDE00};
+    char bytes[8] = {};
+    BOOL usedDefault = FALSE;
+    EXPECT_EQ(WideCharToMultiByte(1252, 0, lacking, 2, bytes, 8, "", &usedDefault), 2);
+    EXPECT_EQ(std::string(bytes, 2), std::string(2, '\0'));
+    EXPECT_TRUE(usedDefault);
+    EXPECT_EQ(WideCharToMultiByte(932, 0, lacking, 2, bytes, 8, "\x81\x45", nullptr), 4);
+    EXPECT_EQ(std::string(bytes, 4), "\x81\x45\x81\x45");
+    const WCHAR held[] = {0x00E9};
+    usedDefault = TRUE;
+    EXPECT_EQ(WideCharToMultiByte(1252, 0, held, 1, bytes, 8, nullptr, &usedDefault), 1);
+    EXPECT_FALSE(usedDefault);
 }
 
 }  // namespace
