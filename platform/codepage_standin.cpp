@@ -307,21 +307,17 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
     } else {
         n = static_cast<std::size_t>(cchWide);
     }
-    std::string out;
     if (codePage == CP_UTF8) {
-        for (std::size_t i = 0; i < n; ++i) {
-            std::uint32_t cp = wide[i];
-            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (wide[i + 1] - 0xDC00u);
-                ++i;
-            } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-                cp = 0xFFFD;
-            }
-            codepage::appendUtf8(out, cp);
-        }
-        std::vector<char> units(out.begin(), out.end());
-        return deliver(units, bytes, cbBytes);
+        // Counted, then written where it goes: the tools convert whole
+        // clipboard texts this way, as Windows does without a copy.
+        const std::size_t cb = codepage::utf8FromUtf16(wide, n, nullptr);
+        if (cb > 0x7FFFFFFF) return 0;
+        if (cbBytes == 0) return static_cast<int>(cb);
+        if (bytes == nullptr || static_cast<std::size_t>(cbBytes) < cb) return 0;
+        codepage::utf8FromUtf16(wide, n, bytes);
+        return static_cast<int>(cb);
     }
+    std::string out;
     if (iconvName(codePage) == nullptr) return 0;
     std::lock_guard<std::mutex> lock(gMutex);
     const std::string fallback = defaultChar != nullptr && *defaultChar != '\0' ? std::string(1, *defaultChar) : "?";
