@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace codepage {
@@ -39,6 +40,68 @@ inline std::size_t appendAsciiRun(std::string& out, const char* p, std::size_t i
     while (end < n && static_cast<unsigned char>(p[end]) < 0x80) ++end;
     out.append(p + i, end - i);
     return end;
+}
+
+namespace detail {
+
+// Whether the four UTF-16 units at `w` are all ASCII.
+inline bool fourAscii(const std::uint16_t* w) {
+    std::uint64_t four;
+    std::memcpy(&four, w, sizeof four);
+    return (four & 0xFF80FF80FF80FF80u) == 0;
+}
+
+template <bool kWrite>
+std::size_t utf8FromUtf16(const std::uint16_t* w, std::size_t n, char* out) {
+    std::size_t cb = 0;
+    std::size_t i = 0;
+    while (i < n) {
+        if (w[i] < 0x80) {
+            for (; n - i >= 4 && fourAscii(w + i); i += 4, cb += 4) {
+                if (kWrite) {
+                    out[cb] = static_cast<char>(w[i]);
+                    out[cb + 1] = static_cast<char>(w[i + 1]);
+                    out[cb + 2] = static_cast<char>(w[i + 2]);
+                    out[cb + 3] = static_cast<char>(w[i + 3]);
+                }
+            }
+            for (; i < n && w[i] < 0x80; ++i, ++cb)
+                if (kWrite) out[cb] = static_cast<char>(w[i]);
+            continue;
+        }
+        std::uint32_t cp = w[i++];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i < n && w[i] >= 0xDC00 && w[i] <= 0xDFFF)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i++] - 0xDC00u);
+        else if (cp >= 0xD800 && cp <= 0xDFFF)
+            cp = kReplacementCharacter;
+        const std::size_t len = cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+        if (kWrite) {
+            char* const q = out + cb;
+            if (len == 2) {
+                q[0] = static_cast<char>(0xC0 | (cp >> 6));
+            } else if (len == 3) {
+                q[0] = static_cast<char>(0xE0 | (cp >> 12));
+                q[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            } else {
+                q[0] = static_cast<char>(0xF0 | (cp >> 18));
+                q[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                q[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            }
+            q[len - 1] = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        cb += len;
+    }
+    return cb;
+}
+
+}  // namespace detail
+
+// Writes the UTF-16 units w[0, n) to `out` as UTF-8, pairing surrogates; a
+// lone surrogate becomes U+FFFD. Answers the bytes written, or with a null
+// `out` the bytes it would write. ASCII, most of any text, is copied with no
+// decoding.
+inline std::size_t utf8FromUtf16(const std::uint16_t* w, std::size_t n, char* out) {
+    return out != nullptr ? detail::utf8FromUtf16<true>(w, n, out) : detail::utf8FromUtf16<false>(w, n, nullptr);
 }
 
 }  // namespace codepage

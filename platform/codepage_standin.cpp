@@ -103,7 +103,19 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCCH bytes, int cbBytes, LPWSTR w
         if (n > 0x7FFFFFFF) return 0;
         if (cchWide == 0) return static_cast<int>(n);
         if (wide == nullptr || static_cast<std::size_t>(cchWide) < n) return 0;
-        for (std::size_t i = 0; i < n; ++i) wide[i] = table->byte(s[i]);
+        // Bytes below 0x80 are ASCII in every code page here: eight at a
+        // time while all eight are.
+        std::size_t i = 0;
+        while (i < n) {
+            std::uint64_t eight = 0;
+            if (n - i >= 8 && (std::memcpy(&eight, s + i, 8), (eight & 0x8080808080808080u) == 0)) {
+                for (std::size_t k = 0; k < 8; ++k) wide[i + k] = s[i + k];
+                i += 8;
+            } else {
+                wide[i] = table->byte(s[i]);
+                ++i;
+            }
+        }
         return static_cast<int>(n);
     }
     units.reserve(n);
@@ -132,21 +144,17 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
     } else {
         n = static_cast<std::size_t>(cchWide);
     }
-    std::string out;
     if (codePage == CP_UTF8) {
-        for (std::size_t i = 0; i < n; ++i) {
-            std::uint32_t cp = wide[i];
-            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (wide[i + 1] - 0xDC00u);
-                ++i;
-            } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-                cp = 0xFFFD;
-            }
-            codepage::appendUtf8(out, cp);
-        }
-        std::vector<char> units(out.begin(), out.end());
-        return deliver(units, bytes, cbBytes);
+        // Counted, then written where it goes: the tools convert whole
+        // clipboard texts this way, as Windows does without a copy.
+        const std::size_t cb = codepage::utf8FromUtf16(wide, n, nullptr);
+        if (cb > 0x7FFFFFFF) return 0;
+        if (cbBytes == 0) return static_cast<int>(cb);
+        if (bytes == nullptr || static_cast<std::size_t>(cbBytes) < cb) return 0;
+        codepage::utf8FromUtf16(wide, n, bytes);
+        return static_cast<int>(cb);
     }
+    std::string out;
     const cptables::CodePageTable* table = tableOf(codePage);
     if (table == nullptr) return 0;
     // The caller's default character is its first character, a lead and

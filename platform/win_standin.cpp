@@ -238,9 +238,10 @@ HANDLE synthesizedUnicode() {
     Block* source = find(renderedData(CF_TEXT));
     if (source == nullptr) return nullptr;
     const char* bytes = reinterpret_cast<const char*>(source->bytes.get());
-    const int size = static_cast<int>(source->size);
-    int n = 0;
-    while (n < size && bytes[n] != 0) ++n;
+    const void* nul = std::memchr(bytes, 0, source->size);
+    const std::size_t cb = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : source->size;
+    if (cb > 0x7FFFFFFF) return nullptr;
+    const int n = static_cast<int>(cb);
     // Converted straight into the block, as Windows does.
     const int units = n > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, n, nullptr, 0) : 0;
     s.synthesizedUnicode = clipboardBlock(nullptr, (static_cast<SIZE_T>(units) + 1) * sizeof(WCHAR));

@@ -37,19 +37,33 @@ std::string CharStyle::TextWithLine(std::string theText, const char* newLineEndi
     if (ending.size() <= 1) {
         // Never longer than what it replaces: converted where it stands,
         // since a text of many megabytes should not take twice its memory.
-        const size_t n = theText.size();
-        char* s = &theText[0];
-        size_t to = 0;
-        for (size_t i = 0; i < n; ++i) {
-            const char c = s[i];
-            if (c != '\r' && c != '\n') {
-                s[to++] = c;
-                continue;
-            }
-            if (!ending.empty()) s[to++] = ending[0];
-            if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;
+        // Line ends are found with memchr, each kind's next one looked for
+        // again only once it has been passed, and the text between them moved
+        // as a block.
+        char* const s = &theText[0];
+        const char* const end = s + theText.size();
+        const auto next = [end](const char* from, char c) {
+            const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+            return hit != nullptr ? static_cast<const char*>(hit) : end;
+        };
+        const char* nextCr = next(s, '\r');
+        const char* nextLf = next(s, '\n');
+        const char* from = s;
+        char* to = s;
+        for (;;) {
+            const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
+            const std::size_t cb = static_cast<std::size_t>(lineEnd - from);
+            if (to != from) std::memmove(to, from, cb);
+            to += cb;
+            if (lineEnd == end) break;
+            const bool fCr = *lineEnd == '\r';  // read before the ending may write over it
+            if (!ending.empty()) *to++ = ending[0];
+            from = lineEnd + 1;
+            if (fCr && from < end && *from == '\n') ++from;
+            if (nextCr < from) nextCr = next(from, '\r');
+            if (nextLf < from) nextLf = next(from, '\n');
         }
-        theText.resize(to);
+        theText.resize(static_cast<std::size_t>(to - s));
         return theText;
     }
     std::string out;

@@ -29,6 +29,10 @@ TEST(TextWithLine, ReplacesEveryLineEndWithTheEnding) {
         {"a\r\nb\rc\nd", "\\par ", "a\\par b\\par c\\par d"},
         {"a\r\nb\rc\nd\r", "", "abcd"},
         {"\n\r\r\n", "\n", "\n\n\n"},
+        // Each kind of line end is found again after the other kind.
+        {"a\rb\rc\nd\ne\r\nf\r", "\r", "a\rb\rc\rd\re\rf\r"},
+        {"\na\r\n", "", "a"},
+        {"only\rcarriage\rreturns", "\n", "only\ncarriage\nreturns"},
         // Endings that hold a line end after their first byte are not found again.
         {"a\nb", "\r\n", "a\r\nb"},
         {"a\rb\r", "x\r", "ax\rbx\r"},
