@@ -69,7 +69,7 @@ std::int32_t Reader::ecTranslateSymbol(std::int32_t isym, std::int32_t param, bo
             }
             return ecDeliverUnicode(static_cast<std::uint32_t>(sym.idx));
         case kwdDest:
-            if (sym.idx < 0 || sym.idx > idestKeep) return ecBadTableEntry;
+            if (sym.idx < 0 || sym.idx > idestUd) return ecBadTableEntry;
             return ecChangeDest(static_cast<IDEST>(sym.idx));
         case kwdSpec:
             if (sym.idx < 0 || sym.idx > ipfnRow) return ecBadTableEntry;
@@ -179,6 +179,16 @@ std::int32_t Reader::ecChangeDest(IDEST idest) {
         }
     } else if (idest == idestFontTbl) {
         rds = rdsFontTbl;  // until the group of the font table closes
+    } else if (idest == idestUpr) {
+        // Font names in the font table are read from both branches, as before.
+        if (rds == rdsNorm) rds = rdsUpr;
+    } else if (idest == idestUd) {
+        // The Unicode branch of a "\upr" is the text; a font table reads the
+        // ANSI branch's names, whose Unicode twins would not match them.
+        if (rds == rdsUpr)
+            rds = rdsNorm;
+        else if (rds == rdsFontTbl)
+            rds = rdsSkip;
     } else if (idest != idestKeep) {
         rds = rdsSkip;  // until the group that holds the destination closes
     }

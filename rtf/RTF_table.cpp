@@ -23,6 +23,21 @@ constexpr symbol rgsymRtf[] = {
     prop("ul", 1, false, ipropUnderline),
     prop("uldb", 1, false, ipropUnderline),
     prop("ulw", 1, false, ipropUnderline),
+    // Dotted, dashed, wavy and thick lines are underline all the same.
+    prop("uld", 1, false, ipropUnderline),
+    prop("uldash", 1, false, ipropUnderline),
+    prop("uldashd", 1, false, ipropUnderline),
+    prop("uldashdd", 1, false, ipropUnderline),
+    prop("ulhwave", 1, false, ipropUnderline),
+    prop("ulldash", 1, false, ipropUnderline),
+    prop("ulth", 1, false, ipropUnderline),
+    prop("ulthd", 1, false, ipropUnderline),
+    prop("ulthdash", 1, false, ipropUnderline),
+    prop("ulthdashd", 1, false, ipropUnderline),
+    prop("ulthdashdd", 1, false, ipropUnderline),
+    prop("ulthldash", 1, false, ipropUnderline),
+    prop("ululdbwave", 1, false, ipropUnderline),
+    prop("ulwave", 1, false, ipropUnderline),
     prop("ulnone", 0, true, ipropUnderline),
     prop("outl", 1, false, ipropOutline),
     prop("shad", 1, false, ipropShadow),
@@ -123,7 +138,11 @@ constexpr symbol rgsymRtf[] = {
     dest("doccomm", idestSkip),
     dest("fonttbl", idestFontTbl),
     dest("fldinst", idestSkip),
+    // A field's result is what Word shows of it, marked optional or not.
+    dest("fldrslt", idestKeep),
     dest("nonesttables", idestSkip),
+    dest("upr", idestUpr),
+    dest("ud", idestUd),
     dest("nesttableprops", idestKeep),
     dest("cs", idestKeep),
     dest("footer", idestSkip),
@@ -155,7 +174,7 @@ constexpr symbol rgsymRtf[] = {
 };
 
 constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
-static_assert(isymMax == 130, "the keyword table has 130 rows");
+static_assert(isymMax == 147, "the keyword table has 147 rows");
 
 #define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
 #define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))

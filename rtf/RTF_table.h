@@ -16,8 +16,18 @@ enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 
 // Destinations.
 // idestFontTbl reads the font table; idestKeep marks a keyword the reader
 // knows and has no use for (a nested table's properties, a character style),
-// so that "\*" before it does not skip its group.
-enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2, idestFontTbl = 3, idestKeep = 4 };
+// so that "\*" before it does not skip its group. idestUpr holds the same text
+// twice, as ANSI bytes and in its "\ud" branch (idestUd) as Unicode: Word reads
+// the Unicode branch only.
+enum IDEST : std::uint8_t {
+    idestPict = 0,
+    idestSkip = 1,
+    idestColTab = 2,
+    idestFontTbl = 3,
+    idestKeep = 4,
+    idestUpr = 5,
+    idestUd = 6,
+};
 // Special keywords.
 enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };
 // Property numbers, the rows of `rgprop`.

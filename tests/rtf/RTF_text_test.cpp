@@ -123,6 +123,66 @@ const TextCase kCases[] = {
     {"TextAfterEndNotRead", 1252, "{\\rtf1 a}\\'zz", "a"},
 };
 
+// Every underline Word draws reads as underline, and its "0" form ends it as "\\ul0" does.
+const TextCase kUnderlineCases[] = {
+    {"Dotted", 1252, "{\\uld a}", "a", "ul"},
+    {"Dash", 1252, "{\\uldash a}", "a", "ul"},
+    {"DashDot", 1252, "{\\uldashd a}", "a", "ul"},
+    {"DashDotDot", 1252, "{\\uldashdd a}", "a", "ul"},
+    {"HeavyWave", 1252, "{\\ulhwave a}", "a", "ul"},
+    {"LongDash", 1252, "{\\ulldash a}", "a", "ul"},
+    {"Thick", 1252, "{\\ulth a}", "a", "ul"},
+    {"ThickDotted", 1252, "{\\ulthd a}", "a", "ul"},
+    {"ThickDash", 1252, "{\\ulthdash a}", "a", "ul"},
+    {"ThickDashDot", 1252, "{\\ulthdashd a}", "a", "ul"},
+    {"ThickDashDotDot", 1252, "{\\ulthdashdd a}", "a", "ul"},
+    {"ThickLongDash", 1252, "{\\ulthldash a}", "a", "ul"},
+    {"DoubleWave", 1252, "{\\ululdbwave a}", "a", "ul"},
+    {"Wave", 1252, "{\\ulwave a}", "a", "ul"},
+    {"DottedOff", 1252, "{\\uld a\\uld0 b}", "ab"},
+    {"DashOff", 1252, "{\\uldash a\\uldash0 b}", "ab"},
+    {"ThickDashDotDotOff", 1252, "{\\ulthdashdd a\\ulthdashdd0 b}", "ab"},
+    {"DoubleWaveOff", 1252, "{\\ululdbwave a\\ululdbwave0 b}", "ab"},
+    {"WaveOff", 1252, "{\\ulwave a\\ulwave0 b}", "ab"},
+    {"OffEndsAnyKind", 1252, "{\\ulth a\\ul0 b}", "ab"},
+    {"NoneEndsAnyKind", 1252, "{\\ulwave a\\ulnone b}", "ab"},
+    {"ScopedToGroup", 1252, "{{\\ulthd a}b}", "ab"},
+    {"WithOtherFaces", 1252, "{\\b\\ulldash\\i a}", "a", "b i ul"},
+    {"DoubleStaysUnderline", 1252, "{\\uldb a}", "a", "ul"},
+    {"WordStaysUnderline", 1252, "{\\ulw a}", "a", "ul"},
+    {"LettersAfterAreNoKind", 1252, "{\\ulwavex a}", "a"},
+    {"InCyrillicText", 1251, "{\\rtf1\\ansi\\ansicpg1251 \\ulhwave\\'cf}", "\xCF", "ul"},
+};
+
+// A field result shows whether or not "\\*" marks it optional.
+const TextCase kFieldResultCases[] = {
+    {"Marked", 1252, "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\*\\fldrslt link}}", "link"},
+    {"MarkedWithFaces", 1252, "{\\field{\\*\\fldinst PAGE}{\\*\\fldrslt{\\b 7}}}", "7", "b"},
+    {"MarkedAfterLineBreak", 1252, "{\\field{\\*\\fldinst PAGE}{\r\n\\*\\fldrslt 3}}", "3"},
+    {"UnknownInsideStillSkipped", 1252, "{{\\*\\fldrslt a{\\*\\zzunknown b}c}}", "ac"},
+    {"InstructionsStillHidden", 1252, "{\\field{\\*\\fldinst{\\*\\fldrslt x}}{\\*\\fldrslt y}}", "y"},
+    {"InsideSkippedStaysSkipped", 1252, "{{\\*\\zzunknown{\\*\\fldrslt x}}y}", "y"},
+    {"Cyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251{\\field{\\*\\fldinst A}{\\*\\fldrslt \\'cf}}}", "\xCF"},
+    {"DoubleByte", 932, "{\\rtf1\\ansi\\ansicpg932{\\field{\\*\\fldinst A}{\\*\\fldrslt \\'82\\'a0}}}", "\x82\xA0"},
+};
+
+// "\upr" holds one text twice; only its "\ud" branch is read.
+const TextCase kUprCases[] = {
+    {"UnicodeBranchOnly", 1252, "{\\upr{ansi}{\\*\\ud{uni}}}", "uni"},
+    {"TextAroundResumes", 1252, "{a{\\upr{x}{\\*\\ud{y}}}b}", "ayb"},
+    {"UnmarkedUnicodeBranch", 1252, "{\\upr{x}{\\ud{y}}}", "y"},
+    {"FacesOfUnicodeBranch", 1252, "{\\upr{\\i x}{\\*\\ud{\\b y}}}", "y", "b"},
+    {"BareTextOfAnsiBranchDropped", 1252, "{\\upr x{\\*\\ud y}z}", "y"},
+    {"EverythingOfAnsiBranchDropped", 1252, "{{\\upr{a\\'e9\\u233?\\par\\tab\\bullet\\cell}{\\*\\ud{b}}}c}", "bc"},
+    {"UnicodeBranchCyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251{\\upr{\\'c0}{\\*\\ud{\\u1055\\'cf}}}}", "\xCF"},
+    {"UnicodeBranchJapanese", 932, "{\\rtf1\\ansi\\ansicpg932{\\upr{x}{\\*\\ud{\\uc2\\u12354\\'82\\'a0}}}}",
+     "\x82\xA0"},
+    {"UnicodeBranchAlone", 1252, "{{\\*\\ud y}z}", "yz"},
+    // In the font table the ANSI branch names the fonts.
+    {"FontTableKeepsAnsiBranch", 1251,
+     "{\\rtf1{\\fonttbl{\\upr{\\f1\\fcharset204 Arial;}{\\*\\ud{\\f1\\fcharset0 Arial;}}}}\\f1\\'cf}", "\xCF", "f=1"},
+};
+
 class ReaderText : public ::testing::TestWithParam<TextCase> {
   protected:
     void TearDown() override { useAnsiCodePage(1252); }
@@ -149,8 +209,12 @@ TEST_P(ReaderText, DeliversTheTextInTheAnsiCodePage) {
     EXPECT_EQ(runs, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+std::string caseName(const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Underlines, ReaderText, ::testing::ValuesIn(kUnderlineCases), caseName);
+INSTANTIATE_TEST_SUITE_P(FieldResults, ReaderText, ::testing::ValuesIn(kFieldResultCases), caseName);
+INSTANTIATE_TEST_SUITE_P(UnicodeBranches, ReaderText, ::testing::ValuesIn(kUprCases), caseName);
 
 // A byte that a stopped parse left waiting for its trail byte, or a cell's
 // tab, does not reach the next parse.
