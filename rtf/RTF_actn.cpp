@@ -98,6 +98,7 @@ std::int32_t Reader::ecApplyPropChange(IPROP iprop, std::int32_t val) {
         }
         return ecNoError;
     }
+    if (iprop == ipropFontNumber) fFontNamed = true;
     const propmod& pm = rgprop[iprop];
     if (pm.actn == actnSpec) return ecParseSpecialProperty(iprop, val);
 
@@ -143,6 +144,7 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoError;
         case ipropPlain:
             chp = char_prop{};
+            fFontNamed = false;  // back to the default font
             return ecNoError;
         case ipropSectd:
             sep = sect_prop{};

@@ -30,6 +30,7 @@ struct save {
     RDS rds;
     RIS ris;
     std::int32_t cbUnicodeFallback;
+    bool fFontNamed;
 };
 
 // Capacity of the colour table: colour numbers 0 to 99.
@@ -122,6 +123,10 @@ class Reader {
     // Calls the callback with the current state for `cch` bytes of the target
     // code page; `fFromText` bytes reach a character callback sign-extended.
     inline std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText);
+    // The font whose code page the text is in: the one "\f" named last, or
+    // the default font ("\deff") while none has been named since the start or
+    // "\plain". The records keep the number "\f" gave, 0 when none.
+    std::int32_t iFontText() const { return fFontNamed || !fFontDefault ? chp.iFontNumber : iFontDefault; }
     // Whether text of the current font passes to the callback unchanged, with
     // nothing waiting before it: the case of nearly every run of text.
     inline bool fTextPassesThrough() const;
@@ -182,6 +187,7 @@ class Reader {
 
     std::int32_t cbUnicodeFallback = 1;  // "\uc": units of fallback after each "\u", kept per group
     std::int32_t cUnicodeSkip = 0;       // fallback units still to drop; a brace ends the dropping
+    bool fFontNamed = false;             // "\f" seen since the start or "\plain", kept per group
     const char* pGroupStart = nullptr;   // the byte after the latest "{", where "\*" may stand
     // Zero while nothing waits to be delivered before the next text or dropped
     // among it: a fallback, a cell's tab, half of a character.
@@ -247,8 +253,9 @@ inline std::int32_t Reader::ecEmit(const char* pch, std::size_t cch, bool fFromT
 }
 
 inline bool Reader::fTextPassesThrough() const {
+    const std::int32_t iFont = iFontText();
     return (grfTextSlowPath | static_cast<std::uint32_t>(rds) | static_cast<std::uint32_t>(chp.fHidden)) == 0 &&
-           rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] == chp.iFontNumber;
+           rgiFontPassThrough[static_cast<std::uint32_t>(iFont) % cFontPassThrough] == iFont;
 }
 
 inline std::int32_t Reader::ecDeliverText(const char* pch, std::size_t cch) {

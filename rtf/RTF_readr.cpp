@@ -140,6 +140,7 @@ inline std::int32_t Reader::ecPushRtfState() {
     psaveNew->rds = rds;
     psaveNew->ris = ris;
     psaveNew->cbUnicodeFallback = cbUnicodeFallback;
+    psaveNew->fFontNamed = fFontNamed;
     ris = risNorm;  // a group always starts reading ordinary text
     // A brace ends the fallback of a "\u"; the slow path, which a pending
     // fallback has already chosen, then finds nothing pending.
@@ -163,6 +164,7 @@ inline std::int32_t Reader::ecPopRtfState() {
     rds = psaveOld->rds;
     ris = psaveOld->ris;
     cbUnicodeFallback = psaveOld->cbUnicodeFallback;
+    fFontNamed = psaveOld->fFontNamed;
     cUnicodeSkip = 0;
     psave = psaveOld->psaveNext;
     --groupDepth;

@@ -322,6 +322,8 @@ static_assert(isymMax < static_cast<std::int32_t>(cWordSlot) / 2, "keep the word
 constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     const symbol& sym = rgsymRtf[isym];
     if (sym.kwd != kwdProp || sym.idx < 0 || sym.idx >= ipropMax) return;
+    // Naming a font also ends the default font's reign, which the general route records.
+    if (sym.idx == ipropFontNumber) return;
     const propmod& pm = rgprop[sym.idx];
     const std::size_t cbRecord = cbRecordOf(pm.prop);
     if (cbRecord < 4 || cbRecord > 255 || pm.offset < 0) return;

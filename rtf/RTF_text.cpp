@@ -62,12 +62,13 @@ CodePage Reader::cpSource(std::int32_t iFont) const {
 
 // Sets the transcoder up for the current font.
 void Reader::selectFont() {
-    const std::int64_t iFont = chp.iFontNumber;
+    const std::int32_t iFontNow = iFontText();
+    const std::int64_t iFont = iFontNow;
     if (iFont == iFontTranscoder) return;
-    transcoder.setSource(cpSource(chp.iFontNumber));
+    transcoder.setSource(cpSource(iFontNow));
     iFontTranscoder = iFont;
     if (transcoder.source() == transcoder.target())
-        rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] = iFont;
+        rgiFontPassThrough[static_cast<std::uint32_t>(iFontNow) % cFontPassThrough] = iFont;
     updateSlowPath();
 }
 
@@ -145,6 +146,7 @@ void Reader::beginText() {
     fCellPending = false;
     cbUnicodeFallback = 1;
     cUnicodeSkip = 0;
+    fFontNamed = false;
     pGroupStart = nullptr;
     updateSlowPath();
 }
@@ -165,7 +167,7 @@ std::int32_t Reader::ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if (iFontText() != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
     return ecConvert(pch, cch, true);
 }
 
@@ -183,7 +185,7 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if (iFontText() != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
     const char byte = static_cast<char>(b);
     return ecConvert(&byte, 1, false);
 }

@@ -183,6 +183,30 @@ const TextCase kUprCases[] = {
      "{\\rtf1{\\fonttbl{\\upr{\\f1\\fcharset204 Arial;}{\\*\\ud{\\f1\\fcharset0 Arial;}}}}\\f1\\'cf}", "\xCF", "f=1"},
 };
 
+// "\deff" is the font of text that names none and the one "\plain" returns
+// to: its code page reads the bytes, though the records keep font 0.
+#define TWO_FONTS "{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Times;}}"
+const TextCase kDefaultFontCases[] = {
+    {"DefaultOverFontZero", 1251, "{\\rtf1\\ansi\\ansicpg1252\\deff1" TWO_FONTS "\\'cf}", "\xCF"},
+    {"DefaultBeforeTable", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "A\\'cf}", "A?"},
+    {"NamedFontZeroOverDefault", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0\\'cf}", "\xCF"},
+    {"PlainReturnsToDefault", 1251, "{\\rtf1\\ansi\\ansicpg1251\\deff1" TWO_FONTS "\\f0 a\\b\\plain\\'cf}", "a\xCF"},
+    {"PlainReturnsToDefaultWestern", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0\\'cf\\plain\\'cf}", "\xCF?"},
+    {"GroupEndRestoresDefault", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "{\\f0\\'cf}\\'cf}", "\xCF?"},
+    {"GroupEndRestoresNamedFont", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0{\\plain\\'cf}\\'cf}", "?\xCF"},
+    {"RecordsKeepNamedNumber", 1251, "{\\rtf1\\ansi\\deff0" TWO_FONTS "\\f1\\'cf}", "\xCF", "f=1"},
+    {"DefaultZeroAsBefore", 1251,
+     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset204 Times;}{\\f1\\fcharset0 Arial;}}\\'cf}", "\xCF"},
+    {"DefaultDoubleByte", 932,
+     "{\\rtf1\\ansi\\ansicpg1252\\deff1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS Mincho;}}\\'82\\'a0}",
+     "\x82\xA0"},
+    {"DefaultDoubleByteAfterPlain", 932,
+     "{\\rtf1\\ansi\\ansicpg1252\\deff1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS Mincho;}}\\f0 x"
+     "\\plain\\'82\\'a0}",
+     "x\x82\xA0"},
+};
+#undef TWO_FONTS
+
 class ReaderText : public ::testing::TestWithParam<TextCase> {
   protected:
     void TearDown() override { useAnsiCodePage(1252); }
@@ -215,6 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases), caseNam
 INSTANTIATE_TEST_SUITE_P(Underlines, ReaderText, ::testing::ValuesIn(kUnderlineCases), caseName);
 INSTANTIATE_TEST_SUITE_P(FieldResults, ReaderText, ::testing::ValuesIn(kFieldResultCases), caseName);
 INSTANTIATE_TEST_SUITE_P(UnicodeBranches, ReaderText, ::testing::ValuesIn(kUprCases), caseName);
+INSTANTIATE_TEST_SUITE_P(DefaultFont, ReaderText, ::testing::ValuesIn(kDefaultFontCases), caseName);
 
 // A byte that a stopped parse left waiting for its trail byte, or a cell's
 // tab, does not reach the next parse.
