@@ -53,8 +53,11 @@ struct Scanned {
 struct Font {
     std::int32_t charset = -1;
     codepage::CodePage cp = 0;
-    bool fSymbolName = false;  // its name begins "Symbol"
-    std::uint8_t cchName = 0;  // name bytes seen, up to the test's need
+    bool fSymbolName = false;      // its name begins "Symbol"
+    bool fWingdingsName = false;   // its name is "Wingdings", known at the ";" that ends it
+    bool fSymbolPrefix = true;     // the name so far agrees with "Symbol"
+    bool fWingdingsPrefix = true;  // the name so far agrees with "Wingdings"
+    std::uint8_t cchName = 0;      // name bytes seen, up to 255
 };
 
 class Reader {
@@ -206,6 +209,13 @@ class Reader {
     void updateSlowPath();
     void fontsChanged();
     const Font* pFontFind(std::int32_t iFont) const;
+    // The font the text is in, by iFontText(), or null when the table lacks it.
+    const Font* pFontText() const;
+    // The character that the Symbol or Wingdings font of the text shows for
+    // the private-use `codePoint` by which Word names its glyphs, or `codePoint`.
+    std::uint32_t codePointOfFontGlyph(std::uint32_t codePoint) const;
+    std::int32_t ecConvertWingdings(const char* pch, std::size_t cch, bool fFromText);
+    std::int32_t ecTranscode(const char* pch, std::size_t cch, bool fFromText);
     codepage::CodePage cpDocument() const;
     codepage::CodePage cpSource(std::int32_t iFont) const;
     void selectFont();
@@ -235,6 +245,7 @@ class Reader {
     codepage::CodePage cpCharacterSet = 0;  // "\ansi", "\mac", "\pc", "\pca"
     codepage::Transcoder transcoder;
     std::int64_t iFontTranscoder = iFontNone;  // the font the transcoder is set up for
+    bool fWingdingsTranscoder = false;         // that font is Wingdings, whose bullets need a look each
     std::uint32_t highSurrogate = 0;           // a "\u" high surrogate waiting for its low one
     bool fCellPending = false;                 // a "\cell" tab waits for the next character
 };

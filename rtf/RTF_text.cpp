@@ -60,6 +60,27 @@ CodePage Reader::cpSource(std::int32_t iFont) const {
     return cpDocument();
 }
 
+const Font* Reader::pFontText() const {
+    const Font* font = pFontFind(iFontText());
+    if (font == nullptr && fFontDefault) font = pFontFind(iFontDefault);
+    return font;
+}
+
+// Word names a glyph of a symbol font by U+F000 plus its byte; what the
+// reader delivers is the character the glyph shows.
+std::uint32_t Reader::codePointOfFontGlyph(std::uint32_t codePoint) const {
+    if (codePoint < 0xF020 || codePoint > 0xF0FF) return codePoint;
+    const Font* font = pFontText();
+    if (font == nullptr) return codePoint;
+    const unsigned char b = static_cast<unsigned char>(codePoint & 0xFF);
+    std::uint32_t shown = 0;
+    if (font->charset == 2 && font->fSymbolName)
+        shown = codepage::symbolFontCharacter(b);
+    else if (font->fWingdingsName)
+        shown = codepage::wingdingsBulletCharacter(b);
+    return shown != 0 ? shown : codePoint;
+}
+
 // Sets the transcoder up for the current font.
 void Reader::selectFont() {
     const std::int32_t iFontNow = iFontText();
@@ -67,7 +88,9 @@ void Reader::selectFont() {
     if (iFont == iFontTranscoder) return;
     transcoder.setSource(cpSource(iFontNow));
     iFontTranscoder = iFont;
-    if (transcoder.source() == transcoder.target())
+    const Font* font = pFontText();
+    fWingdingsTranscoder = font != nullptr && font->fWingdingsName;
+    if (transcoder.source() == transcoder.target() && !fWingdingsTranscoder)
         rgiFontPassThrough[static_cast<std::uint32_t>(iFontNow) % cFontPassThrough] = iFont;
     updateSlowPath();
 }
@@ -93,6 +116,30 @@ std::int32_t Reader::ecFlushPending() {
 // Converts and delivers bytes of the current font's code page.
 std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
     selectFont();
+    if (fWingdingsTranscoder) return ecConvertWingdings(pch, cch, fFromText);
+    return ecTranscode(pch, cch, fFromText);
+}
+
+// Delivers bytes of a Wingdings font: its list bullets as the characters
+// they show, every other byte as the font's code page has it.
+std::int32_t Reader::ecConvertWingdings(const char* pch, std::size_t cch, bool fFromText) {
+    const char* p = pch;
+    const char* const pEnd = pch + cch;
+    while (p < pEnd) {
+        const char* q = p;
+        while (q < pEnd && codepage::wingdingsBulletCharacter(static_cast<unsigned char>(*q)) == 0) ++q;
+        std::int32_t ec = ecNoError;
+        if (q > p && (ec = ecTranscode(p, static_cast<std::size_t>(q - p), fFromText)) != ecNoError) return ec;
+        if (q == pEnd) break;
+        if ((ec = ecDeliverUnicode(codepage::wingdingsBulletCharacter(static_cast<unsigned char>(*q)))) != ecNoError)
+            return ec;
+        p = q + 1;
+    }
+    return ecNoError;
+}
+
+// Converts and delivers bytes in the code page the transcoder is set up for.
+std::int32_t Reader::ecTranscode(const char* pch, std::size_t cch, bool fFromText) {
     if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
     char buffer[256];
     const char* p = pch;
@@ -192,6 +239,7 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
 
 std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
     if (rds != rdsNorm || chp.fHidden) return ecNoError;
+    codePoint = codePointOfFontGlyph(codePoint);
     std::int32_t ec = ecFlushLead();
     if (ec != ecNoError) return ec;
     if ((ec = ecFlushPending()) != ecNoError) return ec;
@@ -283,22 +331,26 @@ void Reader::setFontCodePage(std::int32_t cp) {
 void Reader::fontNameByte(unsigned char b) {
     if (ifontDefining == iFontNotDefining) return;
     static constexpr char kSymbol[] = "Symbol";
+    static constexpr char kWingdings[] = "Wingdings";
+    constexpr std::size_t cchSymbol = sizeof kSymbol - 1;
+    constexpr std::size_t cchWingdings = sizeof kWingdings - 1;
     Font& font = rgfont[static_cast<std::size_t>(ifontDefining)];
     if (b == ';') {
+        // "Wingdings 2" and "Wingdings 3" draw other shapes at the same bytes.
+        font.fWingdingsName = font.fWingdingsPrefix && font.cchName == cchWingdings;
+        if (font.fWingdingsName) fontsChanged();
         ifontDefining = iFontNotDefining;  // the entry's name is complete
         return;
     }
     if (font.cchName == 0 && b == ' ') return;
-    if (font.cchName < 6) {
-        if (static_cast<char>(b) != kSymbol[font.cchName]) {
-            font.cchName = 7;  // not the Symbol font; nothing more to learn
-            font.fSymbolName = false;
-            return;
-        }
-        ++font.cchName;
-        font.fSymbolName = font.cchName == 6;
+    const std::size_t i = font.cchName;
+    if (i < cchWingdings && static_cast<char>(b) != kWingdings[i]) font.fWingdingsPrefix = false;
+    if (i < cchSymbol) {
+        if (static_cast<char>(b) != kSymbol[i]) font.fSymbolPrefix = false;
+        font.fSymbolName = font.fSymbolPrefix && i + 1 == cchSymbol;
         if (font.fSymbolName) fontsChanged();
     }
+    if (font.cchName < 255) ++font.cchName;
 }
 
 void Reader::setDefaultFont(std::int32_t iFont) {

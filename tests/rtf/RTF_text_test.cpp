@@ -315,3 +315,57 @@ TEST(ReaderForeign, TellsOfEveryCharacterTheCodePageLacks) {
 }
 
 }  // namespace
+
+namespace {
+
+// Symbol and Wingdings glyphs read as the characters they show, whether a
+// byte of the font or a private-use "\u" (U+F000 plus the byte) names them.
+// Characters the code page lacks are checked by what the foreign callback
+// is told, not by their fallbacks.
+#define GLYPH_FONTS                                                                                   \
+    "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fnil\\fcharset2 Wingdings;}" \
+    "{\\f3\\fnil\\fcharset2 Wingdings 2;}}"
+TEST(ReaderGlyphs, DeliversWhatTheFontShows) {
+    const struct {
+        const char* name;
+        unsigned cp;
+        std::string rtf;
+        const char* text;  // null where the code page lacks a character
+        std::vector<std::pair<std::size_t, std::uint32_t>> foreign;
+    } cases[] = {
+        {"Symbol bullet", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61623\\'b7}", "\x95", {}},
+        {"Symbol bullet as negative", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u-3913?}", "\x95", {}},
+        {"Symbol bullet, Cyrillic system", 1251, "{\\rtf1" GLYPH_FONTS "\\f1\\u61623?}", "\x95", {}},
+        {"Symbol alpha, Japanese system", 932, "{\\rtf1" GLYPH_FONTS "\\f1\\u61537?}", "\x83\xBF", {}},
+        {"Symbol alpha, Western system", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61537?}", nullptr, {{0, 0x3B1}}},
+        {"Symbol through the default font", 1252, "{\\rtf1\\deff1" GLYPH_FONTS "\\u61623?}", "\x95", {}},
+        {"Private use outside symbol fonts", 1252, "{\\rtf1" GLYPH_FONTS "\\f0\\u61623?}", nullptr, {{0, 0xF0B7}}},
+        {"Private use beyond the glyphs", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61440?}", nullptr, {{0, 0xF000}}},
+        {"Wingdings bytes", 1252, "{\\rtf1" GLYPH_FONTS "\\f2\\'9f\\'a7\\'d8\\'fc}", nullptr,
+         {{1, 0x25AA}, {2, 0x27A2}, {3, 0x2713}}},
+        {"Wingdings escapes", 1252, "{\\rtf1" GLYPH_FONTS "\\f2\\u61599?\\u61607?\\u61656?\\u61692?}", nullptr,
+         {{1, 0x25AA}, {2, 0x27A2}, {3, 0x2713}}},
+        {"Wingdings bullet, Cyrillic system", 1251, "{\\rtf1" GLYPH_FONTS "\\f2\\'9f\\u61599?}", "\x95\x95", {}},
+        {"Wingdings bytes within text", 1252, "{\\rtf1" GLYPH_FONTS "\\f2 x\xA7y\\'9f}", nullptr, {{1, 0x25AA}}},
+        {"Wingdings other bytes as before", 1252, "{\\rtf1" GLYPH_FONTS "\\f2 A\\'e9}", "A\xE9", {}},
+        {"Wingdings 2 is another font", 1252, "{\\rtf1" GLYPH_FONTS "\\f3\\'a7\\'9f}", "\xA7\x9F", {}},
+        {"Wingdings after its group", 1252, "{\\rtf1" GLYPH_FONTS "{\\f2\\'9f}\\'9f}", "\x95\x9F", {}},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        if (!useAnsiCodePage(tc.cp)) continue;
+        Told told;
+        EXPECT_EQ(ecRtfParseText(tc.rtf.data(), tc.rtf.size(), appendText, noteForeign, &told), ecNoError);
+        EXPECT_EQ(told.foreign, tc.foreign);
+        // A character at a time, the same bytes come.
+        const Parsed parsed = parseBounded(tc.rtf);
+        EXPECT_EQ(parsed.text(), told.text);
+        if (tc.text != nullptr) {
+            EXPECT_EQ(told.text, tc.text);
+        }
+    }
+    useAnsiCodePage(1252);
+}
+#undef GLYPH_FONTS
+
+}  // namespace
