@@ -163,6 +163,13 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
         case ipropDefaultFont:
             setDefaultFont(val);
             return ecNoError;
+        case ipropNoteMark:
+            return ecNoteMark();
+        case ipropFootnoteFormat:
+        case ipropEndnoteFormat:
+            if (val < nfcArabic || val > nfcUpperRoman) return ecNoError;
+            (iprop == ipropFootnoteFormat ? nfcFootnote : nfcEndnote) = static_cast<NFC>(val);
+            return ecNoError;
         case ipropFontCharset:
         case ipropFontCodePage:
             return ecNoError;  // meaningful in the font table only

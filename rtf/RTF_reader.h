@@ -147,6 +147,11 @@ class Reader {
     // "\u": delivers the UTF-16 unit `val` (negative values count from 65536),
     // pairing surrogates, and starts dropping its fallback.
     std::int32_t ecUnicodeEscape(std::int32_t val);
+    // "\chftn": delivers the automatic number of the note that follows it.
+    std::int32_t ecNoteMark();
+    // Whether the note group that starts at `p` (after blanks) is an endnote:
+    // a "\footnote" group whose own level holds "\ftnalt".
+    bool fEndnoteFollows(const char* p) const;
     // "\cell" and "\row": cells are separated by a tab, rows end a line.
     std::int32_t ecEndCell();
     std::int32_t ecEndRow();
@@ -191,6 +196,12 @@ class Reader {
     std::int32_t cbUnicodeFallback = 1;  // "\uc": units of fallback after each "\u", kept per group
     std::int32_t cUnicodeSkip = 0;       // fallback units still to drop; a brace ends the dropping
     bool fFontNamed = false;             // "\f" seen since the start or "\plain", kept per group
+    const char* pAfterKeyword = nullptr;  // where the control word being acted on ends
+    const char* pInputEnd = nullptr;      // the end of the parse's bytes
+    std::int32_t cFootnote = 0;           // footnote marks numbered so far
+    std::int32_t cEndnote = 0;            // endnote marks numbered so far
+    NFC nfcFootnote = nfcArabic;
+    NFC nfcEndnote = nfcLowerRoman;
     const char* pGroupStart = nullptr;   // the byte after the latest "{", where "\*" may stand
     // Zero while nothing waits to be delivered before the next text or dropped
     // among it: a fallback, a cell's tab, half of a character.

@@ -120,6 +120,12 @@ void Reader::reset() {
     fSkipDestIfUnk = false;
     for (std::int32_t& colour : rgColour) colour = 0;
     cColour = 0;
+    pAfterKeyword = nullptr;
+    pInputEnd = nullptr;
+    cFootnote = 0;
+    cEndnote = 0;
+    nfcFootnote = nfcArabic;
+    nfcEndnote = nfcLowerRoman;
     beginText();
 }
 
@@ -351,6 +357,7 @@ finished:
 std::int32_t Reader::ecParse(const char* pRTF, std::size_t cbRTF) {
     reset();
     if (pRTF == nullptr) return ecNoError;
+    pInputEnd = pRTF + cbRTF;
     if (textCallback != nullptr) return ecParseBytes<true>(pRTF, pRTF + cbRTF);
     return ecParseBytes<false>(pRTF, pRTF + cbRTF);
 }

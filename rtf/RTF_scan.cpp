@@ -80,6 +80,7 @@ Scanned Reader::scanKeyword(const char* p, const char* pEnd) {
 
     // A space delimiter belongs to the control word; any other byte is text.
     if (p < pEnd && *p == ' ') ++p;
+    pAfterKeyword = p;
 
     return Scanned{p, ecTranslateSymbol(fTooLong ? -1 : isymLookupPadded(szKeyword, cch, hash), param, fParam)};
 }

@@ -96,6 +96,17 @@ constexpr symbol rgsymRtf[] = {
     prop("fcharset", 0, false, ipropFontCharset),
     prop("cpg", 0, false, ipropFontCodePage),
     prop("deff", 0, false, ipropDefaultFont),
+    prop("chftn", 0, true, ipropNoteMark),
+    prop("ftnnar", nfcArabic, true, ipropFootnoteFormat),
+    prop("ftnnalc", nfcLowerAlpha, true, ipropFootnoteFormat),
+    prop("ftnnauc", nfcUpperAlpha, true, ipropFootnoteFormat),
+    prop("ftnnrlc", nfcLowerRoman, true, ipropFootnoteFormat),
+    prop("ftnnruc", nfcUpperRoman, true, ipropFootnoteFormat),
+    prop("aftnnar", nfcArabic, true, ipropEndnoteFormat),
+    prop("aftnnalc", nfcLowerAlpha, true, ipropEndnoteFormat),
+    prop("aftnnauc", nfcUpperAlpha, true, ipropEndnoteFormat),
+    prop("aftnnrlc", nfcLowerRoman, true, ipropEndnoteFormat),
+    prop("aftnnruc", nfcUpperRoman, true, ipropEndnoteFormat),
 
     // Characters by their Unicode code points, delivered in the target code page.
     chr("par", 10),
@@ -174,7 +185,7 @@ constexpr symbol rgsymRtf[] = {
 };
 
 constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
-static_assert(isymMax == 147, "the keyword table has 147 rows");
+static_assert(isymMax == 158, "the keyword table has 158 rows");
 
 #define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
 #define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))
@@ -232,6 +243,9 @@ constexpr propmod rgprop[ipropMax] = {
     {actnSpec, propChp, 0},                                // ipropFontCharset
     {actnSpec, propChp, 0},                                // ipropFontCodePage
     {actnSpec, propDop, 0},                                // ipropDefaultFont
+    {actnSpec, propChp, 0},                                // ipropNoteMark
+    {actnSpec, propDop, 0},                                // ipropFootnoteFormat
+    {actnSpec, propDop, 0},                                // ipropEndnoteFormat
 };
 
 #undef CHP_FIELD

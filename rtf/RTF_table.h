@@ -82,8 +82,14 @@ enum IPROP : std::uint8_t {
     ipropFontCharset,   // "\fcharset" of a font table entry
     ipropFontCodePage,  // "\cpg" of a font table entry
     ipropDefaultFont,   // "\deff"
+    ipropNoteMark,      // "\chftn": the automatic number of the note that follows
+    ipropFootnoteFormat,  // "\ftnnar" ... "\ftnnruc", as an NFC
+    ipropEndnoteFormat,   // "\aftnnar" ... "\aftnnruc", as an NFC
     ipropMax
 };
+
+// How notes are numbered.
+enum NFC : std::uint8_t { nfcArabic = 0, nfcLowerAlpha = 1, nfcUpperAlpha = 2, nfcLowerRoman = 3, nfcUpperRoman = 4 };
 
 // One row of the keyword table.
 struct symbol {

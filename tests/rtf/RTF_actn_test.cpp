@@ -101,6 +101,17 @@ const Row kRows[] = {
     {"fcharset", kwdProp, ipropFontCharset, 0, false},
     {"cpg", kwdProp, ipropFontCodePage, 0, false},
     {"deff", kwdProp, ipropDefaultFont, 0, false},
+    {"chftn", kwdProp, ipropNoteMark, 0, true},
+    {"ftnnar", kwdProp, ipropFootnoteFormat, nfcArabic, true},
+    {"ftnnalc", kwdProp, ipropFootnoteFormat, nfcLowerAlpha, true},
+    {"ftnnauc", kwdProp, ipropFootnoteFormat, nfcUpperAlpha, true},
+    {"ftnnrlc", kwdProp, ipropFootnoteFormat, nfcLowerRoman, true},
+    {"ftnnruc", kwdProp, ipropFootnoteFormat, nfcUpperRoman, true},
+    {"aftnnar", kwdProp, ipropEndnoteFormat, nfcArabic, true},
+    {"aftnnalc", kwdProp, ipropEndnoteFormat, nfcLowerAlpha, true},
+    {"aftnnauc", kwdProp, ipropEndnoteFormat, nfcUpperAlpha, true},
+    {"aftnnrlc", kwdProp, ipropEndnoteFormat, nfcLowerRoman, true},
+    {"aftnnruc", kwdProp, ipropEndnoteFormat, nfcUpperRoman, true},
     {"par", kwdChar, 10, 0, false},
     {"\n", kwdChar, 10, 0, false},
     {"\r", kwdChar, 10, 0, false},
@@ -174,8 +185,8 @@ const Row kRows[] = {
 };
 
 TEST(KeywordTable, EveryRowAsExpected) {
-    ASSERT_EQ(isymMax, 147);
-    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 147u);
+    ASSERT_EQ(isymMax, 158);
+    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 158u);
     for (std::int32_t isym = 0; isym < isymMax; ++isym) {
         const symbol& sym = rgsymRtf[isym];
         const Row& row = kRows[isym];
@@ -279,6 +290,9 @@ TEST(PropertyTable, EveryRowAsExpected) {
         {actnSpec, propDop, 0},
         {actnSpec, propChp, 0},
         {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
+        {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
         {actnSpec, propDop, 0},
     };
     for (int iprop = 0; iprop < ipropMax; ++iprop) {

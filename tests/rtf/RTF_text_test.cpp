@@ -207,6 +207,50 @@ const TextCase kDefaultFontCases[] = {
 };
 #undef TWO_FONTS
 
+// "\chftn" shows the automatic number of the note that follows it: footnotes
+// and endnotes ("\ftnalt") are counted apart, in the formats the document sets.
+#define FTN(text) "\\chftn{\\footnote\\pard {\\super\\chftn} " text "}"
+#define ENT(text) "\\chftn{\\footnote\\ftnalt\\pard {\\super\\chftn} " text "}"
+const TextCase kNoteMarkCases[] = {
+    {"Footnotes", 1252, "{a" FTN("x") "b" FTN("y") "c}", "a1b2c"},
+    {"EndnotesLowerRoman", 1252, "{a" ENT("x") "b" ENT("y") "c" ENT("z") ENT("w") "}", "aibiiciiiiv"},
+    {"CountedApart", 1252, "{" FTN("x") ENT("y") FTN("z") ENT("w") "}", "1i2ii"},
+    {"WordsForm", 1252,
+     "{\\rtf1 Text{\\cs15\\super \\chftn {\\footnote \\ltrpar \\pard\\plain {\\cs15\\super \\chftn } Note.}}.}", "Text1.",
+     ""},
+    {"MarkHasItsFaces", 1252, "{{\\super\\chftn{\\footnote x}}}", "1", "super"},
+    {"StarredNote", 1252, "{\\chftn{\\*\\footnote\\ftnalt x}}", "i"},
+    {"EndnoteWordAfterText", 1252, "{\\chftn{\\footnote\\pard x\\ftnalt}}", "i"},
+    {"EndnoteWordInInnerGroupOnly", 1252, "{\\chftn{\\footnote{\\ftnalt}x}}", "1"},
+    {"EscapedTextIsNoWord", 1252, "{\\chftn{\\footnote x \\\\ftnalt}}", "1"},
+    {"LongerWordIsNoEndnote", 1252, "{\\chftn{\\footnote\\ftnaltx y}}", "1"},
+    {"BraceEscapesKeepDepth", 1252, "{\\chftn{\\footnote x\\}\\ftnalt}}", "i"},
+    {"NoNoteFollows", 1252, "{a\\chftn b\\chftn}", "a1b2"},
+    {"FootnoteArabic", 1252, "{\\ftnnrlc\\ftnnar" FTN("x") "}", "1"},
+    {"FootnoteLowerAlpha", 1252, "{\\ftnnalc" FTN("x") FTN("y") "}", "ab"},
+    {"FootnoteUpperAlpha", 1252, "{\\ftnnauc" FTN("x") FTN("y") "}", "AB"},
+    {"FootnoteLowerRoman", 1252, "{\\ftnnrlc" FTN("x") FTN("y") "}", "iii"},
+    {"FootnoteUpperRoman", 1252, "{\\ftnnruc" FTN("x") FTN("y") "}", "III"},
+    {"EndnoteArabic", 1252, "{\\aftnnar" ENT("x") ENT("y") "}", "12"},
+    {"EndnoteLowerAlpha", 1252, "{\\aftnnalc" ENT("x") ENT("y") "}", "ab"},
+    {"EndnoteUpperAlpha", 1252, "{\\aftnnauc" ENT("x") ENT("y") "}", "AB"},
+    {"EndnoteLowerRoman", 1252, "{\\aftnnar\\aftnnrlc" ENT("x") ENT("y") "}", "iii"},
+    {"EndnoteUpperRoman", 1252, "{\\aftnnruc" ENT("x") ENT("y") "}", "III"},
+    {"FormatsApart", 1252, "{\\ftnnauc\\aftnnar" FTN("x") ENT("y") "}", "A1"},
+    {"AlphaPastZ", 1252,
+     "{\\ftnnalc" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("")
+         FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("")
+             FTN("") "|" FTN("") FTN("") "}",
+     "abcdefghijklmnopqrstuvwxyz|aabb"},
+    {"RomanNine", 1252,
+     "{\\ftnnruc" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") "|" FTN("") FTN("") "}",
+     "IIIIIIIVVVIVIIVIII|IXX"},
+    {"Cyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251 \\'cf" ENT("x") "}", "\xCFi"},
+    {"Japanese", 932, "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0" FTN("x") "}", "\x82\xA0" "1"},
+};
+#undef FTN
+#undef ENT
+
 class ReaderText : public ::testing::TestWithParam<TextCase> {
   protected:
     void TearDown() override { useAnsiCodePage(1252); }
@@ -240,6 +284,7 @@ INSTANTIATE_TEST_SUITE_P(Underlines, ReaderText, ::testing::ValuesIn(kUnderlineC
 INSTANTIATE_TEST_SUITE_P(FieldResults, ReaderText, ::testing::ValuesIn(kFieldResultCases), caseName);
 INSTANTIATE_TEST_SUITE_P(UnicodeBranches, ReaderText, ::testing::ValuesIn(kUprCases), caseName);
 INSTANTIATE_TEST_SUITE_P(DefaultFont, ReaderText, ::testing::ValuesIn(kDefaultFontCases), caseName);
+INSTANTIATE_TEST_SUITE_P(NoteMarks, ReaderText, ::testing::ValuesIn(kNoteMarkCases), caseName);
 
 // A byte that a stopped parse left waiting for its trail byte, or a cell's
 // tab, does not reach the next parse.
