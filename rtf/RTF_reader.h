@@ -193,16 +193,16 @@ class Reader {
     std::int32_t rgColour[cColourMax] = {};
     std::int16_t cColour = 0;  // finished entries; rgColour[cColour] is being built
 
-    std::int32_t cbUnicodeFallback = 1;  // "\uc": units of fallback after each "\u", kept per group
-    std::int32_t cUnicodeSkip = 0;       // fallback units still to drop; a brace ends the dropping
-    bool fFontNamed = false;             // "\f" seen since the start or "\plain", kept per group
+    std::int32_t cbUnicodeFallback = 1;   // "\uc": units of fallback after each "\u", kept per group
+    std::int32_t cUnicodeSkip = 0;        // fallback units still to drop; a brace ends the dropping
+    bool fFontNamed = false;              // "\f" seen since the start or "\plain", kept per group
     const char* pAfterKeyword = nullptr;  // where the control word being acted on ends
     const char* pInputEnd = nullptr;      // the end of the parse's bytes
     std::int32_t cFootnote = 0;           // footnote marks numbered so far
     std::int32_t cEndnote = 0;            // endnote marks numbered so far
     NFC nfcFootnote = nfcArabic;
     NFC nfcEndnote = nfcLowerRoman;
-    const char* pGroupStart = nullptr;   // the byte after the latest "{", where "\*" may stand
+    const char* pGroupStart = nullptr;  // the byte after the latest "{", where "\*" may stand
     // Zero while nothing waits to be delivered before the next text or dropped
     // among it: a fallback, a cell's tab, half of a character.
     std::uint32_t grfTextSlowPath = 0;

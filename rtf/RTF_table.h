@@ -75,14 +75,14 @@ enum IPROP : std::uint8_t {
     ipropPlain,
     ipropSectd,
     ipropHidden,
-    ipropUnicode,       // "\u": a character by its UTF-16 code
-    ipropUnicodeSkip,   // "\uc": fallback units after each "\u"
-    ipropAnsiCodePage,  // "\ansicpg"
-    ipropCharacterSet,  // "\ansi", "\mac", "\pc", "\pca", as a code page
-    ipropFontCharset,   // "\fcharset" of a font table entry
-    ipropFontCodePage,  // "\cpg" of a font table entry
-    ipropDefaultFont,   // "\deff"
-    ipropNoteMark,      // "\chftn": the automatic number of the note that follows
+    ipropUnicode,         // "\u": a character by its UTF-16 code
+    ipropUnicodeSkip,     // "\uc": fallback units after each "\u"
+    ipropAnsiCodePage,    // "\ansicpg"
+    ipropCharacterSet,    // "\ansi", "\mac", "\pc", "\pca", as a code page
+    ipropFontCharset,     // "\fcharset" of a font table entry
+    ipropFontCodePage,    // "\cpg" of a font table entry
+    ipropDefaultFont,     // "\deff"
+    ipropNoteMark,        // "\chftn": the automatic number of the note that follows
     ipropFootnoteFormat,  // "\ftnnar" ... "\ftnnruc", as an NFC
     ipropEndnoteFormat,   // "\aftnnar" ... "\aftnnruc", as an NFC
     ipropMax
