@@ -367,30 +367,63 @@ constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     slot.dfltOnly = sym.fPassDflt ? 0xFFFFFFFFu : 0;
 }
 
+// The keyword of 1 to 8 bytes at `sz` as one number, first byte lowest; 0
+// for a longer or empty one.
+constexpr std::uint64_t wordKey(const char* sz) {
+    std::uint64_t k = 0;
+    std::size_t cch = 0;
+    for (; sz[cch] != '\0' && cch < 9; ++cch)
+        if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
+    return cch == 0 || cch > 8 ? 0 : k;
+}
+
+// The keywords that styled text repeats most. They enter the index first, so
+// that a keyword added to the table later cannot push one of them off the
+// slot where a lookup looks first.
+constexpr const char* rgszFrequentWord[] = {"b",      "i",    "ul",    "ulnone", "f",      "fs",    "cf",
+                                            "par",    "line", "plain", "u",      "super",  "sub",   "nosupersub",
+                                            "strike", "cell", "row",   "lquote", "rquote", "bullet"};
+
+// Enters row `isym` into the index unless its keyword is there already.
+constexpr void indexWord(WordIndex& index, std::int32_t isym) {
+    const std::uint64_t k = wordKey(rgsymRtf[isym].szKeyword);
+    if (k == 0) return;
+    WordSlot* const slot = index.slot;
+    std::size_t s = wordSlotOf(k);
+    for (; slot[s].key != 0; s = (s + 1) & (cWordSlot - 1))
+        if (slot[s].key == k) return;
+    slot[s].key = k;
+    slot[s].isym = static_cast<std::int16_t>(isym);
+    describeStore(slot[s], isym);
+}
+
 // Builds the exact index of the keywords of 1 to 8 bytes by their bytes as
 // one number: open addressing over a multiplicative hash.
 constexpr WordIndex wordIndex() {
     WordIndex index;
-    WordSlot* const slot = index.slot;
-    for (std::int32_t i = 0; i < isymMax; ++i) {
-        const char* sz = rgsymRtf[i].szKeyword;
-        std::uint64_t k = 0;
-        std::size_t cch = 0;
-        for (; sz[cch] != '\0' && cch < 9; ++cch)
-            if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
-        if (cch == 0 || cch > 8) continue;
-        std::size_t s = wordSlotOf(k);
-        while (slot[s].key != 0) s = (s + 1) & (cWordSlot - 1);
-        slot[s].key = k;
-        slot[s].isym = static_cast<std::int16_t>(i);
-        describeStore(slot[s], i);
-    }
+    for (const char* sz : rgszFrequentWord)
+        for (std::int32_t i = 0; i < isymMax; ++i)
+            if (wordKey(rgsymRtf[i].szKeyword) == wordKey(sz)) indexWord(index, i);
+    for (std::int32_t i = 0; i < isymMax; ++i) indexWord(index, i);
     return index;
 }
 
 }  // namespace
 
 constexpr WordIndex kWordIndex = wordIndex();
+
+namespace {
+
+constexpr bool fFrequentWordsFirstProbe() {
+    for (const char* sz : rgszFrequentWord) {
+        const std::uint64_t k = wordKey(sz);
+        if (kWordIndex.slot[wordSlotOf(k)].key != k) return false;
+    }
+    return true;
+}
+static_assert(fFrequentWordsFirstProbe(), "two frequent keywords share a slot: the index needs another hash or size");
+
+}  // namespace
 
 std::int32_t isymLookupWord(std::uint64_t key) {
     const WordSlot* slot = pWordSlot(key);
