@@ -14,7 +14,10 @@ std::int32_t Reader::ecTranslateWord(std::uint64_t key, std::int32_t param, bool
     const WordSlot* slot = pWordSlot(key);
     if (slot == nullptr) return ecTranslateSymbol(-1, param, fParam);
     // The font table and the fallback of a "\u" take the general route.
-    if (slot->op != opStore || rds != rdsNorm || cUnicodeSkip != 0) return ecTranslateSymbol(slot->isym, param, fParam);
+    if ((slot->op & opStore) == 0 || rds != rdsNorm || cUnicodeSkip != 0)
+        return ecTranslateSymbol(slot->isym, param, fParam);
+    // "\f" also notes that the text names a font, without a branch of its own.
+    fFontNamed |= slot->op & opNamesFont;
     fSkipDestIfUnk = false;
     // Every choice below is made with masks rather than branches: the keywords
     // of a styled text alternate unpredictably between flags, sizes and colours.
@@ -98,7 +101,7 @@ std::int32_t Reader::ecApplyPropChange(IPROP iprop, std::int32_t val) {
         }
         return ecNoError;
     }
-    if (iprop == ipropFontNumber) fFontNamed = true;
+    if (iprop == ipropFontNumber) fFontNamed = opNamesFont;
     const propmod& pm = rgprop[iprop];
     if (pm.actn == actnSpec) return ecParseSpecialProperty(iprop, val);
 
@@ -144,7 +147,7 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoError;
         case ipropPlain:
             chp = char_prop{};
-            fFontNamed = false;  // back to the default font
+            fFontNamed = 0;  // back to the default font
             return ecNoError;
         case ipropSectd:
             sep = sect_prop{};
@@ -164,7 +167,9 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             setDefaultFont(val);
             return ecNoError;
         case ipropNoteMark:
-            return ecNoteMark();
+            if (rds != rdsNorm) return ecNoError;  // the mark inside a note's own text is not shown
+            fNoteMarkPending = true;
+            return ecNoteMarkPending;
         case ipropFootnoteFormat:
         case ipropEndnoteFormat:
             if (val < nfcArabic || val > nfcUpperRoman) return ecNoError;

@@ -23,7 +23,13 @@ std::int32_t Reader::ecControlSymbol(char ch, const char* pBackslash) {
 std::int32_t Reader::ecParseRtfKeyword(const char*& pRTF, const char* pEnd) {
     const Scanned word = scanKeyword(pRTF, pEnd);
     pRTF = word.p;
-    return word.ec;
+    return word.ec != ecNoError ? ecFinishKeyword(word.ec, word.p, pEnd) : ecNoError;
+}
+
+std::int32_t Reader::ecFinishKeyword(std::int32_t ec, const char* pAfter, const char* pEnd) {
+    if (!fNoteMarkPending) return ec;
+    fNoteMarkPending = false;
+    return ecNoteMark(pAfter, pEnd);
 }
 
 Scanned Reader::scanKeyword(const char* p, const char* pEnd) {
@@ -80,7 +86,6 @@ Scanned Reader::scanKeyword(const char* p, const char* pEnd) {
 
     // A space delimiter belongs to the control word; any other byte is text.
     if (p < pEnd && *p == ' ') ++p;
-    pAfterKeyword = p;
 
     return Scanned{p, ecTranslateSymbol(fTooLong ? -1 : isymLookupPadded(szKeyword, cch, hash), param, fParam)};
 }

@@ -140,7 +140,6 @@ inline Scanned Reader::scanShortKeyword(const char* p) {
     const unsigned cAfter = fNeg + cDigits;
     const unsigned fSpace = (after >> (8 * cAfter) & 0xFF) == ' ';
     const char* const q = p + letterBits / 8 + cAfter + fSpace;
-    pAfterKeyword = q;
     return Scanned{q, ecTranslateWord(key, param, fParam)};
 }
 

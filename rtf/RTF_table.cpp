@@ -336,8 +336,6 @@ static_assert(isymMax < static_cast<std::int32_t>(cWordSlot) / 2, "keep the word
 constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     const symbol& sym = rgsymRtf[isym];
     if (sym.kwd != kwdProp || sym.idx < 0 || sym.idx >= ipropMax) return;
-    // Naming a font also ends the default font's reign, which the general route records.
-    if (sym.idx == ipropFontNumber) return;
     const propmod& pm = rgprop[sym.idx];
     const std::size_t cbRecord = cbRecordOf(pm.prop);
     if (cbRecord < 4 || cbRecord > 255 || pm.offset < 0) return;
@@ -358,7 +356,7 @@ constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     const std::size_t window = offset + 4 <= cbRecord ? offset : cbRecord - 4;
     const std::size_t byteInWindow = offset - window;
     const std::size_t shift = 8 * (kBigEndian ? 4 - width - byteInWindow : byteInWindow);
-    slot.op = opStore;
+    slot.op = sym.idx == ipropFontNumber ? opStore | opNamesFont : opStore;
     slot.record = static_cast<std::uint8_t>(pm.prop);
     slot.window = static_cast<std::uint8_t>(window);
     slot.shift = static_cast<std::uint8_t>(shift);

@@ -134,9 +134,10 @@ constexpr std::uint32_t keywordHashStep(std::uint32_t h, unsigned char c) { retu
 // `cchKeywordPadded` bytes, whose hash is `hash`.
 std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t hash);
 
-// What the scanner's word-at-a-time path does with a control word: write a
-// property field directly, or hand the row to the general route.
-enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
+// What the scanner's word-at-a-time path does with a control word, as bits:
+// write a property field directly, or hand the row to the general route;
+// opNamesFont, beside opStore, notes that the text names its font.
+enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1, opNamesFont = 2 };
 
 // How a keyword of 1 to 8 bytes acts, found by its bytes as one number. A
 // property that writes a field is described as an update of the four bytes
@@ -145,14 +146,14 @@ enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
 struct WordSlot {
     std::uint64_t key = 0;  // the keyword's bytes, first byte lowest; 0 marks an empty slot
     std::int16_t isym = -1;
-    WordOp op = opTranslate;
-    std::uint8_t record = 0;     // a PROPTYPE: which record the field is in
-    std::uint8_t window = 0;     // byte offset of the four bytes within the record
-    std::uint8_t shift = 0;      // bit position of the field's value within those four bytes
-    std::uint32_t mask = 0;      // the bits of the four bytes that the field occupies
-    std::uint32_t dflt = 0;      // the value without a parameter
-    std::uint32_t dfltOnly = 0;  // all ones when the value is always `dflt`
-    std::uint32_t colour = 0;    // all ones when the value is a colour number, written as its colour
+    std::uint8_t op = opTranslate;  // WordOp bits
+    std::uint8_t record = 0;        // a PROPTYPE: which record the field is in
+    std::uint8_t window = 0;        // byte offset of the four bytes within the record
+    std::uint8_t shift = 0;         // bit position of the field's value within those four bytes
+    std::uint32_t mask = 0;         // the bits of the four bytes that the field occupies
+    std::uint32_t dflt = 0;         // the value without a parameter
+    std::uint32_t dfltOnly = 0;     // all ones when the value is always `dflt`
+    std::uint32_t colour = 0;       // all ones when the value is a colour number, written as its colour
 };
 
 constexpr std::size_t cWordSlot = 512;  // a power of two, above twice the row count

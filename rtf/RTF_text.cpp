@@ -81,11 +81,15 @@ CodePage Reader::cpDocument() const {
     return codepage::kWindowsLatin1;
 }
 
-// The code page of the bytes of font `iFont`: its character set's, else its
-// own code page, else the document's. A font the table lacks is the default font.
-CodePage Reader::cpSource(std::int32_t iFont) const {
+const Font* Reader::pFontOrDefault(std::int32_t iFont) const {
     const Font* font = pFontFind(iFont);
     if (font == nullptr && fFontDefault) font = pFontFind(iFontDefault);
+    return font;
+}
+
+// The code page of the bytes of `font`, from pFontOrDefault(): its character
+// set's, else its own code page, else the document's.
+CodePage Reader::cpSource(const Font* font) const {
     if (font != nullptr) {
         if (font->charset == 2 && font->fSymbolName) return codepage::kSymbolFont;
         const CodePage cp = codepage::charsetCodePage(font->charset);
@@ -95,17 +99,15 @@ CodePage Reader::cpSource(std::int32_t iFont) const {
     return cpDocument();
 }
 
-const Font* Reader::pFontText() const {
-    const Font* font = pFontFind(iFontText());
-    if (font == nullptr && fFontDefault) font = pFontFind(iFontDefault);
-    return font;
+bool Reader::fFontPassesThrough(std::int32_t iFont) const {
+    const Font* font = pFontOrDefault(iFont);
+    return cpSource(font) == transcoder.target() && (font == nullptr || !font->fWingdingsName);
 }
 
 // Word names a glyph of a symbol font by U+F000 plus its byte; what the
 // reader delivers is the character the glyph shows.
 std::uint32_t Reader::codePointOfFontGlyph(std::uint32_t codePoint) const {
-    if (codePoint < 0xF020 || codePoint > 0xF0FF) return codePoint;
-    const Font* font = pFontText();
+    const Font* font = pFontOrDefault(iFontText());
     if (font == nullptr) return codePoint;
     const unsigned char b = static_cast<unsigned char>(codePoint & 0xFF);
     std::uint32_t shown = 0;
@@ -116,17 +118,22 @@ std::uint32_t Reader::codePointOfFontGlyph(std::uint32_t codePoint) const {
     return shown != 0 ? shown : codePoint;
 }
 
-// Sets the transcoder up for the current font.
+// Sets the transcoder up for the current font, which is not the one it is
+// set up for.
 void Reader::selectFont() {
     const std::int32_t iFontNow = iFontText();
-    const std::int64_t iFont = iFontNow;
-    if (iFont == iFontTranscoder) return;
-    transcoder.setSource(cpSource(iFontNow));
-    iFontTranscoder = iFont;
-    const Font* font = pFontText();
+    const Font* font = pFontOrDefault(iFontNow);
+    transcoder.setSource(cpSource(font));
+    iFontTranscoder = iFontNow;
     fWingdingsTranscoder = font != nullptr && font->fWingdingsName;
-    if (transcoder.source() == transcoder.target() && !fWingdingsTranscoder)
-        rgiFontPassThrough[static_cast<std::uint32_t>(iFontNow) % cFontPassThrough] = iFont;
+    // fTextPassesThrough() knows the font by the record's number, which is 0
+    // both after "\f0" and in text that names no font, whose font is the
+    // default one: number 0 passes only when both fonts do.
+    const std::int32_t iFontRecord = chp.iFontNumber;
+    bool fPasses = transcoder.source() == transcoder.target() && !fWingdingsTranscoder;
+    if (fPasses && iFontRecord == 0 && iFontDefault != 0)
+        fPasses = fFontPassesThrough(iFontNow == 0 ? iFontDefault : 0);
+    if (fPasses) rgiFontPassThrough[static_cast<std::uint32_t>(iFontRecord) % cFontPassThrough] = iFontRecord;
     updateSlowPath();
 }
 
@@ -148,9 +155,40 @@ std::int32_t Reader::ecFlushPending() {
     return ecNoError;
 }
 
-// Converts and delivers bytes of the current font's code page.
-std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
+// Converts and delivers bytes in the code page the transcoder is set up for.
+inline std::int32_t Reader::ecTranscode(const char* pch, std::size_t cch, bool fFromText) {
+    if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
+    char buffer[256];
+    const char* p = pch;
+    const char* const pEnd = pch + cch;
+    while (p < pEnd) {
+        const std::size_t n = transcoder.convert(p, pEnd, buffer, sizeof buffer);
+        if (n > 0) {
+            const std::int32_t ec = ecEmit(buffer, n, false);
+            if (ec != ecNoError) return ec;
+        }
+        if (transcoder.lossy() != 0) {
+            const std::int32_t ec = ecTellForeign(transcoder.lossy(), transcoder.lossyLength());
+            if (ec != ecNoError) return ec;
+        }
+    }
+    updateSlowPath();
+    return ecNoError;
+}
+
+// Ends a lead byte of the font the transcoder is set up for and sets it up
+// for the text's font, when that has changed.
+inline std::int32_t Reader::ecFollowFont() {
+    if (iFontText() == iFontTranscoder) return ecNoError;
+    const std::int32_t ec = ecFlushLead();
+    if (ec != ecNoError) return ec;
     selectFont();
+    return ecNoError;
+}
+
+// Converts and delivers bytes of the current font's code page, which
+// ecFollowFont() has set the transcoder up for.
+std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
     if (fWingdingsTranscoder) return ecConvertWingdings(pch, cch, fFromText);
     return ecTranscode(pch, cch, fFromText);
 }
@@ -170,27 +208,6 @@ std::int32_t Reader::ecConvertWingdings(const char* pch, std::size_t cch, bool f
             return ec;
         p = q + 1;
     }
-    return ecNoError;
-}
-
-// Converts and delivers bytes in the code page the transcoder is set up for.
-std::int32_t Reader::ecTranscode(const char* pch, std::size_t cch, bool fFromText) {
-    if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
-    char buffer[256];
-    const char* p = pch;
-    const char* const pEnd = pch + cch;
-    while (p < pEnd) {
-        const std::size_t n = transcoder.convert(p, pEnd, buffer, sizeof buffer);
-        if (n > 0) {
-            const std::int32_t ec = ecEmit(buffer, n, false);
-            if (ec != ecNoError) return ec;
-        }
-        if (transcoder.lossy() != 0) {
-            const std::int32_t ec = ecTellForeign(transcoder.lossy(), transcoder.lossyLength());
-            if (ec != ecNoError) return ec;
-        }
-    }
-    updateSlowPath();
     return ecNoError;
 }
 
@@ -228,7 +245,7 @@ void Reader::beginText() {
     fCellPending = false;
     cbUnicodeFallback = 1;
     cUnicodeSkip = 0;
-    fFontNamed = false;
+    fFontNamed = 0;
     pGroupStart = nullptr;
     updateSlowPath();
 }
@@ -249,7 +266,7 @@ std::int32_t Reader::ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (iFontText() != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if ((ec = ecFollowFont()) != ecNoError) return ec;
     return ecConvert(pch, cch, true);
 }
 
@@ -267,14 +284,14 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (iFontText() != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if ((ec = ecFollowFont()) != ecNoError) return ec;
     const char byte = static_cast<char>(b);
     return ecConvert(&byte, 1, false);
 }
 
 std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
     if (rds != rdsNorm || chp.fHidden) return ecNoError;
-    codePoint = codePointOfFontGlyph(codePoint);
+    if (codePoint - 0xF020 <= 0xF0FF - 0xF020) codePoint = codePointOfFontGlyph(codePoint);
     std::int32_t ec = ecFlushLead();
     if (ec != ecNoError) return ec;
     if ((ec = ecFlushPending()) != ecNoError) return ec;
@@ -314,9 +331,8 @@ std::int32_t Reader::ecUnicodeEscape(std::int32_t val) {
     return ec;
 }
 
-std::int32_t Reader::ecNoteMark() {
-    if (rds != rdsNorm) return ecNoError;  // the mark inside a note's own text is not shown
-    const bool fEndnote = fEndnoteFollows(pAfterKeyword);
+std::int32_t Reader::ecNoteMark(const char* pAfter, const char* pEnd) {
+    const bool fEndnote = fEndnoteFollows(pAfter, pEnd);
     std::int32_t& cNote = fEndnote ? cEndnote : cFootnote;
     if (cNote < INT32_MAX) ++cNote;
     char number[cchNoteNumberMax];
@@ -328,8 +344,7 @@ std::int32_t Reader::ecNoteMark() {
     return ecNoError;
 }
 
-bool Reader::fEndnoteFollows(const char* p) const {
-    const char* const pEnd = pInputEnd;
+bool Reader::fEndnoteFollows(const char* p, const char* pEnd) {
     if (p == nullptr || pEnd == nullptr) return false;
     auto skipBlanks = [pEnd](const char* q) {
         while (q < pEnd && (*q == ' ' || *q == '\r' || *q == '\n')) ++q;
