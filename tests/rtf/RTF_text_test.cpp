@@ -194,6 +194,13 @@ const TextCase kDefaultFontCases[] = {
     {"PlainReturnsToDefaultWestern", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0\\'cf\\plain\\'cf}", "\xCF?"},
     {"GroupEndRestoresDefault", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "{\\f0\\'cf}\\'cf}", "\xCF?"},
     {"GroupEndRestoresNamedFont", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0{\\plain\\'cf}\\'cf}", "?\xCF"},
+    // Runs of text take the same path as escapes: font 0, named or not, is
+    // told apart from the default font whichever the reader met first.
+    {"PlainReturnsToDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0 \xCF\\plain \xCF}", "\xCF?"},
+    {"NamedFontZeroAfterDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\xCF\\f0 \xCF}", "?\xCF"},
+    {"GroupEndRestoresDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "{\\f0 \xCF}\xCF}", "\xCF?"},
+    {"DefaultPassesWhereFontZeroDoesNot", 1251,
+     "{\\rtf1\\ansi\\ansicpg1251\\deff1" TWO_FONTS "\xCF\\f0 \xCF\\plain \xCF}", "\xCFI\xCF"},
     {"RecordsKeepNamedNumber", 1251, "{\\rtf1\\ansi\\deff0" TWO_FONTS "\\f1\\'cf}", "\xCF", "f=1"},
     {"DefaultZeroAsBefore", 1251,
      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset204 Times;}{\\f1\\fcharset0 Arial;}}\\'cf}", "\xCF"},
@@ -213,6 +220,9 @@ const TextCase kDefaultFontCases[] = {
 #define ENT(text) "\\chftn{\\footnote\\ftnalt\\pard {\\super\\chftn} " text "}"
 const TextCase kNoteMarkCases[] = {
     {"Footnotes", 1252, "{a" FTN("x") "b" FTN("y") "c}", "a1b2c"},
+    // Within the last bytes of the input the general scanner reads the word.
+    {"MarkAtEnd", 1252, "{a\\chftn}", "a1"},
+    {"EndnoteAtEnd", 1252, "{\\chftn{\\footnote\\ftnalt}}", "i"},
     {"EndnotesLowerRoman", 1252, "{a" ENT("x") "b" ENT("y") "c" ENT("z") ENT("w") "}", "aibiiciiiiv"},
     {"CountedApart", 1252, "{" FTN("x") ENT("y") FTN("z") ENT("w") "}", "1i2ii"},
     {"WordsForm", 1252,
