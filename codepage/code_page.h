@@ -58,4 +58,8 @@ bool encodesExactly(CodePage cp, std::uint32_t codePoint, const char* bytes, std
 // it shows nothing sensible for.
 std::uint16_t symbolFontCharacter(unsigned char byte);
 
+// The character a Wingdings font shows for `byte` where Word offers it as a
+// list bullet, or 0 for every other byte.
+std::uint16_t wingdingsBulletCharacter(unsigned char byte);
+
 }  // namespace codepage

@@ -37,4 +37,19 @@ std::uint16_t symbolFontCharacter(unsigned char byte) {
     return 0;
 }
 
+std::uint16_t wingdingsBulletCharacter(unsigned char byte) {
+    switch (byte) {
+        case 0x9F:
+            return 0x2022;  // bullet
+        case 0xA7:
+            return 0x25AA;  // small black square
+        case 0xD8:
+            return 0x27A2;  // arrowhead
+        case 0xFC:
+            return 0x2713;  // check mark
+        default:
+            return 0;
+    }
+}
+
 }  // namespace codepage

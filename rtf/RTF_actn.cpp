@@ -14,7 +14,10 @@ std::int32_t Reader::ecTranslateWord(std::uint64_t key, std::int32_t param, bool
     const WordSlot* slot = pWordSlot(key);
     if (slot == nullptr) return ecTranslateSymbol(-1, param, fParam);
     // The font table and the fallback of a "\u" take the general route.
-    if (slot->op != opStore || rds != rdsNorm || cUnicodeSkip != 0) return ecTranslateSymbol(slot->isym, param, fParam);
+    if ((slot->op & opStore) == 0 || rds != rdsNorm || cUnicodeSkip != 0)
+        return ecTranslateSymbol(slot->isym, param, fParam);
+    // "\f" also notes that the text names a font, without a branch of its own.
+    fFontNamed |= slot->op & opNamesFont;
     fSkipDestIfUnk = false;
     // Every choice below is made with masks rather than branches: the keywords
     // of a styled text alternate unpredictably between flags, sizes and colours.
@@ -69,7 +72,7 @@ std::int32_t Reader::ecTranslateSymbol(std::int32_t isym, std::int32_t param, bo
             }
             return ecDeliverUnicode(static_cast<std::uint32_t>(sym.idx));
         case kwdDest:
-            if (sym.idx < 0 || sym.idx > idestKeep) return ecBadTableEntry;
+            if (sym.idx < 0 || sym.idx > idestUd) return ecBadTableEntry;
             return ecChangeDest(static_cast<IDEST>(sym.idx));
         case kwdSpec:
             if (sym.idx < 0 || sym.idx > ipfnRow) return ecBadTableEntry;
@@ -98,6 +101,7 @@ std::int32_t Reader::ecApplyPropChange(IPROP iprop, std::int32_t val) {
         }
         return ecNoError;
     }
+    if (iprop == ipropFontNumber) fFontNamed = opNamesFont;
     const propmod& pm = rgprop[iprop];
     if (pm.actn == actnSpec) return ecParseSpecialProperty(iprop, val);
 
@@ -143,6 +147,7 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoError;
         case ipropPlain:
             chp = char_prop{};
+            fFontNamed = 0;  // back to the default font
             return ecNoError;
         case ipropSectd:
             sep = sect_prop{};
@@ -160,6 +165,15 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoError;
         case ipropDefaultFont:
             setDefaultFont(val);
+            return ecNoError;
+        case ipropNoteMark:
+            if (rds != rdsNorm) return ecNoError;  // the mark inside a note's own text is not shown
+            fNoteMarkPending = true;
+            return ecNoteMarkPending;
+        case ipropFootnoteFormat:
+        case ipropEndnoteFormat:
+            if (val < nfcArabic || val > nfcUpperRoman) return ecNoError;
+            (iprop == ipropFootnoteFormat ? nfcFootnote : nfcEndnote) = static_cast<NFC>(val);
             return ecNoError;
         case ipropFontCharset:
         case ipropFontCodePage:
@@ -179,6 +193,16 @@ std::int32_t Reader::ecChangeDest(IDEST idest) {
         }
     } else if (idest == idestFontTbl) {
         rds = rdsFontTbl;  // until the group of the font table closes
+    } else if (idest == idestUpr) {
+        // Font names in the font table are read from both branches, as before.
+        if (rds == rdsNorm) rds = rdsUpr;
+    } else if (idest == idestUd) {
+        // The Unicode branch of a "\upr" is the text; a font table reads the
+        // ANSI branch's names, whose Unicode twins would not match them.
+        if (rds == rdsUpr)
+            rds = rdsNorm;
+        else if (rds == rdsFontTbl)
+            rds = rdsSkip;
     } else if (idest != idestKeep) {
         rds = rdsSkip;  // until the group that holds the destination closes
     }

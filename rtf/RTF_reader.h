@@ -29,6 +29,7 @@ struct save {
     doc_prop dop;
     RDS rds;
     RIS ris;
+    std::uint8_t fFontNamed;
     std::int32_t cbUnicodeFallback;
 };
 
@@ -48,12 +49,22 @@ struct Scanned {
     std::int32_t ec;
 };
 
+// What the action of "\chftn" answers, so that the scanner, which alone
+// knows where the control word ends, takes the cold route of a failed
+// keyword to ecFinishKeyword. A parse never ends with it: fNoteMarkPending
+// tells it apart from a callback's own result of the same value, which
+// passes unchanged.
+constexpr std::int32_t ecNoteMarkPending = -1;
+
 // One font of the font table; 0 for what it does not say.
 struct Font {
     std::int32_t charset = -1;
     codepage::CodePage cp = 0;
-    bool fSymbolName = false;  // its name begins "Symbol"
-    std::uint8_t cchName = 0;  // name bytes seen, up to the test's need
+    bool fSymbolName = false;      // its name begins "Symbol"
+    bool fWingdingsName = false;   // its name is "Wingdings", known at the ";" that ends it
+    bool fSymbolPrefix = true;     // the name so far agrees with "Symbol"
+    bool fWingdingsPrefix = true;  // the name so far agrees with "Wingdings"
+    std::uint8_t cchName = 0;      // name bytes seen, up to 255
 };
 
 class Reader {
@@ -122,6 +133,11 @@ class Reader {
     // Calls the callback with the current state for `cch` bytes of the target
     // code page; `fFromText` bytes reach a character callback sign-extended.
     inline std::int32_t ecEmit(const char* pch, std::size_t cch, bool fFromText);
+    // The font whose code page the text is in: the one "\f" named last, or
+    // the default font ("\deff") while none has been named since the start or
+    // "\plain". The records keep the number "\f" gave, 0 when none, which is
+    // also iFontDefault without a "\deff".
+    std::int32_t iFontText() const { return fFontNamed ? chp.iFontNumber : iFontDefault; }
     // Whether text of the current font passes to the callback unchanged, with
     // nothing waiting before it: the case of nearly every run of text.
     inline bool fTextPassesThrough() const;
@@ -139,6 +155,18 @@ class Reader {
     // "\u": delivers the UTF-16 unit `val` (negative values count from 65536),
     // pairing surrogates, and starts dropping its fallback.
     std::int32_t ecUnicodeEscape(std::int32_t val);
+    // "\chftn": delivers the automatic number of the note that follows it,
+    // from `pAfter`, where the control word ends, reading no byte at or
+    // beyond `pEnd`.
+    std::int32_t ecNoteMark(const char* pAfter, const char* pEnd);
+    // Whether the note group that starts at `p` (after blanks) is an endnote:
+    // a "\footnote" group whose own level holds "\ftnalt".
+    static bool fEndnoteFollows(const char* p, const char* pEnd);
+    // Finishes a control word that ends at `pAfter` and whose action
+    // answered `ec`, not ecNoError: a "\chftn", whose number depends on what
+    // follows the word, answers ecNoteMarkPending for the scanner to call
+    // back here. Any other result stands.
+    std::int32_t ecFinishKeyword(std::int32_t ec, const char* pAfter, const char* pEnd);
     // "\cell" and "\row": cells are separated by a tab, rows end a line.
     std::int32_t ecEndCell();
     std::int32_t ecEndRow();
@@ -170,6 +198,11 @@ class Reader {
     save* psave = nullptr;        // top of the group stack, null when empty
     RDS rds = rdsNorm;
     RIS ris = risNorm;
+    // Not 0 once "\f" has named a font since the start or "\plain", kept per
+    // group; in the padding before chp, beside the other per-group bytes, as
+    // in a save record. A byte, so that the word-at-a-time path can set it
+    // with the bit of its WordOp.
+    std::uint8_t fFontNamed = 0;
     char_prop chp = {};
     para_prop pap = {};
     sect_prop sep = {};
@@ -200,9 +233,20 @@ class Reader {
     void updateSlowPath();
     void fontsChanged();
     const Font* pFontFind(std::int32_t iFont) const;
+    // Font `iFont`, or the default font when the table lacks it, or null.
+    const Font* pFontOrDefault(std::int32_t iFont) const;
+    // Whether bytes of font `iFont` reach the callback unchanged.
+    bool fFontPassesThrough(std::int32_t iFont) const;
+    // The character that the Symbol or Wingdings font of the text shows for
+    // the private-use `codePoint` (U+F020 to U+F0FF) by which Word names its
+    // glyphs, or `codePoint`.
+    std::uint32_t codePointOfFontGlyph(std::uint32_t codePoint) const;
+    std::int32_t ecConvertWingdings(const char* pch, std::size_t cch, bool fFromText);
+    inline std::int32_t ecTranscode(const char* pch, std::size_t cch, bool fFromText);
     codepage::CodePage cpDocument() const;
-    codepage::CodePage cpSource(std::int32_t iFont) const;
+    codepage::CodePage cpSource(const Font* font) const;
     void selectFont();
+    inline std::int32_t ecFollowFont();
     std::int32_t ecFlushPending();
     std::int32_t ecConvert(const char* pch, std::size_t cch, bool fFromText);
     std::int32_t ecFlushLead();
@@ -223,14 +267,23 @@ class Reader {
     std::vector<Font> rgfont;
     std::unordered_map<std::int32_t, std::uint32_t> ifontByNumber;  // font number -> entry of `rgfont`
     std::int32_t ifontDefining = iFontNotDefining;                  // the entry the font table is describing
-    std::int32_t iFontDefault = 0;
+    std::int32_t iFontDefault = 0;                                  // "\deff", 0 without one
     bool fFontDefault = false;
     codepage::CodePage cpAnsi = 0;          // "\ansicpg", when it names a code page we know
     codepage::CodePage cpCharacterSet = 0;  // "\ansi", "\mac", "\pc", "\pca"
     codepage::Transcoder transcoder;
     std::int64_t iFontTranscoder = iFontNone;  // the font the transcoder is set up for
+    bool fWingdingsTranscoder = false;         // that font is Wingdings, whose bullets need a look each
     std::uint32_t highSurrogate = 0;           // a "\u" high surrogate waiting for its low one
     bool fCellPending = false;                 // a "\cell" tab waits for the next character
+
+    // Note marks ("\chftn"), rare enough to be kept apart from the members
+    // the main loop reads.
+    bool fNoteMarkPending = false;  // a "\chftn" waits for the scanner to tell where it ends
+    std::int32_t cFootnote = 0;     // footnote marks numbered so far
+    std::int32_t cEndnote = 0;      // endnote marks numbered so far
+    NFC nfcFootnote = nfcArabic;
+    NFC nfcEndnote = nfcLowerRoman;
 };
 
 inline std::int32_t Reader::ecEmit(const char* pch, std::size_t cch, bool fFromText) {
@@ -246,6 +299,9 @@ inline std::int32_t Reader::ecEmit(const char* pch, std::size_t cch, bool fFromT
     return ecNoError;
 }
 
+// The record's font number stands for the text's font here: selectFont()
+// lets number 0 pass only when the default font, which text that names no
+// font is in, passes as well.
 inline bool Reader::fTextPassesThrough() const {
     return (grfTextSlowPath | static_cast<std::uint32_t>(rds) | static_cast<std::uint32_t>(chp.fHidden)) == 0 &&
            rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] == chp.iFontNumber;

@@ -120,6 +120,11 @@ void Reader::reset() {
     fSkipDestIfUnk = false;
     for (std::int32_t& colour : rgColour) colour = 0;
     cColour = 0;
+    fNoteMarkPending = false;
+    cFootnote = 0;
+    cEndnote = 0;
+    nfcFootnote = nfcArabic;
+    nfcEndnote = nfcLowerRoman;
     beginText();
 }
 
@@ -139,6 +144,7 @@ inline std::int32_t Reader::ecPushRtfState() {
     psaveNew->dop = dop;
     psaveNew->rds = rds;
     psaveNew->ris = ris;
+    psaveNew->fFontNamed = fFontNamed;
     psaveNew->cbUnicodeFallback = cbUnicodeFallback;
     ris = risNorm;  // a group always starts reading ordinary text
     // A brace ends the fallback of a "\u"; the slow path, which a pending
@@ -162,6 +168,7 @@ inline std::int32_t Reader::ecPopRtfState() {
     dop = psaveOld->dop;
     rds = psaveOld->rds;
     ris = psaveOld->ris;
+    fFontNamed = psaveOld->fFontNamed;
     cbUnicodeFallback = psaveOld->cbUnicodeFallback;
     cUnicodeSkip = 0;
     psave = psaveOld->psaveNext;
@@ -247,7 +254,8 @@ std::int32_t Reader::ecParseBytes(const char* const pRTF, const char* const pEnd
                             // Control words come in runs, such as those that open a group:
                             // a test of its own for the next one predicts better.
                             for (;;) {
-                                if (word.ec != ecNoError) return word.ec;
+                                if (word.ec != ecNoError && (ec = ecFinishKeyword(word.ec, word.p, pEnd)) != ecNoError)
+                                    return ec;
                                 p = word.p;
                                 if (ris != risNorm || pEnd - p < cchKeywordWindow + 1 || p[0] != '\\' || p[1] == '\'')
                                     break;
@@ -259,7 +267,7 @@ std::int32_t Reader::ecParseBytes(const char* const pRTF, const char* const pEnd
                         }
                     }
                     const Scanned word = scanKeyword(p, pEnd);
-                    if (word.ec != ecNoError) return word.ec;
+                    if (word.ec != ecNoError && (ec = ecFinishKeyword(word.ec, word.p, pEnd)) != ecNoError) return ec;
                     p = word.p;
                     if (ris != risNorm) break;
                     continue;
@@ -316,7 +324,7 @@ std::int32_t Reader::ecParseBytes(const char* const pRTF, const char* const pEnd
                 break;
             case '\\': {
                 const Scanned word = scanKeyword(p, pEnd);
-                if (word.ec != ecNoError) return word.ec;
+                if (word.ec != ecNoError && (ec = ecFinishKeyword(word.ec, word.p, pEnd)) != ecNoError) return ec;
                 p = word.p;
                 break;
             }

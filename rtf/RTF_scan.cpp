@@ -23,7 +23,13 @@ std::int32_t Reader::ecControlSymbol(char ch, const char* pBackslash) {
 std::int32_t Reader::ecParseRtfKeyword(const char*& pRTF, const char* pEnd) {
     const Scanned word = scanKeyword(pRTF, pEnd);
     pRTF = word.p;
-    return word.ec;
+    return word.ec != ecNoError ? ecFinishKeyword(word.ec, word.p, pEnd) : ecNoError;
+}
+
+std::int32_t Reader::ecFinishKeyword(std::int32_t ec, const char* pAfter, const char* pEnd) {
+    if (!fNoteMarkPending) return ec;
+    fNoteMarkPending = false;
+    return ecNoteMark(pAfter, pEnd);
 }
 
 Scanned Reader::scanKeyword(const char* p, const char* pEnd) {

@@ -23,6 +23,21 @@ constexpr symbol rgsymRtf[] = {
     prop("ul", 1, false, ipropUnderline),
     prop("uldb", 1, false, ipropUnderline),
     prop("ulw", 1, false, ipropUnderline),
+    // Dotted, dashed, wavy and thick lines are underline all the same.
+    prop("uld", 1, false, ipropUnderline),
+    prop("uldash", 1, false, ipropUnderline),
+    prop("uldashd", 1, false, ipropUnderline),
+    prop("uldashdd", 1, false, ipropUnderline),
+    prop("ulhwave", 1, false, ipropUnderline),
+    prop("ulldash", 1, false, ipropUnderline),
+    prop("ulth", 1, false, ipropUnderline),
+    prop("ulthd", 1, false, ipropUnderline),
+    prop("ulthdash", 1, false, ipropUnderline),
+    prop("ulthdashd", 1, false, ipropUnderline),
+    prop("ulthdashdd", 1, false, ipropUnderline),
+    prop("ulthldash", 1, false, ipropUnderline),
+    prop("ululdbwave", 1, false, ipropUnderline),
+    prop("ulwave", 1, false, ipropUnderline),
     prop("ulnone", 0, true, ipropUnderline),
     prop("outl", 1, false, ipropOutline),
     prop("shad", 1, false, ipropShadow),
@@ -81,6 +96,17 @@ constexpr symbol rgsymRtf[] = {
     prop("fcharset", 0, false, ipropFontCharset),
     prop("cpg", 0, false, ipropFontCodePage),
     prop("deff", 0, false, ipropDefaultFont),
+    prop("chftn", 0, true, ipropNoteMark),
+    prop("ftnnar", nfcArabic, true, ipropFootnoteFormat),
+    prop("ftnnalc", nfcLowerAlpha, true, ipropFootnoteFormat),
+    prop("ftnnauc", nfcUpperAlpha, true, ipropFootnoteFormat),
+    prop("ftnnrlc", nfcLowerRoman, true, ipropFootnoteFormat),
+    prop("ftnnruc", nfcUpperRoman, true, ipropFootnoteFormat),
+    prop("aftnnar", nfcArabic, true, ipropEndnoteFormat),
+    prop("aftnnalc", nfcLowerAlpha, true, ipropEndnoteFormat),
+    prop("aftnnauc", nfcUpperAlpha, true, ipropEndnoteFormat),
+    prop("aftnnrlc", nfcLowerRoman, true, ipropEndnoteFormat),
+    prop("aftnnruc", nfcUpperRoman, true, ipropEndnoteFormat),
 
     // Characters by their Unicode code points, delivered in the target code page.
     chr("par", 10),
@@ -123,7 +149,11 @@ constexpr symbol rgsymRtf[] = {
     dest("doccomm", idestSkip),
     dest("fonttbl", idestFontTbl),
     dest("fldinst", idestSkip),
+    // A field's result is what Word shows of it, marked optional or not.
+    dest("fldrslt", idestKeep),
     dest("nonesttables", idestSkip),
+    dest("upr", idestUpr),
+    dest("ud", idestUd),
     dest("nesttableprops", idestKeep),
     dest("cs", idestKeep),
     dest("footer", idestSkip),
@@ -155,7 +185,7 @@ constexpr symbol rgsymRtf[] = {
 };
 
 constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
-static_assert(isymMax == 130, "the keyword table has 130 rows");
+static_assert(isymMax == 158, "the keyword table has 158 rows");
 
 #define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
 #define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))
@@ -213,6 +243,9 @@ constexpr propmod rgprop[ipropMax] = {
     {actnSpec, propChp, 0},                                // ipropFontCharset
     {actnSpec, propChp, 0},                                // ipropFontCodePage
     {actnSpec, propDop, 0},                                // ipropDefaultFont
+    {actnSpec, propChp, 0},                                // ipropNoteMark
+    {actnSpec, propDop, 0},                                // ipropFootnoteFormat
+    {actnSpec, propDop, 0},                                // ipropEndnoteFormat
 };
 
 #undef CHP_FIELD
@@ -323,7 +356,7 @@ constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     const std::size_t window = offset + 4 <= cbRecord ? offset : cbRecord - 4;
     const std::size_t byteInWindow = offset - window;
     const std::size_t shift = 8 * (kBigEndian ? 4 - width - byteInWindow : byteInWindow);
-    slot.op = opStore;
+    slot.op = sym.idx == ipropFontNumber ? opStore | opNamesFont : opStore;
     slot.record = static_cast<std::uint8_t>(pm.prop);
     slot.window = static_cast<std::uint8_t>(window);
     slot.shift = static_cast<std::uint8_t>(shift);
@@ -332,30 +365,63 @@ constexpr void describeStore(WordSlot& slot, std::int32_t isym) {
     slot.dfltOnly = sym.fPassDflt ? 0xFFFFFFFFu : 0;
 }
 
+// The keyword of 1 to 8 bytes at `sz` as one number, first byte lowest; 0
+// for a longer or empty one.
+constexpr std::uint64_t wordKey(const char* sz) {
+    std::uint64_t k = 0;
+    std::size_t cch = 0;
+    for (; sz[cch] != '\0' && cch < 9; ++cch)
+        if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
+    return cch == 0 || cch > 8 ? 0 : k;
+}
+
+// The keywords that styled text repeats most. They enter the index first, so
+// that a keyword added to the table later cannot push one of them off the
+// slot where a lookup looks first.
+constexpr const char* rgszFrequentWord[] = {"b",      "i",    "ul",    "ulnone", "f",      "fs",    "cf",
+                                            "par",    "line", "plain", "u",      "super",  "sub",   "nosupersub",
+                                            "strike", "cell", "row",   "lquote", "rquote", "bullet"};
+
+// Enters row `isym` into the index unless its keyword is there already.
+constexpr void indexWord(WordIndex& index, std::int32_t isym) {
+    const std::uint64_t k = wordKey(rgsymRtf[isym].szKeyword);
+    if (k == 0) return;
+    WordSlot* const slot = index.slot;
+    std::size_t s = wordSlotOf(k);
+    for (; slot[s].key != 0; s = (s + 1) & (cWordSlot - 1))
+        if (slot[s].key == k) return;
+    slot[s].key = k;
+    slot[s].isym = static_cast<std::int16_t>(isym);
+    describeStore(slot[s], isym);
+}
+
 // Builds the exact index of the keywords of 1 to 8 bytes by their bytes as
 // one number: open addressing over a multiplicative hash.
 constexpr WordIndex wordIndex() {
     WordIndex index;
-    WordSlot* const slot = index.slot;
-    for (std::int32_t i = 0; i < isymMax; ++i) {
-        const char* sz = rgsymRtf[i].szKeyword;
-        std::uint64_t k = 0;
-        std::size_t cch = 0;
-        for (; sz[cch] != '\0' && cch < 9; ++cch)
-            if (cch < 8) k |= std::uint64_t{static_cast<unsigned char>(sz[cch])} << (8 * cch);
-        if (cch == 0 || cch > 8) continue;
-        std::size_t s = wordSlotOf(k);
-        while (slot[s].key != 0) s = (s + 1) & (cWordSlot - 1);
-        slot[s].key = k;
-        slot[s].isym = static_cast<std::int16_t>(i);
-        describeStore(slot[s], i);
-    }
+    for (const char* sz : rgszFrequentWord)
+        for (std::int32_t i = 0; i < isymMax; ++i)
+            if (wordKey(rgsymRtf[i].szKeyword) == wordKey(sz)) indexWord(index, i);
+    for (std::int32_t i = 0; i < isymMax; ++i) indexWord(index, i);
     return index;
 }
 
 }  // namespace
 
 constexpr WordIndex kWordIndex = wordIndex();
+
+namespace {
+
+constexpr bool fFrequentWordsFirstProbe() {
+    for (const char* sz : rgszFrequentWord) {
+        const std::uint64_t k = wordKey(sz);
+        if (kWordIndex.slot[wordSlotOf(k)].key != k) return false;
+    }
+    return true;
+}
+static_assert(fFrequentWordsFirstProbe(), "two frequent keywords share a slot: the index needs another hash or size");
+
+}  // namespace
 
 std::int32_t isymLookupWord(std::uint64_t key) {
     const WordSlot* slot = pWordSlot(key);

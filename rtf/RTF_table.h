@@ -16,8 +16,18 @@ enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 
 // Destinations.
 // idestFontTbl reads the font table; idestKeep marks a keyword the reader
 // knows and has no use for (a nested table's properties, a character style),
-// so that "\*" before it does not skip its group.
-enum IDEST : std::uint8_t { idestPict = 0, idestSkip = 1, idestColTab = 2, idestFontTbl = 3, idestKeep = 4 };
+// so that "\*" before it does not skip its group. idestUpr holds the same text
+// twice, as ANSI bytes and in its "\ud" branch (idestUd) as Unicode: Word reads
+// the Unicode branch only.
+enum IDEST : std::uint8_t {
+    idestPict = 0,
+    idestSkip = 1,
+    idestColTab = 2,
+    idestFontTbl = 3,
+    idestKeep = 4,
+    idestUpr = 5,
+    idestUd = 6,
+};
 // Special keywords.
 enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };
 // Property numbers, the rows of `rgprop`.
@@ -65,15 +75,21 @@ enum IPROP : std::uint8_t {
     ipropPlain,
     ipropSectd,
     ipropHidden,
-    ipropUnicode,       // "\u": a character by its UTF-16 code
-    ipropUnicodeSkip,   // "\uc": fallback units after each "\u"
-    ipropAnsiCodePage,  // "\ansicpg"
-    ipropCharacterSet,  // "\ansi", "\mac", "\pc", "\pca", as a code page
-    ipropFontCharset,   // "\fcharset" of a font table entry
-    ipropFontCodePage,  // "\cpg" of a font table entry
-    ipropDefaultFont,   // "\deff"
+    ipropUnicode,         // "\u": a character by its UTF-16 code
+    ipropUnicodeSkip,     // "\uc": fallback units after each "\u"
+    ipropAnsiCodePage,    // "\ansicpg"
+    ipropCharacterSet,    // "\ansi", "\mac", "\pc", "\pca", as a code page
+    ipropFontCharset,     // "\fcharset" of a font table entry
+    ipropFontCodePage,    // "\cpg" of a font table entry
+    ipropDefaultFont,     // "\deff"
+    ipropNoteMark,        // "\chftn": the automatic number of the note that follows
+    ipropFootnoteFormat,  // "\ftnnar" ... "\ftnnruc", as an NFC
+    ipropEndnoteFormat,   // "\aftnnar" ... "\aftnnruc", as an NFC
     ipropMax
 };
+
+// How notes are numbered.
+enum NFC : std::uint8_t { nfcArabic = 0, nfcLowerAlpha = 1, nfcUpperAlpha = 2, nfcLowerRoman = 3, nfcUpperRoman = 4 };
 
 // One row of the keyword table.
 struct symbol {
@@ -118,9 +134,10 @@ constexpr std::uint32_t keywordHashStep(std::uint32_t h, unsigned char c) { retu
 // `cchKeywordPadded` bytes, whose hash is `hash`.
 std::int32_t isymLookupPadded(const char* padded, std::size_t cch, std::uint32_t hash);
 
-// What the scanner's word-at-a-time path does with a control word: write a
-// property field directly, or hand the row to the general route.
-enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
+// What the scanner's word-at-a-time path does with a control word, as bits:
+// write a property field directly, or hand the row to the general route;
+// opNamesFont, beside opStore, notes that the text names its font.
+enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1, opNamesFont = 2 };
 
 // How a keyword of 1 to 8 bytes acts, found by its bytes as one number. A
 // property that writes a field is described as an update of the four bytes
@@ -129,14 +146,14 @@ enum WordOp : std::uint8_t { opTranslate = 0, opStore = 1 };
 struct WordSlot {
     std::uint64_t key = 0;  // the keyword's bytes, first byte lowest; 0 marks an empty slot
     std::int16_t isym = -1;
-    WordOp op = opTranslate;
-    std::uint8_t record = 0;     // a PROPTYPE: which record the field is in
-    std::uint8_t window = 0;     // byte offset of the four bytes within the record
-    std::uint8_t shift = 0;      // bit position of the field's value within those four bytes
-    std::uint32_t mask = 0;      // the bits of the four bytes that the field occupies
-    std::uint32_t dflt = 0;      // the value without a parameter
-    std::uint32_t dfltOnly = 0;  // all ones when the value is always `dflt`
-    std::uint32_t colour = 0;    // all ones when the value is a colour number, written as its colour
+    std::uint8_t op = opTranslate;  // WordOp bits
+    std::uint8_t record = 0;        // a PROPTYPE: which record the field is in
+    std::uint8_t window = 0;        // byte offset of the four bytes within the record
+    std::uint8_t shift = 0;         // bit position of the field's value within those four bytes
+    std::uint32_t mask = 0;         // the bits of the four bytes that the field occupies
+    std::uint32_t dflt = 0;         // the value without a parameter
+    std::uint32_t dfltOnly = 0;     // all ones when the value is always `dflt`
+    std::uint32_t colour = 0;       // all ones when the value is a colour number, written as its colour
 };
 
 constexpr std::size_t cWordSlot = 512;  // a power of two, above twice the row count

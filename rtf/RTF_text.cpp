@@ -18,6 +18,41 @@ using codepage::CodePage;
 
 bool fKnownCodePage(CodePage cp) { return codepage::isReadable(cp); }
 
+// Numbers past these are written in arabic digits: a hostile document's
+// millionth note must not make a mark of a thousand letters.
+constexpr std::int32_t nRomanMax = 3999;
+constexpr std::int32_t nAlphaMax = 26 * 20;
+constexpr std::size_t cchNoteNumberMax = 24;
+
+// Writes `n` (at least 1) as a note number in the format `nfc` to `out`;
+// answers its length. Letters go a to z, then aa to zz, and so on.
+std::size_t cchNoteNumber(std::int32_t n, NFC nfc, char out[cchNoteNumberMax]) {
+    std::size_t cch = 0;
+    if ((nfc == nfcLowerAlpha || nfc == nfcUpperAlpha) && n <= nAlphaMax) {
+        const char letter = static_cast<char>((nfc == nfcLowerAlpha ? 'a' : 'A') + (n - 1) % 26);
+        for (std::int32_t i = 0; i <= (n - 1) / 26; ++i) out[cch++] = letter;
+        return cch;
+    }
+    if ((nfc == nfcLowerRoman || nfc == nfcUpperRoman) && n <= nRomanMax) {
+        static constexpr struct {
+            std::int32_t value;
+            const char* sz;
+        } kNumerals[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+                         {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+        const char caseBit = nfc == nfcUpperRoman ? 0x20 : 0;
+        for (const auto& numeral : kNumerals) {
+            for (; n >= numeral.value; n -= numeral.value)
+                for (const char* p = numeral.sz; *p != '\0'; ++p) out[cch++] = static_cast<char>(*p ^ caseBit);
+        }
+        return cch;
+    }
+    char digits[cchNoteNumberMax];
+    std::size_t cDigits = 0;
+    for (; n > 0; n /= 10) digits[cDigits++] = static_cast<char>('0' + n % 10);
+    while (cDigits > 0) out[cch++] = digits[--cDigits];
+    return cch;
+}
+
 }  // namespace
 
 void Reader::updateSlowPath() {
@@ -43,11 +78,15 @@ CodePage Reader::cpDocument() const {
     return codepage::kWindowsLatin1;
 }
 
-// The code page of the bytes of font `iFont`: its character set's, else its
-// own code page, else the document's. A font the table lacks is the default font.
-CodePage Reader::cpSource(std::int32_t iFont) const {
+const Font* Reader::pFontOrDefault(std::int32_t iFont) const {
     const Font* font = pFontFind(iFont);
     if (font == nullptr && fFontDefault) font = pFontFind(iFontDefault);
+    return font;
+}
+
+// The code page of the bytes of `font`, from pFontOrDefault(): its character
+// set's, else its own code page, else the document's.
+CodePage Reader::cpSource(const Font* font) const {
     if (font != nullptr) {
         if (font->charset == 2 && font->fSymbolName) return codepage::kSymbolFont;
         const CodePage cp = codepage::charsetCodePage(font->charset);
@@ -57,14 +96,41 @@ CodePage Reader::cpSource(std::int32_t iFont) const {
     return cpDocument();
 }
 
-// Sets the transcoder up for the current font.
+bool Reader::fFontPassesThrough(std::int32_t iFont) const {
+    const Font* font = pFontOrDefault(iFont);
+    return cpSource(font) == transcoder.target() && (font == nullptr || !font->fWingdingsName);
+}
+
+// Word names a glyph of a symbol font by U+F000 plus its byte; what the
+// reader delivers is the character the glyph shows.
+std::uint32_t Reader::codePointOfFontGlyph(std::uint32_t codePoint) const {
+    const Font* font = pFontOrDefault(iFontText());
+    if (font == nullptr) return codePoint;
+    const unsigned char b = static_cast<unsigned char>(codePoint & 0xFF);
+    std::uint32_t shown = 0;
+    if (font->charset == 2 && font->fSymbolName)
+        shown = codepage::symbolFontCharacter(b);
+    else if (font->fWingdingsName)
+        shown = codepage::wingdingsBulletCharacter(b);
+    return shown != 0 ? shown : codePoint;
+}
+
+// Sets the transcoder up for the current font, which is not the one it is
+// set up for.
 void Reader::selectFont() {
-    const std::int64_t iFont = chp.iFontNumber;
-    if (iFont == iFontTranscoder) return;
-    transcoder.setSource(cpSource(chp.iFontNumber));
-    iFontTranscoder = iFont;
-    if (transcoder.source() == transcoder.target())
-        rgiFontPassThrough[static_cast<std::uint32_t>(chp.iFontNumber) % cFontPassThrough] = iFont;
+    const std::int32_t iFontNow = iFontText();
+    const Font* font = pFontOrDefault(iFontNow);
+    transcoder.setSource(cpSource(font));
+    iFontTranscoder = iFontNow;
+    fWingdingsTranscoder = font != nullptr && font->fWingdingsName;
+    // fTextPassesThrough() knows the font by the record's number, which is 0
+    // both after "\f0" and in text that names no font, whose font is the
+    // default one: number 0 passes only when both fonts do.
+    const std::int32_t iFontRecord = chp.iFontNumber;
+    bool fPasses = transcoder.source() == transcoder.target() && !fWingdingsTranscoder;
+    if (fPasses && iFontRecord == 0 && iFontDefault != 0)
+        fPasses = fFontPassesThrough(iFontNow == 0 ? iFontDefault : 0);
+    if (fPasses) rgiFontPassThrough[static_cast<std::uint32_t>(iFontRecord) % cFontPassThrough] = iFontRecord;
     updateSlowPath();
 }
 
@@ -86,9 +152,8 @@ std::int32_t Reader::ecFlushPending() {
     return ecNoError;
 }
 
-// Converts and delivers bytes of the current font's code page.
-std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
-    selectFont();
+// Converts and delivers bytes in the code page the transcoder is set up for.
+inline std::int32_t Reader::ecTranscode(const char* pch, std::size_t cch, bool fFromText) {
     if (transcoder.passesThrough()) return ecEmit(pch, cch, fFromText);
     char buffer[256];
     const char* p = pch;
@@ -105,6 +170,41 @@ std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText)
         }
     }
     updateSlowPath();
+    return ecNoError;
+}
+
+// Ends a lead byte of the font the transcoder is set up for and sets it up
+// for the text's font, when that has changed.
+inline std::int32_t Reader::ecFollowFont() {
+    if (iFontText() == iFontTranscoder) return ecNoError;
+    const std::int32_t ec = ecFlushLead();
+    if (ec != ecNoError) return ec;
+    selectFont();
+    return ecNoError;
+}
+
+// Converts and delivers bytes of the current font's code page, which
+// ecFollowFont() has set the transcoder up for.
+std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
+    if (fWingdingsTranscoder) return ecConvertWingdings(pch, cch, fFromText);
+    return ecTranscode(pch, cch, fFromText);
+}
+
+// Delivers bytes of a Wingdings font: its list bullets as the characters
+// they show, every other byte as the font's code page has it.
+std::int32_t Reader::ecConvertWingdings(const char* pch, std::size_t cch, bool fFromText) {
+    const char* p = pch;
+    const char* const pEnd = pch + cch;
+    while (p < pEnd) {
+        const char* q = p;
+        while (q < pEnd && codepage::wingdingsBulletCharacter(static_cast<unsigned char>(*q)) == 0) ++q;
+        std::int32_t ec = ecNoError;
+        if (q > p && (ec = ecTranscode(p, static_cast<std::size_t>(q - p), fFromText)) != ecNoError) return ec;
+        if (q == pEnd) break;
+        if ((ec = ecDeliverUnicode(codepage::wingdingsBulletCharacter(static_cast<unsigned char>(*q)))) != ecNoError)
+            return ec;
+        p = q + 1;
+    }
     return ecNoError;
 }
 
@@ -142,6 +242,7 @@ void Reader::beginText() {
     fCellPending = false;
     cbUnicodeFallback = 1;
     cUnicodeSkip = 0;
+    fFontNamed = 0;
     pGroupStart = nullptr;
     updateSlowPath();
 }
@@ -162,7 +263,7 @@ std::int32_t Reader::ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if ((ec = ecFollowFont()) != ecNoError) return ec;
     return ecConvert(pch, cch, true);
 }
 
@@ -180,13 +281,14 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
     if (chp.fHidden) return ecNoError;
     std::int32_t ec = ecFlushPending();
     if (ec != ecNoError) return ec;
-    if (chp.iFontNumber != iFontTranscoder && (ec = ecFlushLead()) != ecNoError) return ec;
+    if ((ec = ecFollowFont()) != ecNoError) return ec;
     const char byte = static_cast<char>(b);
     return ecConvert(&byte, 1, false);
 }
 
 std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
     if (rds != rdsNorm || chp.fHidden) return ecNoError;
+    if (codePoint - 0xF020 <= 0xF0FF - 0xF020) codePoint = codePointOfFontGlyph(codePoint);
     std::int32_t ec = ecFlushLead();
     if (ec != ecNoError) return ec;
     if ((ec = ecFlushPending()) != ecNoError) return ec;
@@ -224,6 +326,65 @@ std::int32_t Reader::ecUnicodeEscape(std::int32_t val) {
     cUnicodeSkip = cbUnicodeFallback;
     updateSlowPath();
     return ec;
+}
+
+std::int32_t Reader::ecNoteMark(const char* pAfter, const char* pEnd) {
+    const bool fEndnote = fEndnoteFollows(pAfter, pEnd);
+    std::int32_t& cNote = fEndnote ? cEndnote : cFootnote;
+    if (cNote < INT32_MAX) ++cNote;
+    char number[cchNoteNumberMax];
+    const std::size_t cch = cchNoteNumber(cNote, fEndnote ? nfcEndnote : nfcFootnote, number);
+    for (std::size_t i = 0; i < cch; ++i) {
+        const std::int32_t ec = ecDeliverUnicode(static_cast<unsigned char>(number[i]));
+        if (ec != ecNoError) return ec;
+    }
+    return ecNoError;
+}
+
+bool Reader::fEndnoteFollows(const char* p, const char* pEnd) {
+    if (p == nullptr || pEnd == nullptr) return false;
+    auto skipBlanks = [pEnd](const char* q) {
+        while (q < pEnd && (*q == ' ' || *q == '\r' || *q == '\n')) ++q;
+        return q;
+    };
+    // Reads the control word at `q`, just after its backslash, into `word`; answers where it ends.
+    auto readWord = [pEnd](const char* q, const char*& word, std::size_t& cch) {
+        word = q;
+        while (q < pEnd && static_cast<unsigned char>((*q | 0x20) - 'a') < 26) ++q;
+        cch = static_cast<std::size_t>(q - word);
+        return q;
+    };
+    auto fIs = [](const char* word, std::size_t cch, const char* sz) {
+        return cch == std::strlen(sz) && std::memcmp(word, sz, cch) == 0;
+    };
+    p = skipBlanks(p);
+    if (p >= pEnd || *p != '{') return false;
+    p = skipBlanks(p + 1);
+    if (pEnd - p >= 2 && p[0] == '\\' && p[1] == '*') p = skipBlanks(p + 2);
+    const char* word = nullptr;
+    std::size_t cch = 0;
+    if (p >= pEnd || *p != '\\') return false;
+    p = readWord(p + 1, word, cch);
+    if (!fIs(word, cch, "footnote")) return false;
+    // Looks through the note's own level; its inner groups and escaped
+    // characters are stepped over. Binary data is not told apart from text:
+    // at worst a mark is numbered as the wrong kind of note.
+    for (int depth = 1; p < pEnd && *p != '\0';) {
+        const char c = *p++;
+        if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (--depth == 0) return false;
+        } else if (c == '\\' && p < pEnd) {
+            if (static_cast<unsigned char>((*p | 0x20) - 'a') >= 26) {
+                ++p;  // a control symbol, such as an escaped brace
+                continue;
+            }
+            p = readWord(p, word, cch);
+            if (depth == 1 && fIs(word, cch, "ftnalt")) return true;
+        }
+    }
+    return false;
 }
 
 std::int32_t Reader::ecEndCell() {
@@ -278,22 +439,26 @@ void Reader::setFontCodePage(std::int32_t cp) {
 void Reader::fontNameByte(unsigned char b) {
     if (ifontDefining == iFontNotDefining) return;
     static constexpr char kSymbol[] = "Symbol";
+    static constexpr char kWingdings[] = "Wingdings";
+    constexpr std::size_t cchSymbol = sizeof kSymbol - 1;
+    constexpr std::size_t cchWingdings = sizeof kWingdings - 1;
     Font& font = rgfont[static_cast<std::size_t>(ifontDefining)];
     if (b == ';') {
+        // "Wingdings 2" and "Wingdings 3" draw other shapes at the same bytes.
+        font.fWingdingsName = font.fWingdingsPrefix && font.cchName == cchWingdings;
+        if (font.fWingdingsName) fontsChanged();
         ifontDefining = iFontNotDefining;  // the entry's name is complete
         return;
     }
     if (font.cchName == 0 && b == ' ') return;
-    if (font.cchName < 6) {
-        if (static_cast<char>(b) != kSymbol[font.cchName]) {
-            font.cchName = 7;  // not the Symbol font; nothing more to learn
-            font.fSymbolName = false;
-            return;
-        }
-        ++font.cchName;
-        font.fSymbolName = font.cchName == 6;
+    const std::size_t i = font.cchName;
+    if (i < cchWingdings && static_cast<char>(b) != kWingdings[i]) font.fWingdingsPrefix = false;
+    if (i < cchSymbol) {
+        if (static_cast<char>(b) != kSymbol[i]) font.fSymbolPrefix = false;
+        font.fSymbolName = font.fSymbolPrefix && i + 1 == cchSymbol;
         if (font.fSymbolName) fontsChanged();
     }
+    if (font.cchName < 255) ++font.cchName;
 }
 
 void Reader::setDefaultFont(std::int32_t iFont) {

@@ -29,6 +29,20 @@ const Row kRows[] = {
     {"ul", kwdProp, ipropUnderline, 1, false},
     {"uldb", kwdProp, ipropUnderline, 1, false},
     {"ulw", kwdProp, ipropUnderline, 1, false},
+    {"uld", kwdProp, ipropUnderline, 1, false},
+    {"uldash", kwdProp, ipropUnderline, 1, false},
+    {"uldashd", kwdProp, ipropUnderline, 1, false},
+    {"uldashdd", kwdProp, ipropUnderline, 1, false},
+    {"ulhwave", kwdProp, ipropUnderline, 1, false},
+    {"ulldash", kwdProp, ipropUnderline, 1, false},
+    {"ulth", kwdProp, ipropUnderline, 1, false},
+    {"ulthd", kwdProp, ipropUnderline, 1, false},
+    {"ulthdash", kwdProp, ipropUnderline, 1, false},
+    {"ulthdashd", kwdProp, ipropUnderline, 1, false},
+    {"ulthdashdd", kwdProp, ipropUnderline, 1, false},
+    {"ulthldash", kwdProp, ipropUnderline, 1, false},
+    {"ululdbwave", kwdProp, ipropUnderline, 1, false},
+    {"ulwave", kwdProp, ipropUnderline, 1, false},
     {"ulnone", kwdProp, ipropUnderline, 0, true},
     {"outl", kwdProp, ipropOutline, 1, false},
     {"shad", kwdProp, ipropShadow, 1, false},
@@ -87,6 +101,17 @@ const Row kRows[] = {
     {"fcharset", kwdProp, ipropFontCharset, 0, false},
     {"cpg", kwdProp, ipropFontCodePage, 0, false},
     {"deff", kwdProp, ipropDefaultFont, 0, false},
+    {"chftn", kwdProp, ipropNoteMark, 0, true},
+    {"ftnnar", kwdProp, ipropFootnoteFormat, nfcArabic, true},
+    {"ftnnalc", kwdProp, ipropFootnoteFormat, nfcLowerAlpha, true},
+    {"ftnnauc", kwdProp, ipropFootnoteFormat, nfcUpperAlpha, true},
+    {"ftnnrlc", kwdProp, ipropFootnoteFormat, nfcLowerRoman, true},
+    {"ftnnruc", kwdProp, ipropFootnoteFormat, nfcUpperRoman, true},
+    {"aftnnar", kwdProp, ipropEndnoteFormat, nfcArabic, true},
+    {"aftnnalc", kwdProp, ipropEndnoteFormat, nfcLowerAlpha, true},
+    {"aftnnauc", kwdProp, ipropEndnoteFormat, nfcUpperAlpha, true},
+    {"aftnnrlc", kwdProp, ipropEndnoteFormat, nfcLowerRoman, true},
+    {"aftnnruc", kwdProp, ipropEndnoteFormat, nfcUpperRoman, true},
     {"par", kwdChar, 10, 0, false},
     {"\n", kwdChar, 10, 0, false},
     {"\r", kwdChar, 10, 0, false},
@@ -125,7 +150,10 @@ const Row kRows[] = {
     {"doccomm", kwdDest, idestSkip, 0, false},
     {"fonttbl", kwdDest, idestFontTbl, 0, false},
     {"fldinst", kwdDest, idestSkip, 0, false},
+    {"fldrslt", kwdDest, idestKeep, 0, false},
     {"nonesttables", kwdDest, idestSkip, 0, false},
+    {"upr", kwdDest, idestUpr, 0, false},
+    {"ud", kwdDest, idestUd, 0, false},
     {"nesttableprops", kwdDest, idestKeep, 0, false},
     {"cs", kwdDest, idestKeep, 0, false},
     {"footer", kwdDest, idestSkip, 0, false},
@@ -157,8 +185,8 @@ const Row kRows[] = {
 };
 
 TEST(KeywordTable, EveryRowAsExpected) {
-    ASSERT_EQ(isymMax, 130);
-    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 130u);
+    ASSERT_EQ(isymMax, 158);
+    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 158u);
     for (std::int32_t isym = 0; isym < isymMax; ++isym) {
         const symbol& sym = rgsymRtf[isym];
         const Row& row = kRows[isym];
@@ -262,6 +290,9 @@ TEST(PropertyTable, EveryRowAsExpected) {
         {actnSpec, propDop, 0},
         {actnSpec, propChp, 0},
         {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
+        {actnSpec, propChp, 0},
+        {actnSpec, propDop, 0},
         {actnSpec, propDop, 0},
     };
     for (int iprop = 0; iprop < ipropMax; ++iprop) {

@@ -123,6 +123,144 @@ const TextCase kCases[] = {
     {"TextAfterEndNotRead", 1252, "{\\rtf1 a}\\'zz", "a"},
 };
 
+// Every underline Word draws reads as underline, and its "0" form ends it as "\\ul0" does.
+const TextCase kUnderlineCases[] = {
+    {"Dotted", 1252, "{\\uld a}", "a", "ul"},
+    {"Dash", 1252, "{\\uldash a}", "a", "ul"},
+    {"DashDot", 1252, "{\\uldashd a}", "a", "ul"},
+    {"DashDotDot", 1252, "{\\uldashdd a}", "a", "ul"},
+    {"HeavyWave", 1252, "{\\ulhwave a}", "a", "ul"},
+    {"LongDash", 1252, "{\\ulldash a}", "a", "ul"},
+    {"Thick", 1252, "{\\ulth a}", "a", "ul"},
+    {"ThickDotted", 1252, "{\\ulthd a}", "a", "ul"},
+    {"ThickDash", 1252, "{\\ulthdash a}", "a", "ul"},
+    {"ThickDashDot", 1252, "{\\ulthdashd a}", "a", "ul"},
+    {"ThickDashDotDot", 1252, "{\\ulthdashdd a}", "a", "ul"},
+    {"ThickLongDash", 1252, "{\\ulthldash a}", "a", "ul"},
+    {"DoubleWave", 1252, "{\\ululdbwave a}", "a", "ul"},
+    {"Wave", 1252, "{\\ulwave a}", "a", "ul"},
+    {"DottedOff", 1252, "{\\uld a\\uld0 b}", "ab"},
+    {"DashOff", 1252, "{\\uldash a\\uldash0 b}", "ab"},
+    {"ThickDashDotDotOff", 1252, "{\\ulthdashdd a\\ulthdashdd0 b}", "ab"},
+    {"DoubleWaveOff", 1252, "{\\ululdbwave a\\ululdbwave0 b}", "ab"},
+    {"WaveOff", 1252, "{\\ulwave a\\ulwave0 b}", "ab"},
+    {"OffEndsAnyKind", 1252, "{\\ulth a\\ul0 b}", "ab"},
+    {"NoneEndsAnyKind", 1252, "{\\ulwave a\\ulnone b}", "ab"},
+    {"ScopedToGroup", 1252, "{{\\ulthd a}b}", "ab"},
+    {"WithOtherFaces", 1252, "{\\b\\ulldash\\i a}", "a", "b i ul"},
+    {"DoubleStaysUnderline", 1252, "{\\uldb a}", "a", "ul"},
+    {"WordStaysUnderline", 1252, "{\\ulw a}", "a", "ul"},
+    {"LettersAfterAreNoKind", 1252, "{\\ulwavex a}", "a"},
+    {"InCyrillicText", 1251, "{\\rtf1\\ansi\\ansicpg1251 \\ulhwave\\'cf}", "\xCF", "ul"},
+};
+
+// A field result shows whether or not "\\*" marks it optional.
+const TextCase kFieldResultCases[] = {
+    {"Marked", 1252, "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\*\\fldrslt link}}", "link"},
+    {"MarkedWithFaces", 1252, "{\\field{\\*\\fldinst PAGE}{\\*\\fldrslt{\\b 7}}}", "7", "b"},
+    {"MarkedAfterLineBreak", 1252, "{\\field{\\*\\fldinst PAGE}{\r\n\\*\\fldrslt 3}}", "3"},
+    {"UnknownInsideStillSkipped", 1252, "{{\\*\\fldrslt a{\\*\\zzunknown b}c}}", "ac"},
+    {"InstructionsStillHidden", 1252, "{\\field{\\*\\fldinst{\\*\\fldrslt x}}{\\*\\fldrslt y}}", "y"},
+    {"InsideSkippedStaysSkipped", 1252, "{{\\*\\zzunknown{\\*\\fldrslt x}}y}", "y"},
+    {"Cyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251{\\field{\\*\\fldinst A}{\\*\\fldrslt \\'cf}}}", "\xCF"},
+    {"DoubleByte", 932, "{\\rtf1\\ansi\\ansicpg932{\\field{\\*\\fldinst A}{\\*\\fldrslt \\'82\\'a0}}}", "\x82\xA0"},
+};
+
+// "\upr" holds one text twice; only its "\ud" branch is read.
+const TextCase kUprCases[] = {
+    {"UnicodeBranchOnly", 1252, "{\\upr{ansi}{\\*\\ud{uni}}}", "uni"},
+    {"TextAroundResumes", 1252, "{a{\\upr{x}{\\*\\ud{y}}}b}", "ayb"},
+    {"UnmarkedUnicodeBranch", 1252, "{\\upr{x}{\\ud{y}}}", "y"},
+    {"FacesOfUnicodeBranch", 1252, "{\\upr{\\i x}{\\*\\ud{\\b y}}}", "y", "b"},
+    {"BareTextOfAnsiBranchDropped", 1252, "{\\upr x{\\*\\ud y}z}", "y"},
+    {"EverythingOfAnsiBranchDropped", 1252, "{{\\upr{a\\'e9\\u233?\\par\\tab\\bullet\\cell}{\\*\\ud{b}}}c}", "bc"},
+    {"UnicodeBranchCyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251{\\upr{\\'c0}{\\*\\ud{\\u1055\\'cf}}}}", "\xCF"},
+    {"UnicodeBranchJapanese", 932, "{\\rtf1\\ansi\\ansicpg932{\\upr{x}{\\*\\ud{\\uc2\\u12354\\'82\\'a0}}}}",
+     "\x82\xA0"},
+    {"UnicodeBranchAlone", 1252, "{{\\*\\ud y}z}", "yz"},
+    // In the font table the ANSI branch names the fonts.
+    {"FontTableKeepsAnsiBranch", 1251,
+     "{\\rtf1{\\fonttbl{\\upr{\\f1\\fcharset204 Arial;}{\\*\\ud{\\f1\\fcharset0 Arial;}}}}\\f1\\'cf}", "\xCF", "f=1"},
+};
+
+// "\deff" is the font of text that names none and the one "\plain" returns
+// to: its code page reads the bytes, though the records keep font 0.
+#define TWO_FONTS "{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Times;}}"
+const TextCase kDefaultFontCases[] = {
+    {"DefaultOverFontZero", 1251, "{\\rtf1\\ansi\\ansicpg1252\\deff1" TWO_FONTS "\\'cf}", "\xCF"},
+    {"DefaultBeforeTable", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "A\\'cf}", "A?"},
+    {"NamedFontZeroOverDefault", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0\\'cf}", "\xCF"},
+    {"PlainReturnsToDefault", 1251, "{\\rtf1\\ansi\\ansicpg1251\\deff1" TWO_FONTS "\\f0 a\\b\\plain\\'cf}", "a\xCF"},
+    {"PlainReturnsToDefaultWestern", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0\\'cf\\plain\\'cf}", "\xCF?"},
+    {"GroupEndRestoresDefault", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "{\\f0\\'cf}\\'cf}", "\xCF?"},
+    {"GroupEndRestoresNamedFont", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0{\\plain\\'cf}\\'cf}", "?\xCF"},
+    // Runs of text take the same path as escapes: font 0, named or not, is
+    // told apart from the default font whichever the reader met first.
+    {"PlainReturnsToDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\\f0 \xCF\\plain \xCF}", "\xCF?"},
+    {"NamedFontZeroAfterDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "\xCF\\f0 \xCF}", "?\xCF"},
+    {"GroupEndRestoresDefaultInText", 1252, "{\\rtf1\\ansi\\deff1" TWO_FONTS "{\\f0 \xCF}\xCF}", "\xCF?"},
+    {"DefaultPassesWhereFontZeroDoesNot", 1251,
+     "{\\rtf1\\ansi\\ansicpg1251\\deff1" TWO_FONTS "\xCF\\f0 \xCF\\plain \xCF}", "\xCFI\xCF"},
+    {"RecordsKeepNamedNumber", 1251, "{\\rtf1\\ansi\\deff0" TWO_FONTS "\\f1\\'cf}", "\xCF", "f=1"},
+    {"DefaultZeroAsBefore", 1251,
+     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset204 Times;}{\\f1\\fcharset0 Arial;}}\\'cf}", "\xCF"},
+    {"DefaultDoubleByte", 932,
+     "{\\rtf1\\ansi\\ansicpg1252\\deff1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS Mincho;}}\\'82\\'a0}",
+     "\x82\xA0"},
+    {"DefaultDoubleByteAfterPlain", 932,
+     "{\\rtf1\\ansi\\ansicpg1252\\deff1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS Mincho;}}\\f0 x"
+     "\\plain\\'82\\'a0}",
+     "x\x82\xA0"},
+};
+#undef TWO_FONTS
+
+// "\chftn" shows the automatic number of the note that follows it: footnotes
+// and endnotes ("\ftnalt") are counted apart, in the formats the document sets.
+#define FTN(text) "\\chftn{\\footnote\\pard {\\super\\chftn} " text "}"
+#define ENT(text) "\\chftn{\\footnote\\ftnalt\\pard {\\super\\chftn} " text "}"
+const TextCase kNoteMarkCases[] = {
+    {"Footnotes", 1252, "{a" FTN("x") "b" FTN("y") "c}", "a1b2c"},
+    // Within the last bytes of the input the general scanner reads the word.
+    {"MarkAtEnd", 1252, "{a\\chftn}", "a1"},
+    {"EndnoteAtEnd", 1252, "{\\chftn{\\footnote\\ftnalt}}", "i"},
+    {"EndnotesLowerRoman", 1252, "{a" ENT("x") "b" ENT("y") "c" ENT("z") ENT("w") "}", "aibiiciiiiv"},
+    {"CountedApart", 1252, "{" FTN("x") ENT("y") FTN("z") ENT("w") "}", "1i2ii"},
+    {"WordsForm", 1252,
+     "{\\rtf1 Text{\\cs15\\super \\chftn {\\footnote \\ltrpar \\pard\\plain {\\cs15\\super \\chftn } Note.}}.}", "Text1.",
+     ""},
+    {"MarkHasItsFaces", 1252, "{{\\super\\chftn{\\footnote x}}}", "1", "super"},
+    {"StarredNote", 1252, "{\\chftn{\\*\\footnote\\ftnalt x}}", "i"},
+    {"EndnoteWordAfterText", 1252, "{\\chftn{\\footnote\\pard x\\ftnalt}}", "i"},
+    {"EndnoteWordInInnerGroupOnly", 1252, "{\\chftn{\\footnote{\\ftnalt}x}}", "1"},
+    {"EscapedTextIsNoWord", 1252, "{\\chftn{\\footnote x \\\\ftnalt}}", "1"},
+    {"LongerWordIsNoEndnote", 1252, "{\\chftn{\\footnote\\ftnaltx y}}", "1"},
+    {"BraceEscapesKeepDepth", 1252, "{\\chftn{\\footnote x\\}\\ftnalt}}", "i"},
+    {"NoNoteFollows", 1252, "{a\\chftn b\\chftn}", "a1b2"},
+    {"FootnoteArabic", 1252, "{\\ftnnrlc\\ftnnar" FTN("x") "}", "1"},
+    {"FootnoteLowerAlpha", 1252, "{\\ftnnalc" FTN("x") FTN("y") "}", "ab"},
+    {"FootnoteUpperAlpha", 1252, "{\\ftnnauc" FTN("x") FTN("y") "}", "AB"},
+    {"FootnoteLowerRoman", 1252, "{\\ftnnrlc" FTN("x") FTN("y") "}", "iii"},
+    {"FootnoteUpperRoman", 1252, "{\\ftnnruc" FTN("x") FTN("y") "}", "III"},
+    {"EndnoteArabic", 1252, "{\\aftnnar" ENT("x") ENT("y") "}", "12"},
+    {"EndnoteLowerAlpha", 1252, "{\\aftnnalc" ENT("x") ENT("y") "}", "ab"},
+    {"EndnoteUpperAlpha", 1252, "{\\aftnnauc" ENT("x") ENT("y") "}", "AB"},
+    {"EndnoteLowerRoman", 1252, "{\\aftnnar\\aftnnrlc" ENT("x") ENT("y") "}", "iii"},
+    {"EndnoteUpperRoman", 1252, "{\\aftnnruc" ENT("x") ENT("y") "}", "III"},
+    {"FormatsApart", 1252, "{\\ftnnauc\\aftnnar" FTN("x") ENT("y") "}", "A1"},
+    {"AlphaPastZ", 1252,
+     "{\\ftnnalc" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("")
+         FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("")
+             FTN("") "|" FTN("") FTN("") "}",
+     "abcdefghijklmnopqrstuvwxyz|aabb"},
+    {"RomanNine", 1252,
+     "{\\ftnnruc" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") "|" FTN("") FTN("") "}",
+     "IIIIIIIVVVIVIIVIII|IXX"},
+    {"Cyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251 \\'cf" ENT("x") "}", "\xCFi"},
+    {"Japanese", 932, "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0" FTN("x") "}", "\x82\xA0" "1"},
+};
+#undef FTN
+#undef ENT
+
 class ReaderText : public ::testing::TestWithParam<TextCase> {
   protected:
     void TearDown() override { useAnsiCodePage(1252); }
@@ -149,8 +287,14 @@ TEST_P(ReaderText, DeliversTheTextInTheAnsiCodePage) {
     EXPECT_EQ(runs, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+std::string caseName(const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Underlines, ReaderText, ::testing::ValuesIn(kUnderlineCases), caseName);
+INSTANTIATE_TEST_SUITE_P(FieldResults, ReaderText, ::testing::ValuesIn(kFieldResultCases), caseName);
+INSTANTIATE_TEST_SUITE_P(UnicodeBranches, ReaderText, ::testing::ValuesIn(kUprCases), caseName);
+INSTANTIATE_TEST_SUITE_P(DefaultFont, ReaderText, ::testing::ValuesIn(kDefaultFontCases), caseName);
+INSTANTIATE_TEST_SUITE_P(NoteMarks, ReaderText, ::testing::ValuesIn(kNoteMarkCases), caseName);
 
 // A byte that a stopped parse left waiting for its trail byte, or a cell's
 // tab, does not reach the next parse.
@@ -224,5 +368,59 @@ TEST(ReaderForeign, TellsOfEveryCharacterTheCodePageLacks) {
     }
     useAnsiCodePage(1252);
 }
+
+}  // namespace
+
+namespace {
+
+// Symbol and Wingdings glyphs read as the characters they show, whether a
+// byte of the font or a private-use "\u" (U+F000 plus the byte) names them.
+// Characters the code page lacks are checked by what the foreign callback
+// is told, not by their fallbacks.
+#define GLYPH_FONTS                                                                                   \
+    "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fnil\\fcharset2 Wingdings;}" \
+    "{\\f3\\fnil\\fcharset2 Wingdings 2;}}"
+TEST(ReaderGlyphs, DeliversWhatTheFontShows) {
+    const struct {
+        const char* name;
+        unsigned cp;
+        std::string rtf;
+        const char* text;  // null where the code page lacks a character
+        std::vector<std::pair<std::size_t, std::uint32_t>> foreign;
+    } cases[] = {
+        {"Symbol bullet", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61623\\'b7}", "\x95", {}},
+        {"Symbol bullet as negative", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u-3913?}", "\x95", {}},
+        {"Symbol bullet, Cyrillic system", 1251, "{\\rtf1" GLYPH_FONTS "\\f1\\u61623?}", "\x95", {}},
+        {"Symbol alpha, Japanese system", 932, "{\\rtf1" GLYPH_FONTS "\\f1\\u61537?}", "\x83\xBF", {}},
+        {"Symbol alpha, Western system", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61537?}", nullptr, {{0, 0x3B1}}},
+        {"Symbol through the default font", 1252, "{\\rtf1\\deff1" GLYPH_FONTS "\\u61623?}", "\x95", {}},
+        {"Private use outside symbol fonts", 1252, "{\\rtf1" GLYPH_FONTS "\\f0\\u61623?}", nullptr, {{0, 0xF0B7}}},
+        {"Private use beyond the glyphs", 1252, "{\\rtf1" GLYPH_FONTS "\\f1\\u61440?}", nullptr, {{0, 0xF000}}},
+        {"Wingdings bytes", 1252, "{\\rtf1" GLYPH_FONTS "\\f2\\'9f\\'a7\\'d8\\'fc}", nullptr,
+         {{1, 0x25AA}, {2, 0x27A2}, {3, 0x2713}}},
+        {"Wingdings escapes", 1252, "{\\rtf1" GLYPH_FONTS "\\f2\\u61599?\\u61607?\\u61656?\\u61692?}", nullptr,
+         {{1, 0x25AA}, {2, 0x27A2}, {3, 0x2713}}},
+        {"Wingdings bullet, Cyrillic system", 1251, "{\\rtf1" GLYPH_FONTS "\\f2\\'9f\\u61599?}", "\x95\x95", {}},
+        {"Wingdings bytes within text", 1252, "{\\rtf1" GLYPH_FONTS "\\f2 x\xA7y\\'9f}", nullptr, {{1, 0x25AA}}},
+        {"Wingdings other bytes as before", 1252, "{\\rtf1" GLYPH_FONTS "\\f2 A\\'e9}", "A\xE9", {}},
+        {"Wingdings 2 is another font", 1252, "{\\rtf1" GLYPH_FONTS "\\f3\\'a7\\'9f}", "\xA7\x9F", {}},
+        {"Wingdings after its group", 1252, "{\\rtf1" GLYPH_FONTS "{\\f2\\'9f}\\'9f}", "\x95\x9F", {}},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        if (!useAnsiCodePage(tc.cp)) continue;
+        Told told;
+        EXPECT_EQ(ecRtfParseText(tc.rtf.data(), tc.rtf.size(), appendText, noteForeign, &told), ecNoError);
+        EXPECT_EQ(told.foreign, tc.foreign);
+        // A character at a time, the same bytes come.
+        const Parsed parsed = parseBounded(tc.rtf);
+        EXPECT_EQ(parsed.text(), told.text);
+        if (tc.text != nullptr) {
+            EXPECT_EQ(told.text, tc.text);
+        }
+    }
+    useAnsiCodePage(1252);
+}
+#undef GLYPH_FONTS
 
 }  // namespace
