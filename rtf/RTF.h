@@ -46,8 +46,9 @@ const char* szEcName(std::int32_t ec);
 
 // Destination state: whether characters are delivered, dropped, or read as
 // the names of the font table. rdsUpr drops the ANSI text of a "\upr" group,
-// whose "\ud" branch then reads as ordinary text.
-enum RDS : std::uint8_t { rdsNorm = 0, rdsSkip = 1, rdsFontTbl = 2, rdsUpr = 3 };
+// whose "\ud" branch then reads as ordinary text. rdsFieldInst keeps a
+// field's instruction, which is not shown, for what a SYMBOL field shows.
+enum RDS : std::uint8_t { rdsNorm = 0, rdsSkip = 1, rdsFontTbl = 2, rdsUpr = 3, rdsFieldInst = 4 };
 // Input state: how the next bytes are read.
 enum RIS : std::uint8_t { risNorm = 0, risBin = 1, risHex = 2, risColTab = 3 };
 // Paragraph alignment.

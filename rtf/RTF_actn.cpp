@@ -72,7 +72,7 @@ std::int32_t Reader::ecTranslateSymbol(std::int32_t isym, std::int32_t param, bo
             }
             return ecDeliverUnicode(static_cast<std::uint32_t>(sym.idx));
         case kwdDest:
-            if (sym.idx < 0 || sym.idx > idestUd) return ecBadTableEntry;
+            if (sym.idx < 0 || sym.idx > idestFieldInst) return ecBadTableEntry;
             return ecChangeDest(static_cast<IDEST>(sym.idx));
         case kwdSpec:
             if (sym.idx < 0 || sym.idx > ipfnRow) return ecBadTableEntry;
@@ -203,13 +203,17 @@ std::int32_t Reader::ecChangeDest(IDEST idest) {
             rds = rdsNorm;
         else if (rds == rdsFontTbl)
             rds = rdsSkip;
+    } else if (idest == idestFieldInst && rds == rdsNorm) {
+        beginFieldInstruction();
     } else if (idest != idestKeep) {
         rds = rdsSkip;  // until the group that holds the destination closes
     }
     return ecNoError;
 }
 
-std::int32_t Reader::ecEndGroupAction(RDS) { return ecNoError; }
+std::int32_t Reader::ecEndGroupAction(RDS rdsEnding) {
+    return rdsEnding == rdsFieldInst ? ecEndFieldInstruction() : ecNoError;
+}
 
 std::int32_t Reader::ecParseSpecialKeyword(IPFN ipfn) {
     // In a skipped destination binary data must still be counted, so that its

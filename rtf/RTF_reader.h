@@ -167,6 +167,18 @@ class Reader {
     // follows the word, answers ecNoteMarkPending for the scanner to call
     // back here. Any other result stands.
     std::int32_t ecFinishKeyword(std::int32_t ec, const char* pAfter, const char* pEnd);
+    // --- Field instructions (RTF_field.cpp).
+
+    // "\fldinst": the group's text is kept as the instruction, not shown.
+    void beginFieldInstruction();
+    // Keeps instruction bytes, as far as there is room for them.
+    void keepFieldInstruction(const char* pch, std::size_t cch);
+    // The instruction's group ends: a SYMBOL field waits to see whether its
+    // field shows a result.
+    std::int32_t ecEndFieldInstruction();
+    // The group of a SYMBOL field ends: with no result, its character shows.
+    std::int32_t ecEndSymbolField();
+
     // "\cell" and "\row": cells are separated by a tab, rows end a line.
     std::int32_t ecEndCell();
     std::int32_t ecEndRow();
@@ -284,6 +296,17 @@ class Reader {
     std::int32_t cEndnote = 0;      // endnote marks numbered so far
     NFC nfcFootnote = nfcArabic;
     NFC nfcEndnote = nfcLowerRoman;
+
+    // The instruction of the field being read, its first bytes only: what a
+    // SYMBOL field says fits well within them.
+    static constexpr std::size_t cchFieldInstMax = 160;
+    char rgchFieldInst[cchFieldInstMax] = {};
+    std::size_t cchFieldInst = 0;
+    // The SYMBOL field whose result is being read: its group's depth (-1 when
+    // none), the character it shows without a result, and whether text came.
+    std::int32_t depthSymbolField = -1;
+    std::uint32_t codePointSymbolField = 0;
+    bool fSymbolFieldResult = false;
 };
 
 inline std::int32_t Reader::ecEmit(const char* pch, std::size_t cch, bool fFromText) {

@@ -158,6 +158,10 @@ inline std::int32_t Reader::ecPushRtfState() {
 inline std::int32_t Reader::ecPopRtfState() {
     save* psaveOld = psave;
     if (psaveOld == nullptr) return ecGroupUnderflow;
+    if (groupDepth == depthSymbolField) {
+        const std::int32_t ec = ecEndSymbolField();
+        if (ec != ecNoError) return ec;
+    }
     if (rds != psaveOld->rds) {
         const std::int32_t ec = ecEndGroupAction(rds);
         if (ec != ecNoError) return ec;

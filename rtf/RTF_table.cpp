@@ -148,7 +148,7 @@ constexpr symbol rgsymRtf[] = {
     dest("creatim", idestSkip),
     dest("doccomm", idestSkip),
     dest("fonttbl", idestFontTbl),
-    dest("fldinst", idestSkip),
+    dest("fldinst", idestFieldInst),
     // A field's result is what Word shows of it, marked optional or not.
     dest("fldrslt", idestKeep),
     dest("nonesttables", idestSkip),

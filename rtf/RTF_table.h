@@ -18,7 +18,7 @@ enum PROPTYPE : std::uint8_t { propChp = 0, propPap = 1, propSep = 2, propDop = 
 // knows and has no use for (a nested table's properties, a character style),
 // so that "\*" before it does not skip its group. idestUpr holds the same text
 // twice, as ANSI bytes and in its "\ud" branch (idestUd) as Unicode: Word reads
-// the Unicode branch only.
+// the Unicode branch only. idestFieldInst is a field's instruction.
 enum IDEST : std::uint8_t {
     idestPict = 0,
     idestSkip = 1,
@@ -27,6 +27,7 @@ enum IDEST : std::uint8_t {
     idestKeep = 4,
     idestUpr = 5,
     idestUd = 6,
+    idestFieldInst = 7,
 };
 // Special keywords.
 enum IPFN : std::uint8_t { ipfnBin = 0, ipfnHex = 1, ipfnSkipDest = 2, ipfnCell = 3, ipfnRow = 4 };

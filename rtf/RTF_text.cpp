@@ -58,7 +58,8 @@ std::size_t cchNoteNumber(std::int32_t n, NFC nfc, char out[cchNoteNumberMax]) {
 void Reader::updateSlowPath() {
     grfTextSlowPath = static_cast<std::uint32_t>(cUnicodeSkip > 0) | static_cast<std::uint32_t>(fCellPending) |
                       static_cast<std::uint32_t>(highSurrogate != 0) |
-                      static_cast<std::uint32_t>(transcoder.leadPending());
+                      static_cast<std::uint32_t>(transcoder.leadPending()) |
+                      static_cast<std::uint32_t>(depthSymbolField >= 0);
 }
 
 // The font table changed what fonts mean: resolve the current font again.
@@ -186,6 +187,7 @@ inline std::int32_t Reader::ecFollowFont() {
 // Converts and delivers bytes of the current font's code page, which
 // ecFollowFont() has set the transcoder up for.
 std::int32_t Reader::ecConvert(const char* pch, std::size_t cch, bool fFromText) {
+    fSymbolFieldResult = true;
     if (fWingdingsTranscoder) return ecConvertWingdings(pch, cch, fFromText);
     return ecTranscode(pch, cch, fFromText);
 }
@@ -244,12 +246,19 @@ void Reader::beginText() {
     cUnicodeSkip = 0;
     fFontNamed = 0;
     pGroupStart = nullptr;
+    cchFieldInst = 0;
+    depthSymbolField = -1;
+    fSymbolFieldResult = false;
     updateSlowPath();
 }
 
 std::int32_t Reader::ecDeliverTextSlow(const char* pch, std::size_t cch) {
     if (rds == rdsFontTbl) {
         for (std::size_t i = 0; i < cch; ++i) fontNameByte(static_cast<unsigned char>(pch[i]));
+        return ecNoError;
+    }
+    if (rds == rdsFieldInst) {
+        keepFieldInstruction(pch, cch);
         return ecNoError;
     }
     if (rds != rdsNorm) return ecNoError;
@@ -272,6 +281,11 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
         fontNameByte(b);
         return ecNoError;
     }
+    if (rds == rdsFieldInst) {
+        const char byte = static_cast<char>(b);
+        keepFieldInstruction(&byte, 1);
+        return ecNoError;
+    }
     if (rds != rdsNorm) return ecNoError;
     updateSlowPath();
     if (cUnicodeSkip > 0) {
@@ -287,7 +301,15 @@ std::int32_t Reader::ecDeliverEscapedByteSlow(unsigned char b) {
 }
 
 std::int32_t Reader::ecDeliverUnicode(std::uint32_t codePoint) {
-    if (rds != rdsNorm || chp.fHidden) return ecNoError;
+    if (rds != rdsNorm || chp.fHidden) {
+        // A field instruction's switches come as escaped backslashes.
+        if (rds == rdsFieldInst && codePoint < 0x80) {
+            const char ch = static_cast<char>(codePoint);
+            keepFieldInstruction(&ch, 1);
+        }
+        return ecNoError;
+    }
+    fSymbolFieldResult = true;
     if (codePoint - 0xF020 <= 0xF0FF - 0xF020) codePoint = codePointOfFontGlyph(codePoint);
     std::int32_t ec = ecFlushLead();
     if (ec != ecNoError) return ec;

@@ -149,7 +149,7 @@ const Row kRows[] = {
     {"creatim", kwdDest, idestSkip, 0, false},
     {"doccomm", kwdDest, idestSkip, 0, false},
     {"fonttbl", kwdDest, idestFontTbl, 0, false},
-    {"fldinst", kwdDest, idestSkip, 0, false},
+    {"fldinst", kwdDest, idestFieldInst, 0, false},
     {"fldrslt", kwdDest, idestKeep, 0, false},
     {"nonesttables", kwdDest, idestSkip, 0, false},
     {"upr", kwdDest, idestUpr, 0, false},

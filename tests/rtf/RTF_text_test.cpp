@@ -166,6 +166,42 @@ const TextCase kFieldResultCases[] = {
     {"DoubleByte", 932, "{\\rtf1\\ansi\\ansicpg932{\\field{\\*\\fldinst A}{\\*\\fldrslt \\'82\\'a0}}}", "\x82\xA0"},
 };
 
+// A SYMBOL field with no result shows the character its instruction names,
+// in the font it names; a result shows instead, once.
+#define SYM(inst) "{\\field{\\*\\fldinst " inst "}{\\fldrslt }}"
+const TextCase kSymbolFieldCases[] = {
+    {"SymbolFontBullet", 1252, SYM("SYMBOL 183 \\\\f \"Symbol\" \\\\s 10"), "\x95"},
+    {"WithoutResultGroup", 1252, "{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}}", "\x95"},
+    {"ResultShowsOnce", 1252,
+     "{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}"
+     "{\\fldrslt{\\f1\\'b7}}}}",
+     "\x95", "f=1"},
+    {"TextAround", 1252, "{a" SYM("SYMBOL 66") "c}", "aBc"},
+    {"AnsiCodeInTextFont", 1252, SYM("SYMBOL 233"), "\xE9"},
+    {"AnsiCodeCyrillic", 1251, "{\\rtf1\\ansi\\ansicpg1251 " SYM("SYMBOL 207") "}", "\xCF"},
+    {"UnicodeSwitch", 1252, SYM("SYMBOL 8364 \\\\u"), "\x80"},
+    {"UnicodeSwitchCyrillic", 1251, SYM("SYMBOL 1055 \\\\u"), "\xCF"},
+    {"SymbolPrivateUseUnquoted", 1252, SYM("SYMBOL 61623 \\\\f Symbol \\\\u"), "\x95"},
+    {"SymbolAlphaJapanese", 932, SYM("SYMBOL 97 \\\\f \"Symbol\""), "\x83\xBF"},
+    {"WingdingsBullet", 1251, SYM("SYMBOL 159 \\\\f \"Wingdings\" \\\\s 9"), "\x95"},
+    {"ShiftJis", 932, SYM("SYMBOL 33440 \\\\j"), "\x82\xA0"},
+    {"DoubleByteAnsi", 932, "{\\rtf1\\ansi\\ansicpg932 " SYM("SYMBOL 33440") "}", "\x82\xA0"},
+    {"HexNumber", 1252, SYM("symbol 0x41 \\\\h"), "A"},
+    {"InstructionInPieces", 1252, "{\\field{\\*\\fldinst {SYMBOL 183 }{\\\\f \"Symbol\"}}{\\fldrslt }}", "\x95"},
+    {"FacesOfTheField", 1252, "{\\field\\b{\\*\\fldinst SYMBOL 65}}", "A", "b"},
+    {"HiddenFieldStaysHidden", 1252, "{\\v" SYM("SYMBOL 65") "}", ""},
+    {"OtherFieldsAddNothing", 1252, SYM("PAGE"), ""},
+    {"LongerWordIsNoSymbol", 1252, SYM("SYMBOLS 65"), ""},
+    {"BeyondUnicode", 1252, SYM("SYMBOL 99999999"), ""},
+    {"NoNumber", 1252, SYM("SYMBOL \\\\f \"Symbol\""), ""},
+    {"Surrogate", 1252, SYM("SYMBOL 55357 \\\\u"), ""},
+    {"LongInstructionKeepsItsStart", 1252,
+     SYM("SYMBOL 65                                                                                    "
+         "                                                                                \\\\f \"Symbol\""),
+     "A"},
+};
+#undef SYM
+
 // "\upr" holds one text twice; only its "\ud" branch is read.
 const TextCase kUprCases[] = {
     {"UnicodeBranchOnly", 1252, "{\\upr{ansi}{\\*\\ud{uni}}}", "uni"},
@@ -292,6 +328,7 @@ std::string caseName(const ::testing::TestParamInfo<TextCase>& info) { return st
 INSTANTIATE_TEST_SUITE_P(Cases, ReaderText, ::testing::ValuesIn(kCases), caseName);
 INSTANTIATE_TEST_SUITE_P(Underlines, ReaderText, ::testing::ValuesIn(kUnderlineCases), caseName);
 INSTANTIATE_TEST_SUITE_P(FieldResults, ReaderText, ::testing::ValuesIn(kFieldResultCases), caseName);
+INSTANTIATE_TEST_SUITE_P(SymbolFields, ReaderText, ::testing::ValuesIn(kSymbolFieldCases), caseName);
 INSTANTIATE_TEST_SUITE_P(UnicodeBranches, ReaderText, ::testing::ValuesIn(kUprCases), caseName);
 INSTANTIATE_TEST_SUITE_P(DefaultFont, ReaderText, ::testing::ValuesIn(kDefaultFontCases), caseName);
 INSTANTIATE_TEST_SUITE_P(NoteMarks, ReaderText, ::testing::ValuesIn(kNoteMarkCases), caseName);
