@@ -55,8 +55,8 @@ bool among(const std::string& word, const char* const (&words)[N]) {
     return false;
 }
 
-// The kinds of underline Wine's RichEdit reads as none; it knows "\\ul",
-// "\\uld", "\\uldb" and "\\ulw".
+// The kinds of underline Wine's RichEdit reads as none; it knows \ul, \uld,
+// \uldb and \ulw.
 const char* const kOtherUnderlines[] = {"uldash",     "uldashd",    "uldashdd", "ulldash", "ulwave",
                                         "ululdbwave", "ulhwave",    "ulth",     "ulthd",   "ulthdash",
                                         "ulthdashd",  "ulthdashdd", "ulthldash"};
