@@ -380,6 +380,9 @@ bool Reader::fEndnoteFollows(const char* p, const char* pEnd) {
         return cch == std::strlen(sz) && std::memcmp(word, sz, cch) == 0;
     };
     p = skipBlanks(p);
+    // pandoc and AbiWord put the mark in a group of its own, "{\super\chftn}",
+    // before the note: the groups it closes are stepped over.
+    while (p < pEnd && *p == '}') p = skipBlanks(p + 1);
     if (p >= pEnd || *p != '{') return false;
     p = skipBlanks(p + 1);
     if (pEnd - p >= 2 && p[0] == '\\' && p[1] == '*') p = skipBlanks(p + 2);

@@ -22,6 +22,7 @@ if want libreoffice; then
   lo() { soffice -env:UserInstallation="file://$work/lo-profile" --headless "$@" >"$work/lo.log" 2>&1 || { cat "$work/lo.log"; exit 1; }; }
   lo --convert-to rtf --outdir "$out/libreoffice" "$src/typography.fodt"
   lo --convert-to rtf --outdir "$out/libreoffice" "$src/tables.fodt"
+  lo --convert-to rtf --outdir "$out/libreoffice" "$src/notes_symbols.fodt"
   (cd "$src/notes.docx.d" && zip -qX -r "$work/notes.docx" '[Content_Types].xml' _rels word)
   lo --convert-to rtf --outdir "$out/libreoffice" "$work/notes.docx"
   lo --infilter="HTML (StarWriter)" --convert-to rtf --outdir "$out/libreoffice" "$src/multilingual.html"
@@ -36,12 +37,14 @@ if want pandoc; then
   mkdir -p "$out/pandoc"
   pandoc -s -f markdown -t rtf -o "$out/pandoc/markdown.rtf" "$src/pandoc.md"
   pandoc -s -f html -t rtf -o "$out/pandoc/multilingual.rtf" "$src/multilingual.html"
+  pandoc -s -f markdown -t rtf -o "$out/pandoc/notes.rtf" "$src/pandoc_notes.md"
 fi
 
 if want abiword; then
   mkdir -p "$out/abiword"
   abiword --to=rtf -o "$out/abiword/styles_tables.rtf" "$src/abiword.html"
   abiword --to=rtf -o "$out/abiword/multilingual.rtf" "$src/multilingual.html"
+  abiword --to=rtf -o "$out/abiword/notes.rtf" "$src/abiword_notes.abw"
 fi
 
 if want richedit; then

@@ -48,7 +48,11 @@ inline Attributes attributesOf(const CHARFORMAT2W& f) {
     Attributes a;
     if (f.dwEffects & CFE_BOLD) a.flags |= Attributes::kBold;
     if (f.dwEffects & CFE_ITALIC) a.flags |= Attributes::kItalic;
-    if (f.dwEffects & CFE_UNDERLINE) a.flags |= Attributes::kUnderline;
+    // RichEdit gives the kinds of underline other than plain and double
+    // (dotted, dashed, wave, thick...) as an underline type alone, without
+    // the underline effect.
+    if ((f.dwEffects & CFE_UNDERLINE) || ((f.dwMask & CFM_UNDERLINETYPE) && f.bUnderlineType > CFU_UNDERLINE))
+        a.flags |= Attributes::kUnderline;
     if (f.dwEffects & CFE_STRIKEOUT) a.flags |= Attributes::kStrikeout;
     if (f.dwEffects & CFE_SUPERSCRIPT) a.flags |= Attributes::kSuperscript;
     if (f.dwEffects & CFE_SUBSCRIPT) a.flags |= Attributes::kSubscript;
