@@ -2,7 +2,8 @@
 // on it. Its methods are spread over the files of rtf/ by what they do: the
 // main loop and group stack (RTF_readr.cpp), the control-word scanner
 // (RTF_scan.h, RTF_scan.cpp), the keyword actions and the colour table
-// (RTF_actn.cpp), and the delivery of text with the font table (RTF_text.cpp).
+// (RTF_actn.cpp), the delivery of text with the font table (RTF_text.cpp),
+// note marks (RTF_notes.cpp) and field instructions (RTF_field.cpp).
 // Users of the reader include RTF.h only; tests use this header to drive a
 // reader's routines and to look at the state a parse leaves behind.
 #pragma once
@@ -155,6 +156,8 @@ class Reader {
     // "\u": delivers the UTF-16 unit `val` (negative values count from 65536),
     // pairing surrogates, and starts dropping its fallback.
     std::int32_t ecUnicodeEscape(std::int32_t val);
+    // --- Note marks (RTF_notes.cpp).
+
     // "\chftn": delivers the automatic number of the note that follows it,
     // from `pAfter`, where the control word ends, reading no byte at or
     // beyond `pEnd`.
