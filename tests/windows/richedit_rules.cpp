@@ -18,6 +18,8 @@ const char kShowsHidden[] = "RichEdit shows hidden text";
 // Followed by the numbers the document's notes show, in order, as its reader
 // numbers them ("RichEdit drops note numbers: 1 2").
 const char kDropsNoteNumbers[] = "RichEdit drops note numbers:";
+// Followed by the characters the fields show, in UTF-8, in order.
+const char kDropsSymbols[] = "RichEdit shows nothing of a SYMBOL field without a result:";
 const char kOtherUnderlines[] = "RichEdit shows no underline of the kinds it lacks (dash, wave, thick)";
 const char kNoFinalMark[] = "RichEdit ends the document without a paragraph mark";
 // RichEdit's reading is set aside for DOCUMENT.expected.txt beside the
@@ -131,6 +133,8 @@ const char* ruleOf(RtfMark::Kind kind) {
             return kDropsNoteNumbers;
         case RtfMark::kOtherUnderline:
             return kOtherUnderlines;
+        case RtfMark::kSymbolField:
+            return kDropsSymbols;
         case RtfMark::kKinds:
             break;
     }
@@ -139,9 +143,10 @@ const char* ruleOf(RtfMark::Kind kind) {
 
 // Mends the places the scan of the document finds, in the order they show,
 // for the kinds whose rules are listed; counts the changes of each rule.
-bool mendMarks(const std::string& rtf, const std::vector<std::string>& noteNumbers, const std::vector<bool>& listed,
-               Mended& m, std::vector<int>& changes, std::string& error) {
-    size_t from = 0, note = 0;
+bool mendMarks(const std::string& rtf, const std::vector<std::string>& noteNumbers,
+               const std::vector<std::string>& symbols, const std::vector<bool>& listed, Mended& m,
+               std::vector<int>& changes, std::string& error) {
+    size_t from = 0, note = 0, symbol = 0;
     for (const RtfMark& mark : scanMarks(rtf)) {
         const int kind = static_cast<int>(mark.kind);
         if (!listed[static_cast<size_t>(kind)]) continue;
@@ -187,6 +192,15 @@ bool mendMarks(const std::string& rtf, const std::vector<std::string>& noteNumbe
                 insert(m, p.at, mark.text);
                 from = p.at + mark.text.size();
                 break;
+            case RtfMark::kSymbolField:
+                if (symbol >= symbols.size()) {
+                    error += where + ": more fields than the rule has characters\n";
+                    return false;
+                }
+                insert(m, p.at, symbols[symbol]);
+                from = p.at + symbols[symbol].size();
+                ++symbol;
+                break;
             case RtfMark::kNoteNumber:
                 if (note >= noteNumbers.size()) {
                     error += where + ": more notes than the rule numbers\n";
@@ -198,6 +212,11 @@ bool mendMarks(const std::string& rtf, const std::vector<std::string>& noteNumbe
                 break;
         }
         ++changes[static_cast<size_t>(kind)];
+    }
+    if (symbol != symbols.size()) {
+        error += std::string(kDropsSymbols) + " has " + std::to_string(symbols.size()) +
+                 " characters, the document " + std::to_string(symbol) + " fields\n";
+        return false;
     }
     if (note != noteNumbers.size()) {
         error += std::string(kDropsNoteNumbers) + " numbers " + std::to_string(noteNumbers.size()) +
@@ -271,7 +290,8 @@ Mended unmended(const Reading& r) {
 
 const std::vector<std::string>& ruleNames() {
     static const std::vector<std::string> names = {kTextByHand,   kTableMarks,       kLineAsSpace,     kShowsHidden,
-                                                   kDropsResults, kDropsNoteNumbers, kOtherUnderlines, kNoFinalMark};
+                                                   kDropsResults, kDropsNoteNumbers, kDropsSymbols,    kOtherUnderlines,
+                                                   kNoFinalMark};
     return names;
 }
 
@@ -312,7 +332,7 @@ bool applyRules(const std::vector<std::string>& rules, const std::string& rtf, c
     // that find their places by the text around them after the tables are
     // mended, and the final mark last.
     std::vector<bool> listed(RtfMark::kKinds, false);
-    std::vector<std::string> noteNumbers;
+    std::vector<std::string> noteNumbers, symbols;
     bool tables = false, finalMark = false, byHand = false;
     for (const std::string& r : rules) {
         if (r == kTableMarks) {
@@ -329,6 +349,16 @@ bool applyRules(const std::vector<std::string>& rules, const std::string& rtf, c
             listed[RtfMark::kFieldResult] = true;
         } else if (r == kOtherUnderlines) {
             listed[RtfMark::kOtherUnderline] = true;
+        } else if (startsWith(r, kDropsSymbols)) {
+            // Each character in the session's code page, as RichEdit's text is.
+            listed[RtfMark::kSymbolField] = true;
+            std::istringstream characters(r.substr(sizeof kDropsSymbols - 1));
+            for (std::string c; characters >> c;) {
+                std::wstring wide(c.size(), L'\0');
+                wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, c.data(), static_cast<int>(c.size()),
+                                                                    &wide[0], static_cast<int>(wide.size()))));
+                symbols.push_back(toAnsi(wide, std::vector<Attributes>(wide.size())).text);
+            }
         } else if (startsWith(r, kDropsNoteNumbers)) {
             listed[RtfMark::kNoteNumber] = true;
             std::istringstream numbers(r.substr(sizeof kDropsNoteNumbers - 1));
@@ -345,7 +375,7 @@ bool applyRules(const std::vector<std::string>& rules, const std::string& rtf, c
         ok = false;
     }
     std::vector<int> changes(RtfMark::kKinds, 0);
-    if (!mendMarks(rtf, noteNumbers, listed, m, changes, error)) return false;
+    if (!mendMarks(rtf, noteNumbers, symbols, listed, m, changes, error)) return false;
     for (size_t k = 0; k < listed.size(); ++k) {
         if (listed[k] && changes[k] == 0) {
             error += std::string(ruleOf(static_cast<RtfMark::Kind>(k))) + ": changes nothing\n";

@@ -98,6 +98,19 @@ TEST(RichEditRules, EachMendsWhatItNamesOrFails) {
          "a plain, double.",
          false,
          ""},
+        {"SYMBOL fields without a result",
+         {"RichEdit shows nothing of a SYMBOL field without a result: * A"},
+         "{\\rtf1 [{\\field{\\*\\fldinst SYMBOL 42 \\\\f \"Arial\"}}] [{\\field{\\*\\fldinst {SYMBOL 65}}{\\fldrslt }}] "
+         "[{\\field{\\*\\fldinst SYMBOL 66}{\\fldrslt B}}]}",
+         "[] [] [B]",
+         true,
+         "[*] [A] [B]"},
+        {"SYMBOL field with a result",
+         {"RichEdit shows nothing of a SYMBOL field without a result: A"},
+         "{\\rtf1 [{\\field{\\*\\fldinst SYMBOL 65}{\\fldrslt A}}]}",
+         "[A]",
+         false,
+         ""},
         {"text in a note is no place",
          {"RichEdit drops note numbers: 1"},
          "{\\rtf1 One{\\*\\footnote x\\line y}.}",
@@ -146,7 +159,7 @@ TEST(RichEditRules, UnderlinesOnlyTheKindsRichEditLacks) {
 
 TEST(RichEditRules, ListNamesKnownRulesOnly) {
     const std::vector<std::string>& names = realworld::ruleNames();
-    EXPECT_EQ(names.size(), 8u);
+    EXPECT_EQ(names.size(), 9u);
     std::string error;
     const std::vector<realworld::RuleLine> lines =
         realworld::readRules(std::string(STYLEDTEXT_REALWORLD) + "/richedit_rules.txt", error);

@@ -88,6 +88,7 @@ class Scanner {
             }
             if (c == '}') {
                 ++at_;
+                if (groups.size() == symbolFieldDepth_) closeSymbolField();
                 if (groups.size() > 1) groups.pop_back();
                 if (groups.size() == 1) break;  // the document's own group is closed
                 afterBrace = false;
@@ -152,6 +153,14 @@ class Scanner {
 
     void keyword(std::vector<Group>& groups, const std::string& word, bool hasNumber, long value) {
         Group& g = groups.back();
+        // A starred instruction's group is already skipped: what counts is
+        // whether the field's group shows.
+        if (word == "fldinst" && groups.size() >= 2 && !groups[groups.size() - 2].skip && peekSymbolInstruction()) {
+            // The group that holds the instruction's group is the field's.
+            symbolFieldDepth_ = groups.size() - 1;
+            symbolFieldMarks_ = marks_.size();
+            symbolFieldBefore_ = before_;
+        }
         if (among(word, kHiddenDestinations)) {
             g.skip = true;
         } else if (word == "fldrslt") {
@@ -251,6 +260,26 @@ class Scanner {
 
     void closeHidden() { hiddenMark_ = -1; }
 
+    // Whether the instruction that starts here is a SYMBOL field's.
+    bool peekSymbolInstruction() const {
+        std::size_t i = at_;
+        while (i < rtf_.size() && (rtf_[i] == ' ' || rtf_[i] == '{' || rtf_[i] == '\r' || rtf_[i] == '\n')) ++i;
+        static const char kSymbol[] = "SYMBOL ";
+        for (std::size_t k = 0; k + 1 < sizeof kSymbol; ++k, ++i)
+            if (i >= rtf_.size() || std::toupper(static_cast<unsigned char>(rtf_[i])) != kSymbol[k]) return false;
+        return true;
+    }
+
+    // The group of a SYMBOL field closes: a field result with text is what
+    // shows, else a mark where the field's character would.
+    void closeSymbolField() {
+        symbolFieldDepth_ = 0;
+        for (std::size_t k = symbolFieldMarks_; k < marks_.size(); ++k)
+            if (marks_[k].kind == RtfMark::kFieldResult && !marks_[k].text.empty()) return;
+        marks_.push_back({RtfMark::kSymbolField, symbolFieldBefore_, "", true});
+        before_.clear();  // the field's character, which this scan does not know, comes before what follows
+    }
+
     const std::string& rtf_;
     std::size_t at_ = 0;
     std::string before_;
@@ -258,6 +287,9 @@ class Scanner {
     int hiddenMark_ = -1;
     int underlineMark_ = -1;
     int resultMark_ = -1;
+    std::size_t symbolFieldDepth_ = 0;  // groups open within the SYMBOL field being read, 0 when none
+    std::size_t symbolFieldMarks_ = 0;  // the marks before it
+    std::string symbolFieldBefore_;
 };
 
 }  // namespace

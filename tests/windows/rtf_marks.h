@@ -13,7 +13,7 @@
 namespace realworld {
 
 struct RtfMark {
-    enum Kind { kLineBreak, kHidden, kFieldResult, kNoteNumber, kOtherUnderline, kKinds };
+    enum Kind { kLineBreak, kHidden, kFieldResult, kNoteNumber, kOtherUnderline, kSymbolField, kKinds };
     Kind kind;
     // Up to kContext visible characters right before the mark, within its
     // paragraph: ASCII as itself, any other character as kAnyCharacter.
