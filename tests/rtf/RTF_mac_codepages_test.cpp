@@ -11,47 +11,15 @@
 #include <vector>
 
 #include "rtf/RTF.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "platform/clipboard_control.h"
-#endif
+#include "rtf/reader_session.h"
 
 namespace {
 
-// Makes `cp` the ANSI code page; answers false where it cannot be made so.
-bool useAnsiCodePage(unsigned cp) {
-#ifdef _WIN32
-    return GetACP() == cp;
-#else
-    standin::setAnsiCodePage(cp);
-    return true;
-#endif
-}
-
-struct Foreign {
-    std::size_t at;  // where its fallback starts in the text
-    std::size_t cchFallback;
-    std::uint32_t codePoint;
-};
-
-struct Told {
-    std::string text;
-    std::vector<Foreign> foreign;
-};
-
-std::int32_t appendText(const char* pch, std::size_t cch, void* data, const doc_prop&, const sect_prop&,
-                        const para_prop&, const char_prop&) {
-    static_cast<Told*>(data)->text.append(pch, cch);
-    return 0;
-}
-
-std::int32_t noteForeign(std::uint32_t codePoint, std::size_t cchFallback, void* data) {
-    Told* told = static_cast<Told*>(data);
-    told->foreign.push_back({told->text.size() - cchFallback, cchFallback, codePoint});
-    return 0;
-}
+using rtftest::appendText;
+using rtftest::Foreign;
+using rtftest::noteForeign;
+using rtftest::Told;
+using rtftest::useAnsiCodePage;
 
 std::u32string decodeAnsi(const std::string& bytes) {
     if (bytes.empty()) return {};

@@ -11,33 +11,22 @@
 
 #include "rtf/RTF.h"
 #include "rtf/parse_capture.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "platform/clipboard_control.h"
-#endif
+#include "rtf/reader_session.h"
 
 namespace {
 
 using rtftest::describe;
 using rtftest::parseBounded;
 using rtftest::Parsed;
+using rtftest::appendText;
+using rtftest::noteForeign;
+using rtftest::Told;
+using rtftest::useAnsiCodePage;
 
 // A case whose text is the same in every code page: natively it is read with
 // each of kCodePages as the ANSI code page, under Wine in the session's.
 constexpr unsigned kEveryCodePage = 0;
 const unsigned kCodePages[] = {1252, 1251, 932};
-
-// Makes `cp` the ANSI code page; answers false where it cannot be made so.
-bool useAnsiCodePage(unsigned cp) {
-#ifdef _WIN32
-    return GetACP() == cp;
-#else
-    standin::setAnsiCodePage(cp);
-    return true;
-#endif
-}
 
 struct TextCase {
     const char* name;
@@ -395,23 +384,6 @@ TEST(ReaderTextState, ManyFontsStayBounded) {
 // The characters the ANSI code page lacks are told after their fallbacks,
 // whether a "\u" escape names them or a font's own code page holds them;
 // characters the code page holds are never told.
-struct Told {
-    std::string text;
-    std::vector<std::pair<std::size_t, std::uint32_t>> foreign;  // where the fallback starts, and what it stands for
-};
-
-std::int32_t appendText(const char* pch, std::size_t cch, void* data, const doc_prop&, const sect_prop&,
-                        const para_prop&, const char_prop&) {
-    static_cast<Told*>(data)->text.append(pch, cch);
-    return 0;
-}
-
-std::int32_t noteForeign(std::uint32_t codePoint, std::size_t cchFallback, void* data) {
-    Told* told = static_cast<Told*>(data);
-    told->foreign.emplace_back(told->text.size() - cchFallback, codePoint);
-    return 0;
-}
-
 TEST(ReaderForeign, TellsOfEveryCharacterTheCodePageLacks) {
     const struct {
         const char* name;
@@ -440,7 +412,7 @@ TEST(ReaderForeign, TellsOfEveryCharacterTheCodePageLacks) {
         if (tc.text != nullptr) {
             EXPECT_EQ(told.text, tc.text);
         }
-        EXPECT_EQ(told.foreign, tc.foreign);
+        EXPECT_EQ(rtftest::positionsOf(told.foreign), tc.foreign);
     }
     useAnsiCodePage(1252);
     if (checked == 0) GTEST_SKIP() << "no case is of this ANSI code page";
@@ -495,7 +467,7 @@ TEST(ReaderGlyphs, DeliversWhatTheFontShows) {
         ++checked;
         Told told;
         EXPECT_EQ(ecRtfParseText(tc.rtf.data(), tc.rtf.size(), appendText, noteForeign, &told), ecNoError);
-        EXPECT_EQ(told.foreign, tc.foreign);
+        EXPECT_EQ(rtftest::positionsOf(told.foreign), tc.foreign);
         // A character at a time, the same bytes come.
         const Parsed parsed = parseBounded(tc.rtf);
         EXPECT_EQ(parsed.text(), told.text);
