@@ -245,29 +245,34 @@ bool Tokenizer::tag(Token& token) {
         attrName.push_back(toLowerAscii(*q++));  // may be "=" as the first character
         while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') attrName.push_back(toLowerAscii(*q++));
         while (q < end_ && isSpace(*q)) ++q;
-        std::string value;
+        // The value's bytes are found first and decoded only for an attribute
+        // the reader keeps: Word's markup is mostly attributes it does not.
+        const char* valueStart = q;
+        const char* valueEnd = q;
         if (q < end_ && *q == '=') {
             ++q;
             while (q < end_ && isSpace(*q)) ++q;
             if (q < end_ && (*q == '"' || *q == '\'')) {
                 const char quote = *q++;
-                const char* start = q;
-                while (q < end_ && *q != quote) ++q;
-                if (q >= end_) {
+                const void* close = std::memchr(q, quote, static_cast<std::size_t>(end_ - q));
+                if (close == nullptr) {
                     p_ = end_;
                     name.clear();
                     attributes.clear();
                     return false;
                 }
-                appendText(value, start, q, true, true);
-                ++q;
+                valueStart = q;
+                valueEnd = static_cast<const char*>(close);
+                q = valueEnd + 1;
             } else {
-                const char* start = q;
+                valueStart = q;
                 while (q < end_ && !isSpace(*q) && *q != '>') ++q;
-                appendText(value, start, q, true, true);
+                valueEnd = q;
             }
         }
         if (!isKept(attrName)) continue;
+        std::string value;
+        appendText(value, valueStart, valueEnd, true, true);
         bool seen = false;
         for (const auto& a : attributes) seen = seen || a.first == attrName;
         if (!seen) attributes.emplace_back(std::move(attrName), std::move(value));
