@@ -19,21 +19,31 @@ CodePageTable::CodePageTable(const Source& source) : doubleByte_(source.leads !=
 
     // Each unit encodes as the first bytes that decode to it; the source
     // lists where Windows answers otherwise (best fit among them).
-    encodings_.assign(0x10000, kNoBytes);
+    encodingPages_.assign(0x100, kNoBytes);
     for (int b = 0; b < 256; ++b) {
         const unsigned char byte = static_cast<unsigned char>(b);
-        if (!isLead(byte) && encodings_[bytes_[b]] == kNoBytes) encodings_[bytes_[b]] = byte;
+        if (!isLead(byte) && encode(bytes_[b]) == kNoBytes) setEncoding(bytes_[b], byte);
     }
     for (int lead = 0x80; lead < 256; ++lead) {
         if (!isLead(static_cast<unsigned char>(lead))) continue;
         for (int trail = 1; trail < 256; ++trail) {
             const std::uint16_t unit = pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-            if (encodings_[unit] == kNoBytes) encodings_[unit] = static_cast<std::uint16_t>(lead << 8 | trail);
+            if (encode(unit) == kNoBytes) setEncoding(unit, static_cast<std::uint16_t>(lead << 8 | trail));
         }
     }
     forEachRun(source.encodings, source.encodingsSize, [this](std::uint32_t unit, std::uint16_t bytes) {
-        if (unit < 0x10000) encodings_[unit] = bytes;
+        if (unit < 0x10000) setEncoding(static_cast<std::uint16_t>(unit), bytes);
     });
+}
+
+void CodePageTable::setEncoding(std::uint16_t unit, std::uint16_t bytes) {
+    std::uint16_t& page = encodingPageOf_[unit >> 8];
+    if (page == 0) {
+        if (bytes == kNoBytes) return;  // page 0 says so already
+        page = static_cast<std::uint16_t>(encodingPages_.size() >> 8);
+        encodingPages_.resize(encodingPages_.size() + 0x100, kNoBytes);
+    }
+    encodingPages_[static_cast<std::size_t>(page) << 8 | (unit & 0xFF)] = bytes;
 }
 
 }  // namespace cptables

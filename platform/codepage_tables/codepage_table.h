@@ -58,7 +58,9 @@ class CodePageTable {
     }
     // The bytes of `unit`: one byte below 0x100, else lead << 8 | trail;
     // kNoBytes when the code page writes its default character for it.
-    std::uint16_t encode(std::uint16_t unit) const { return encodings_[unit]; }
+    std::uint16_t encode(std::uint16_t unit) const {
+        return encodingPages_[static_cast<std::size_t>(encodingPageOf_[unit >> 8]) << 8 | (unit & 0xFF)];
+    }
 
   private:
     bool doubleByte_ = false;
@@ -66,7 +68,13 @@ class CodePageTable {
     std::uint16_t bytes_[256] = {};
     std::uint8_t leadIndex_[256] = {};
     std::vector<std::uint16_t> pairs_;
-    std::vector<std::uint16_t> encodings_;
+    // The bytes of every unit, 256 units a page. A page without one unit the
+    // code page writes is page 0, all kNoBytes: a single-byte code page
+    // writes units of few pages, and a process need not hold 128 KB for each
+    // code page it converts.
+    std::uint16_t encodingPageOf_[256] = {};
+    std::vector<std::uint16_t> encodingPages_;
+    void setEncoding(std::uint16_t unit, std::uint16_t bytes);
 };
 
 // Calls `put(code, value)` for each code of the run list [runs, runs + size),
