@@ -172,7 +172,7 @@ std::int32_t Reader::ecParseSpecialProperty(IPROP iprop, std::int32_t val) {
             return ecNoteMarkPending;
         case ipropFootnoteFormat:
         case ipropEndnoteFormat:
-            if (val < nfcArabic || val > nfcUpperRoman) return ecNoError;
+            if (val < nfcArabic || val > nfcChicago) return ecNoError;
             (iprop == ipropFootnoteFormat ? nfcFootnote : nfcEndnote) = static_cast<NFC>(val);
             return ecNoError;
         case ipropFontCharset:

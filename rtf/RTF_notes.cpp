@@ -15,14 +15,21 @@ namespace {
 // millionth note must not make a mark of a thousand letters.
 constexpr std::int32_t nRomanMax = 3999;
 constexpr std::int32_t nAlphaMax = 26 * 20;
+constexpr std::int32_t nChicagoMax = 4 * 10;
 constexpr std::size_t cchNoteNumberMax = 24;
 
-// Writes `n` (at least 1) as a note number in the format `nfc` to `out`;
-// answers its length. Letters go a to z, then aa to zz, and so on.
-std::size_t cchNoteNumber(std::int32_t n, NFC nfc, char out[cchNoteNumberMax]) {
+// Writes `n` (at least 1) as a note number in the format `nfc` to `out`, a
+// character each; answers how many. Letters go a to z, then aa to zz, and so
+// on; the Chicago Manual's symbols go *, †, ‡, §, then **, ††, and so on.
+std::size_t cchNoteNumber(std::int32_t n, NFC nfc, std::uint32_t out[cchNoteNumberMax]) {
     std::size_t cch = 0;
+    if (nfc == nfcChicago && n <= nChicagoMax) {
+        static constexpr std::uint32_t kSymbols[] = {'*', 0x2020, 0x2021, 0xA7};
+        for (std::int32_t i = 0; i <= (n - 1) / 4; ++i) out[cch++] = kSymbols[(n - 1) % 4];
+        return cch;
+    }
     if ((nfc == nfcLowerAlpha || nfc == nfcUpperAlpha) && n <= nAlphaMax) {
-        const char letter = static_cast<char>((nfc == nfcLowerAlpha ? 'a' : 'A') + (n - 1) % 26);
+        const std::uint32_t letter = static_cast<std::uint32_t>((nfc == nfcLowerAlpha ? 'a' : 'A') + (n - 1) % 26);
         for (std::int32_t i = 0; i <= (n - 1) / 26; ++i) out[cch++] = letter;
         return cch;
     }
@@ -35,13 +42,13 @@ std::size_t cchNoteNumber(std::int32_t n, NFC nfc, char out[cchNoteNumberMax]) {
         const char caseBit = nfc == nfcUpperRoman ? 0x20 : 0;
         for (const auto& numeral : kNumerals) {
             for (; n >= numeral.value; n -= numeral.value)
-                for (const char* p = numeral.sz; *p != '\0'; ++p) out[cch++] = static_cast<char>(*p ^ caseBit);
+                for (const char* p = numeral.sz; *p != '\0'; ++p) out[cch++] = static_cast<unsigned char>(*p ^ caseBit);
         }
         return cch;
     }
-    char digits[cchNoteNumberMax];
+    std::uint32_t digits[cchNoteNumberMax];
     std::size_t cDigits = 0;
-    for (; n > 0; n /= 10) digits[cDigits++] = static_cast<char>('0' + n % 10);
+    for (; n > 0; n /= 10) digits[cDigits++] = static_cast<std::uint32_t>('0' + n % 10);
     while (cDigits > 0) out[cch++] = digits[--cDigits];
     return cch;
 }
@@ -52,10 +59,10 @@ std::int32_t Reader::ecNoteMark(const char* pAfter, const char* pEnd) {
     const bool fEndnote = fEndnoteFollows(pAfter, pEnd);
     std::int32_t& cNote = fEndnote ? cEndnote : cFootnote;
     if (cNote < INT32_MAX) ++cNote;
-    char number[cchNoteNumberMax];
+    std::uint32_t number[cchNoteNumberMax];
     const std::size_t cch = cchNoteNumber(cNote, fEndnote ? nfcEndnote : nfcFootnote, number);
     for (std::size_t i = 0; i < cch; ++i) {
-        const std::int32_t ec = ecDeliverUnicode(static_cast<unsigned char>(number[i]));
+        const std::int32_t ec = ecDeliverUnicode(number[i]);
         if (ec != ecNoError) return ec;
     }
     return ecNoError;

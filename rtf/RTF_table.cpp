@@ -102,11 +102,13 @@ constexpr symbol rgsymRtf[] = {
     prop("ftnnauc", nfcUpperAlpha, true, ipropFootnoteFormat),
     prop("ftnnrlc", nfcLowerRoman, true, ipropFootnoteFormat),
     prop("ftnnruc", nfcUpperRoman, true, ipropFootnoteFormat),
+    prop("ftnnchi", nfcChicago, true, ipropFootnoteFormat),
     prop("aftnnar", nfcArabic, true, ipropEndnoteFormat),
     prop("aftnnalc", nfcLowerAlpha, true, ipropEndnoteFormat),
     prop("aftnnauc", nfcUpperAlpha, true, ipropEndnoteFormat),
     prop("aftnnrlc", nfcLowerRoman, true, ipropEndnoteFormat),
     prop("aftnnruc", nfcUpperRoman, true, ipropEndnoteFormat),
+    prop("aftnnchi", nfcChicago, true, ipropEndnoteFormat),
 
     // Characters by their Unicode code points, delivered in the target code page.
     chr("par", 10),
@@ -185,7 +187,7 @@ constexpr symbol rgsymRtf[] = {
 };
 
 constexpr std::int32_t isymMax = static_cast<std::int32_t>(sizeof rgsymRtf / sizeof rgsymRtf[0]);
-static_assert(isymMax == 158, "the keyword table has 158 rows");
+static_assert(isymMax == 160, "the keyword table has 160 rows");
 
 #define CHP_FIELD(field) static_cast<std::int32_t>(offsetof(char_prop, field))
 #define PAP_FIELD(field) static_cast<std::int32_t>(offsetof(para_prop, field))

@@ -84,13 +84,20 @@ enum IPROP : std::uint8_t {
     ipropFontCodePage,    // "\cpg" of a font table entry
     ipropDefaultFont,     // "\deff"
     ipropNoteMark,        // "\chftn": the automatic number of the note that follows
-    ipropFootnoteFormat,  // "\ftnnar" ... "\ftnnruc", as an NFC
-    ipropEndnoteFormat,   // "\aftnnar" ... "\aftnnruc", as an NFC
+    ipropFootnoteFormat,  // "\ftnnar" ... "\ftnnchi", as an NFC
+    ipropEndnoteFormat,   // "\aftnnar" ... "\aftnnchi", as an NFC
     ipropMax
 };
 
 // How notes are numbered.
-enum NFC : std::uint8_t { nfcArabic = 0, nfcLowerAlpha = 1, nfcUpperAlpha = 2, nfcLowerRoman = 3, nfcUpperRoman = 4 };
+enum NFC : std::uint8_t {
+    nfcArabic = 0,
+    nfcLowerAlpha = 1,
+    nfcUpperAlpha = 2,
+    nfcLowerRoman = 3,
+    nfcUpperRoman = 4,
+    nfcChicago = 5,  // *, †, ‡, §, then each twice, and so on
+};
 
 // One row of the keyword table.
 struct symbol {

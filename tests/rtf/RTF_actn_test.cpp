@@ -107,11 +107,13 @@ const Row kRows[] = {
     {"ftnnauc", kwdProp, ipropFootnoteFormat, nfcUpperAlpha, true},
     {"ftnnrlc", kwdProp, ipropFootnoteFormat, nfcLowerRoman, true},
     {"ftnnruc", kwdProp, ipropFootnoteFormat, nfcUpperRoman, true},
+    {"ftnnchi", kwdProp, ipropFootnoteFormat, nfcChicago, true},
     {"aftnnar", kwdProp, ipropEndnoteFormat, nfcArabic, true},
     {"aftnnalc", kwdProp, ipropEndnoteFormat, nfcLowerAlpha, true},
     {"aftnnauc", kwdProp, ipropEndnoteFormat, nfcUpperAlpha, true},
     {"aftnnrlc", kwdProp, ipropEndnoteFormat, nfcLowerRoman, true},
     {"aftnnruc", kwdProp, ipropEndnoteFormat, nfcUpperRoman, true},
+    {"aftnnchi", kwdProp, ipropEndnoteFormat, nfcChicago, true},
     {"par", kwdChar, 10, 0, false},
     {"\n", kwdChar, 10, 0, false},
     {"\r", kwdChar, 10, 0, false},
@@ -185,8 +187,8 @@ const Row kRows[] = {
 };
 
 TEST(KeywordTable, EveryRowAsExpected) {
-    ASSERT_EQ(isymMax, 158);
-    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 158u);
+    ASSERT_EQ(isymMax, 160);
+    ASSERT_EQ(sizeof kRows / sizeof kRows[0], 160u);
     for (std::int32_t isym = 0; isym < isymMax; ++isym) {
         const symbol& sym = rgsymRtf[isym];
         const Row& row = kRows[isym];

@@ -288,6 +288,10 @@ const TextCase kNoteMarkCases[] = {
     {"EndnoteUpperAlpha", kEveryCodePage, "{\\aftnnauc" ENT("x") ENT("y") "}", "AB"},
     {"EndnoteLowerRoman", kEveryCodePage, "{\\aftnnar\\aftnnrlc" ENT("x") ENT("y") "}", "iii"},
     {"EndnoteUpperRoman", kEveryCodePage, "{\\aftnnruc" ENT("x") ENT("y") "}", "III"},
+    {"FootnoteChicago1252", 1252, "{\\ftnnchi" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") "}",
+     "*\x86\x87\xA7**\x86\x86\x87\x87\xA7\xA7"},
+    {"EndnoteChicago1251", 1251, "{\\aftnnchi" ENT("") ENT("") ENT("") ENT("") ENT("") "}", "*\x86\x87\xA7**"},
+    {"FootnoteChicago932", 932, "{\\ftnnchi" FTN("") FTN("") FTN("") FTN("") "}", "*\x81\xF5\x81\xF6\x81\x98"},
     {"FormatsApart", kEveryCodePage, "{\\ftnnauc\\aftnnar" FTN("x") ENT("y") "}", "A1"},
     {"AlphaPastZ", kEveryCodePage,
      "{\\ftnnalc" FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("") FTN("")
