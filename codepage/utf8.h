@@ -1,4 +1,5 @@
-// UTF-8 written a code point at a time: the one encoder of the tree. Header
+// UTF-8 written a code point at a time, or a UTF-16 text at once: the one
+// encoder of the tree. Header
 // only, so that the Windows stand-ins, the host emulator and the tools use it
 // without linking the code-page library.
 #pragma once
@@ -12,25 +13,46 @@ namespace codepage {
 
 constexpr std::uint32_t kReplacementCharacter = 0xFFFD;
 
+// `cp`, or U+FFFD for a surrogate or a value beyond U+10FFFF, which UTF-8
+// cannot hold.
+inline std::uint32_t utf8Encodable(std::uint32_t cp) {
+    return (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF ? kReplacementCharacter : cp;
+}
+
+// How many bytes UTF-8 takes for `cp` (1 to 4).
+inline std::size_t utf8Length(std::uint32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
+
+// Writes the `len` = utf8Length(cp) bytes of `cp`, one UTF-8 can hold, at `q`.
+inline void putUtf8(char* q, std::uint32_t cp, std::size_t len) {
+    if (len == 1) {
+        q[0] = static_cast<char>(cp);
+        return;
+    }
+    if (len == 2) {
+        q[0] = static_cast<char>(0xC0 | (cp >> 6));
+    } else if (len == 3) {
+        q[0] = static_cast<char>(0xE0 | (cp >> 12));
+        q[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+        q[0] = static_cast<char>(0xF0 | (cp >> 18));
+        q[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        q[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    q[len - 1] = static_cast<char>(0x80 | (cp & 0x3F));
+}
+
 // Appends `cp` to `out` in UTF-8; a surrogate or a value beyond U+10FFFF,
 // which UTF-8 cannot hold, becomes U+FFFD.
 inline void appendUtf8(std::string& out, std::uint32_t cp) {
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacementCharacter;
+    cp = utf8Encodable(cp);
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        return;
     }
+    const std::size_t len = utf8Length(cp);
+    char bytes[4];
+    putUtf8(bytes, cp, len);
+    out.append(bytes, len);
 }
 
 // Appends the ASCII bytes of p[i, n) up to the first byte beyond ASCII, which
@@ -74,21 +96,8 @@ std::size_t utf8FromUtf16(const std::uint16_t* w, std::size_t n, char* out) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i++] - 0xDC00u);
         else if (cp >= 0xD800 && cp <= 0xDFFF)
             cp = kReplacementCharacter;
-        const std::size_t len = cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
-        if (kWrite) {
-            char* const q = out + cb;
-            if (len == 2) {
-                q[0] = static_cast<char>(0xC0 | (cp >> 6));
-            } else if (len == 3) {
-                q[0] = static_cast<char>(0xE0 | (cp >> 12));
-                q[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            } else {
-                q[0] = static_cast<char>(0xF0 | (cp >> 18));
-                q[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                q[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            }
-            q[len - 1] = static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        const std::size_t len = utf8Length(cp);
+        if (kWrite) putUtf8(out + cb, cp, len);
         cb += len;
     }
     return cb;
