@@ -65,12 +65,12 @@ void decodeUtf8(const unsigned char* s, std::size_t n, std::vector<std::uint16_t
 // Copies `units` out as Windows does: the count when `capacity` is 0, else
 // the units if they fit, else 0.
 template <class Unit, class Out>
-int deliver(const std::vector<Unit>& units, Out* out, int capacity) {
-    if (units.size() > 0x7FFFFFFF) return 0;
-    const int n = static_cast<int>(units.size());
+int deliver(const Unit* units, std::size_t count, Out* out, int capacity) {
+    if (count > 0x7FFFFFFF) return 0;
+    const int n = static_cast<int>(count);
     if (capacity == 0) return n;
     if (out == nullptr || capacity < n) return 0;
-    for (int i = 0; i < n; ++i) out[i] = static_cast<Out>(units[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < n; ++i) out[i] = static_cast<Out>(units[i]);
     return n;
 }
 
@@ -93,7 +93,7 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCCH bytes, int cbBytes, LPWSTR w
     std::vector<std::uint16_t> units;
     if (codePage == CP_UTF8) {
         decodeUtf8(s, n, units);
-        return deliver(units, wide, cchWide);
+        return deliver(units.data(), units.size(), wide, cchWide);
     }
     const cptables::CodePageTable* table = tableOf(codePage);
     if (table == nullptr) return 0;
@@ -129,7 +129,7 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCCH bytes, int cbBytes, LPWSTR w
             units.push_back(table->byte(s[i]));
         }
     }
-    return deliver(units, wide, cchWide);
+    return deliver(units.data(), units.size(), wide, cchWide);
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR bytes, int cbBytes, LPCCH defaultChar,
@@ -175,8 +175,7 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWCH wide, int cchWide, LPSTR by
             out += static_cast<char>(encoded & 0xFF);
         }
     }
-    std::vector<char> units(out.begin(), out.end());
-    return deliver(units, bytes, cbBytes);
+    return deliver(out.data(), out.size(), bytes, cbBytes);
 }
 
 }  // extern "C"
