@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -72,6 +73,22 @@ State& state() {
     static State s;
     return s;
 }
+
+// Held by every call for its whole length. Windows' memory and clipboard
+// calls may come from any thread: a plug-in makes blocks on threads of its
+// own. Recursive, because the owner's rendering and the hook that stands
+// for another program call back in.
+class StateLock {
+  public:
+    StateLock() : lock_(mutex()) {}
+
+  private:
+    static std::recursive_mutex& mutex() {
+        static std::recursive_mutex m;
+        return m;
+    }
+    std::lock_guard<std::recursive_mutex> lock_;
+};
 
 constexpr UINT kFirstRegisteredFormat = 0xC000;
 
@@ -142,9 +159,13 @@ std::vector<std::pair<UINT, HGLOBAL>>::iterator heldFormat(UINT format) {
 
 extern "C" {
 
-HWND GetActiveWindow(void) { return state().activeWindow ? reinterpret_cast<HWND>(std::uintptr_t{0x4000}) : nullptr; }
+HWND GetActiveWindow(void) {
+    const StateLock lock;
+    return state().activeWindow ? reinterpret_cast<HWND>(std::uintptr_t{0x4000}) : nullptr;
+}
 
 BOOL OpenClipboard(HWND owner) {
+    const StateLock lock;
     State& s = state();
     if (s.beforeOpen) {
         // The hook is another program: its own calls do not call it again.
@@ -161,6 +182,7 @@ BOOL OpenClipboard(HWND owner) {
 }
 
 BOOL CloseClipboard(void) {
+    const StateLock lock;
     State& s = state();
     if (!s.open) return FALSE;
     s.open = false;
@@ -170,6 +192,7 @@ BOOL CloseClipboard(void) {
 }
 
 BOOL EmptyClipboard(void) {
+    const StateLock lock;
     State& s = state();
     if (!s.open) return FALSE;
     if (shouldFail(standin::Op::EmptyClipboard)) return FALSE;
@@ -184,6 +207,7 @@ BOOL EmptyClipboard(void) {
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
+    const StateLock lock;
     // Windows answers this one without the clipboard being open.
     auto& cb = state().clipboard;
     if (heldFormat(format) != cb.end()) return TRUE;
@@ -254,6 +278,7 @@ HANDLE synthesizedUnicode() {
 }  // namespace
 
 HANDLE GetClipboardData(UINT format) {
+    const StateLock lock;
     State& s = state();
     if (!s.open) return nullptr;
     if (format == CF_TEXT && heldFormat(CF_TEXT) == s.clipboard.end()) return synthesizedText();
@@ -262,6 +287,7 @@ HANDLE GetClipboardData(UINT format) {
 }
 
 HANDLE SetClipboardData(UINT format, HANDLE data) {
+    const StateLock lock;
     State& s = state();
     Block* block = find(data);
     // The owner renders without opening the clipboard.
@@ -282,9 +308,13 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
     return data;
 }
 
-DWORD GetClipboardSequenceNumber(void) { return state().sequence; }
+DWORD GetClipboardSequenceNumber(void) {
+    const StateLock lock;
+    return state().sequence;
+}
 
 HWND CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) {
+    const StateLock lock;
     if (shouldFail(standin::Op::CreateWindow)) return nullptr;
     State& s = state();
     HWND window = reinterpret_cast<HWND>(s.nextWindow);
@@ -294,6 +324,7 @@ HWND CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HME
 }
 
 BOOL DestroyWindow(HWND window) {
+    const StateLock lock;
     State& s = state();
     if (s.windows.erase(window) == 0) return FALSE;
     // Windows keeps the clipboard's contents when its owner goes.
@@ -302,13 +333,18 @@ BOOL DestroyWindow(HWND window) {
 }
 
 void Sleep(DWORD milliseconds) {
+    const StateLock lock;
     state().clock += milliseconds;
     state().slept += milliseconds;
 }
 
-DWORD GetTickCount(void) { return state().clock; }
+DWORD GetTickCount(void) {
+    const StateLock lock;
+    return state().clock;
+}
 
 UINT RegisterClipboardFormatA(LPCSTR name) {
+    const StateLock lock;
     if (name == nullptr || *name == '\0') return 0;
     auto& reg = state().registered;
     auto it = reg.find(name);
@@ -319,6 +355,7 @@ UINT RegisterClipboardFormatA(LPCSTR name) {
 }
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
+    const StateLock lock;
     if (shouldFail(standin::Op::GlobalAlloc)) return nullptr;
     auto block = std::make_unique<Block>();
     // Zero-size blocks still get storage, so that every handle is distinct.
@@ -332,6 +369,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
 }
 
 LPVOID GlobalLock(HGLOBAL handle) {
+    const StateLock lock;
     if (shouldFail(standin::Op::GlobalLock)) return nullptr;
     Block* block = find(handle);
     if (block == nullptr) return nullptr;
@@ -340,6 +378,7 @@ LPVOID GlobalLock(HGLOBAL handle) {
 }
 
 BOOL GlobalUnlock(HGLOBAL handle) {
+    const StateLock lock;
     Block* block = find(handle);
     if (block == nullptr || block->locks == 0) return FALSE;
     --block->locks;
@@ -347,6 +386,7 @@ BOOL GlobalUnlock(HGLOBAL handle) {
 }
 
 HGLOBAL GlobalFree(HGLOBAL handle) {
+    const StateLock lock;
     Block* block = find(handle);
     if (block == nullptr || block->ownedByClipboard) return handle;  // Windows: failure answers the handle
     freeBlock(handle);
@@ -354,6 +394,7 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
 }
 
 SIZE_T GlobalSize(HGLOBAL handle) {
+    const StateLock lock;
     Block* block = find(handle);
     return block == nullptr ? 0 : block->size;
 }
@@ -363,6 +404,7 @@ SIZE_T GlobalSize(HGLOBAL handle) {
 namespace standin {
 
 void reset() {
+    const StateLock lock;
     State& s = state();
     for (auto& entry : s.clipboard) freeBlock(entry.second);
     s.clipboard.clear();
@@ -386,18 +428,21 @@ void reset() {
 }
 
 std::vector<UINT> formats() {
+    const StateLock lock;
     std::vector<UINT> out;
     for (auto& entry : state().clipboard) out.push_back(entry.first);
     return out;
 }
 
 std::string formatName(UINT format) {
+    const StateLock lock;
     for (auto& entry : state().registered)
         if (entry.second == format) return entry.first;
     return "";
 }
 
 std::vector<unsigned char> data(UINT format) {
+    const StateLock lock;
     auto it = heldFormat(format);
     if (it == state().clipboard.end()) return {};
     Block* block = find(it->second);
@@ -405,54 +450,94 @@ std::vector<unsigned char> data(UINT format) {
     return std::vector<unsigned char>(block->bytes.get(), block->bytes.get() + block->size);
 }
 
-bool isOpen() { return state().open; }
+bool isOpen() {
+    const StateLock lock;
+    return state().open;
+}
 
-long liveBlocks() { return static_cast<long>(state().blocks.size()); }
+long liveBlocks() {
+    const StateLock lock;
+    return static_cast<long>(state().blocks.size());
+}
 
 long orphanBlocks() {
+    const StateLock lock;
     long n = 0;
     for (auto& entry : state().blocks)
         if (!entry.second->ownedByClipboard) ++n;
     return n;
 }
 
-void failNext(Op op, int skip, int count) { state().faults[static_cast<int>(op)] = Fault{skip, count}; }
+void failNext(Op op, int skip, int count) {
+    const StateLock lock;
+    state().faults[static_cast<int>(op)] = Fault{skip, count};
+}
 
-long operationCount() { return state().operations; }
+long operationCount() {
+    const StateLock lock;
+    return state().operations;
+}
 
 void failOperation(long k) {
+    const StateLock lock;
     state().operations = 0;
     state().failAtOperation = k;
     state().injected = false;
     state().emptied = 0;
 }
 
-bool injectedFailureHappened() { return state().injected; }
+bool injectedFailureHappened() {
+    const StateLock lock;
+    return state().injected;
+}
 
-long timesEmptied() { return state().emptied; }
+long timesEmptied() {
+    const StateLock lock;
+    return state().emptied;
+}
 
 void holdClipboard(DWORD milliseconds) {
+    const StateLock lock;
     state().held = true;
     state().heldUntil = state().clock + milliseconds;
 }
 
-Op lastInjectedOp() { return state().injectedOp; }
+Op lastInjectedOp() {
+    const StateLock lock;
+    return state().injectedOp;
+}
 
-DWORD sleptMilliseconds() { return state().slept; }
+DWORD sleptMilliseconds() {
+    const StateLock lock;
+    return state().slept;
+}
 
 void beforeOpenClipboard(std::function<void(int)> hook) {
+    const StateLock lock;
     state().beforeOpen = std::move(hook);
     state().openCalls = 0;
 }
 
 void setRenderer(std::function<void(UINT)> renderer) { state().renderer = std::move(renderer); }
 
-long renderRequests() { return state().renders; }
+long renderRequests() {
+    const StateLock lock;
+    return state().renders;
+}
 
-void setActiveWindow(bool present) { state().activeWindow = present; }
+void setActiveWindow(bool present) {
+    const StateLock lock;
+    state().activeWindow = present;
+}
 
-long liveWindows() { return static_cast<long>(state().windows.size()); }
+long liveWindows() {
+    const StateLock lock;
+    return static_cast<long>(state().windows.size());
+}
 
-HWND clipboardOwner() { return state().owner; }
+HWND clipboardOwner() {
+    const StateLock lock;
+    return state().owner;
+}
 
 }  // namespace standin

@@ -1,6 +1,7 @@
 #include "plugin/functions.h"
 
 #include <memory>
+#include <optional>
 
 #include "codepage/code_page.h"
 #include "plugin/version.h"
@@ -8,6 +9,7 @@
 #include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
 #include "style/CharStyle_styl.h"
+#include "style/background_block.h"
 #include "style/clipboard_session.h"
 #include "style/unicode_text.h"
 
@@ -18,7 +20,8 @@ constexpr fmx::errcode errorResult = 0;
 // Reads every styled format on the clipboard, makes the missing ones by
 // conversion and writes text, "Mac-FMcs", RTF and "HTML Format" back, each in
 // place of what the clipboard held of it; every other format of the copy
-// stays. Characters the ANSI code page lacks travel beside the text of each
+// stays, and so does "HTML Format" that was read, as the copying program
+// wrote it. Characters the ANSI code page lacks travel beside the text of each
 // container and are written as RTF "\u" escapes and as UTF-8 in "HTML
 // Format", and, when the copying program put no Unicode text that holds
 // them, as CF_UNICODETEXT. A format that cannot be read counts as absent.
@@ -76,7 +79,21 @@ void styledClipboard() {
     session.close();
     if (bHasRTF && rtf->parsingError()) bHasRTF = false;
     // A fragment that shows no text (an image, say) has nothing to convert.
-    if (bHasHTML && (html->parsingError() || html->getText().empty())) bHasHTML = false;
+    if (bHasHTML && (html->parsingError() || html->heldText().empty())) bHasHTML = false;
+
+    // A large copy has one of its blocks written on a second thread while
+    // this one makes the others. The job only reads its source, and nothing
+    // changes that source's text or runs until the block is taken. A copy
+    // that came as "HTML Format" alone has its RTF made there, straight from
+    // the HTML container; any other, its "HTML Format" block.
+    const bool bRtfOnSecondThread = !bHasFMcs && !bHasRTF && bHasHTML;
+    std::optional<clipboard::BackgroundBlock> second;
+    if (bRtfOnSecondThread) {
+        rtf.reset();
+        CharStyle_HTML* source = html.get();
+        second.emplace([source]() -> HGLOBAL { return CharStyle_RTF(source).newBlock(); },
+                       source->heldText().size() >= clipboard::kBackgroundTextBytes);
+    }
 
     CharStyle* fromStyle = nullptr;
     if (!bHasFMcs) {
@@ -86,7 +103,7 @@ void styledClipboard() {
                                : nullptr;
         if (fromStyle != nullptr) fmcs.reset(new CharStyle_FMcs(fromStyle));
     }
-    if (!bHasRTF) {
+    if (!bHasRTF && !bRtfOnSecondThread) {
         // Only a FileMaker container read from the clipboard serves here,
         // never one just converted from the style scrap.
         fromStyle = bHasFMcs   ? static_cast<CharStyle*>(fmcs.get())
@@ -107,7 +124,7 @@ void styledClipboard() {
         html.reset();
         html.reset(new CharStyle_HTML(fmcs.get()));
     }
-    if (fmcs == nullptr || rtf == nullptr || rtf->parsingError() ||
+    if (fmcs == nullptr || (rtf == nullptr && !bRtfOnSecondThread) || (rtf != nullptr && rtf->parsingError()) ||
         (!bHtmlFromRtf && (html == nullptr || html->parsingError())))
         return;  // the clipboard keeps what it has
 
@@ -117,6 +134,19 @@ void styledClipboard() {
     // soon as its blocks are made, so that the blocks of a large copy and the
     // containers they come from are not all held at once.
     session.stageWrites();
+    // "HTML Format" read from the clipboard stays there as the copying
+    // program wrote it; only a converted one is written.
+    if (!bRtfOnSecondThread && !bHasHTML) {
+        const CharStyle_RTF* htmlFromRtf = bHtmlFromRtf ? rtf.get() : nullptr;
+        const CharStyle_HTML* htmlSource = html.get();
+        second.emplace(
+            [htmlFromRtf, htmlSource]() -> HGLOBAL {
+                if (htmlFromRtf == nullptr) return htmlSource->newBlock();
+                return CharStyle_HTML::newBlock(htmlFromRtf->heldText(), htmlFromRtf->runs(),
+                                                htmlFromRtf->foreignChars());
+            },
+            rtf->heldText().size() >= clipboard::kBackgroundTextBytes);
+    }
     if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard()) return;
     // CF_TEXT is FileMaker's text: the Unicode text beside it is the same.
     if (!fmcs->foreignChars().empty() && !bOwnUnicode) {
@@ -125,12 +155,18 @@ void styledClipboard() {
     }
     fmcs.reset();
     styl.reset();
-    if (!rtf->addStyleToClipboard()) return;
-    if (bHtmlFromRtf) {
-        if (!CharStyle_HTML::addToClipboard(rtf->heldText(), rtf->runs(), rtf->foreignChars())) return;
-    } else {
-        rtf.reset();
-        if (!html->addStyleToClipboard()) return;
+    // RTF, then "HTML Format", whichever thread made them.
+    const auto addMadeBlock = [](HGLOBAL block, const char* formatName) {
+        return block != nullptr && CharStyle::addBlockToClipboard(block, RegisterClipboardFormatA(formatName));
+    };
+    if (bRtfOnSecondThread) {
+        if (!addMadeBlock(second->take(), CharStyle_RTF::kFormatName)) return;
+    } else if (!rtf->addStyleToClipboard()) {
+        return;
+    }
+    if (!bHasHTML) {
+        if (!bHtmlFromRtf) rtf.reset();
+        if (!addMadeBlock(second->take(), CharStyle_HTML::kFormatName)) return;
     }
     session.commit(readSequence);
 }

@@ -28,7 +28,7 @@ step() {  # step NAME PRESET
 
 step "native (g++)" native
 step "sanitizers (ASan + UBSan)" sanitize
-step "ThreadSanitizer (the RTF reader, parses on many threads)" tsan
+step "ThreadSanitizer (the RTF reader on many threads; the plug-in writing on two)" tsan
 step "native (clang)" clang
 step "Windows 64-bit under Wine" mingw64
 step "Windows 32-bit under Wine" mingw32

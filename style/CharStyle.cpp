@@ -5,6 +5,7 @@
 #include "platform/winapi.h"
 #include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
+#include "style/style_runs.h"
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     if (fromStyle->foreign_.empty()) {
@@ -15,6 +16,13 @@ void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
         const std::string source = fromStyle->getText();
         toStyle->setText(TextWithLine(source, "\r"));
         toStyle->foreign_ = codepage::foreignAfterLineEndsMadeSingle(source, fromStyle->foreign_);
+    }
+    if (const auto* list = dynamic_cast<const RunListStyle*>(fromStyle)) {
+        // Read straight from the run list: the source's selection stays as it
+        // was, so that two conversions from one source may run at once.
+        for (const StyleRuns::Run& run : list->runs())
+            toStyle->add(run.charPos, run.size, run.face, run.colour & 0xFFFFFFu, 0);  // a refused run is left out
+        return;
     }
     const std::int32_t numStyles = fromStyle->count();
     for (std::int32_t i = 0; i < numStyles; ++i) {

@@ -74,18 +74,19 @@ const std::string& CharStyle_HTML::block() {
 }
 
 bool CharStyle_HTML::addStyleToClipboard() {
-    if (!html.empty()) {
-        if (html.size() >= UINT32_MAX) return false;
-        return CharStyle::addToClipboard(html.c_str(), static_cast<std::uint32_t>(html.size() + 1), kFormatName);
-    }
-    return addToClipboard(text, runs_.all(), foreign_);
+    HGLOBAL hBlock = newBlock();
+    return hBlock != nullptr && addBlockToClipboard(hBlock, RegisterClipboardFormatA(kFormatName));
 }
 
-bool CharStyle_HTML::addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs,
-                                    const codepage::ForeignChars& foreign) {
+HGLOBAL CharStyle_HTML::newBlock() const {
+    if (html.empty()) return newBlock(text, runs_.all(), foreign_);
+    if (html.size() >= UINT32_MAX) return nullptr;
+    return clipboard::newBlockCopy(html.c_str(), html.size() + 1);
+}
+
+HGLOBAL CharStyle_HTML::newBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                                 const codepage::ForeignChars& foreign) {
     // Written straight into the block that goes to the clipboard, so that a
     // large block is never held twice. The text is in the ANSI code page.
-    HGLOBAL hBlock = clipboard::newDocumentBlock(HtmlDocument(text, runs, codepage::ansiCodePage(), &foreign));
-    if (hBlock == nullptr) return false;
-    return addBlockToClipboard(hBlock, RegisterClipboardFormatA(kFormatName));
+    return clipboard::newDocumentBlock(HtmlDocument(text, runs, codepage::ansiCodePage(), &foreign));
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/winapi.h"
 #include "style/style_runs.h"
 
 class CharStyle_HTML final : public RunListStyle {
@@ -43,15 +44,20 @@ class CharStyle_HTML final : public RunListStyle {
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
-    // Adds the block of `text` (in the ANSI code page), its `foreign`
-    // characters and `runs` to the clipboard, as a container holding them
-    // would: for a caller that holds them already and need not copy them
-    // into a container.
-    static bool addToClipboard(const std::string& text, const std::vector<StyleRuns::Run>& runs,
-                               const codepage::ForeignChars& foreign);
+    // The block addStyleToClipboard adds, made without adding it: a new
+    // movable block, or null when it cannot be made. Changes nothing here,
+    // so it may run on another thread while this container is only read.
+    HGLOBAL newBlock() const;
+    // The block of `text` (in the ANSI code page), its `foreign` characters
+    // and `runs`, as a container holding them would make it: for a caller
+    // that holds them already and need not copy them into a container.
+    static HGLOBAL newBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                            const codepage::ForeignChars& foreign);
     using CharStyle::addToClipboard;
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
+    // The text as the container holds it, without a copy.
+    const std::string& heldText() const { return text; }
 
   private:
     bool read(const char* block, std::size_t size);

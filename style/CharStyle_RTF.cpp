@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* const CF_RTF = "Rich Text Format";
+const char* const CF_RTF = CharStyle_RTF::kFormatName;
 
 // The callback's own results, which end the parse.
 constexpr std::int32_t kNoMemory = -1;
@@ -202,14 +202,18 @@ const std::string& CharStyle_RTF::document() {
 }
 
 bool CharStyle_RTF::addStyleToClipboard() {
+    HGLOBAL hRTF = newBlock();
+    return hRTF != nullptr && addBlockToClipboard(hRTF, RegisterClipboardFormatA(CF_RTF));
+}
+
+HGLOBAL CharStyle_RTF::newBlock() {
     if (!rtf.empty()) {
-        if (rtf.size() >= UINT32_MAX) return false;
-        return CharStyle::addToClipboard(rtf.c_str(), static_cast<std::uint32_t>(rtf.size() + 1), CF_RTF);
+        if (rtf.size() >= UINT32_MAX) return nullptr;
+        return clipboard::newBlockCopy(rtf.c_str(), rtf.size() + 1);
     }
     // Not generated yet: written straight into the block that goes to the
     // clipboard, which spares a copy of the document and its memory.
     HGLOBAL hRTF = clipboard::newDocumentBlock(RtfDocument(text, runs_.all(), codepage::ansiCodePage(), &foreign_));
-    if (hRTF == nullptr) return false;
-    selectLastRun();
-    return addBlockToClipboard(hRTF, RegisterClipboardFormatA(CF_RTF));
+    if (hRTF != nullptr) selectLastRun();
+    return hRTF;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/winapi.h"
 #include "rtf/RTF.h"
 #include "style/style_runs.h"
 
@@ -13,6 +14,8 @@ class CharStyle_RTF final : public RunListStyle {
   public:
     // One style run, kept in the run store the RTF and HTML containers share.
     using Style_t = StyleRuns::Run;
+    // The clipboard format's registered name.
+    static constexpr const char* kFormatName = "Rich Text Format";
 
     // Converts any container: its text with line ends made CR, and its runs.
     explicit CharStyle_RTF(CharStyle* pStyle);
@@ -52,6 +55,9 @@ class CharStyle_RTF final : public RunListStyle {
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
              std::int16_t fontID) override;
     bool addStyleToClipboard() override;
+    // The block addStyleToClipboard adds, made without adding it: a new
+    // movable block, or null when it cannot be made.
+    HGLOBAL newBlock();
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
     // The text as the container holds it, without a copy.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 
+#include "html/cf_html.h"
 #include "plugin/functions.h"
 #include "style/clipboard_session.h"
 #include "support/clipboard_fixture.h"
@@ -223,6 +224,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  [] {
                                      samples::putAbcFileMaker();
                                      samples::putRtf("{\\rtf1 {\\b open");
+                                 }},
+                      SourceKind{"RTF of a large copy", [] { samples::putRtf(samples::largeStyledRtf()); }},
+                      SourceKind{"HTML of a large copy",
+                                 [] {
+                                     const std::string block = html::makeCfHtml(samples::largeStyledHtmlFragment());
+                                     samples::put(RegisterClipboardFormatA("HTML Format"), block.c_str(),
+                                                  block.size() + 1);
                                  }},
                       SourceKind{"RTF beside formats it keeps",
                                  [] {

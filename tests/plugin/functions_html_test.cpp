@@ -9,6 +9,7 @@
 #include "style/CharStyle_FMcs.h"
 #include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
+#include "style/background_block.h"
 #include "support/clipboard_fixture.h"
 #include "support/sample_blocks.h"
 
@@ -151,6 +152,44 @@ TEST_F(StyledClipboardHtmlTest, HtmlWrittenFromFileMakerKeepsEveryRun) {
         EXPECT_EQ(h->getSize(), fmcs->getSize());
         EXPECT_EQ(h->getRGB(), fmcs->getRGB());
     }
+}
+
+// The block a browser put stays byte for byte, bytes after its NUL and all:
+// the call has nothing to add to it.
+TEST_F(StyledClipboardHtmlTest, HtmlReadStaysAsTheBrowserWroteIt) {
+    const std::string block = html::makeCfHtml("<b>kept</b>") + std::string("\0after", 6);
+    put(format(kHtml), block);
+    call();
+    EXPECT_EQ(heldFormats(), sorted({CF_TEXT, format(kFMcs), format(kRtf), format(kHtml)}));
+    EXPECT_EQ(held(format(kHtml)), block);
+    EXPECT_EQ(fmcsText(), "kept");
+}
+
+// A copy large enough to have its "HTML Format" block written on a second
+// thread gets the block that writing it on this one would give, and the
+// other formats as ever; a browser's large block goes back as it was.
+TEST_F(StyledClipboardHtmlTest, LargeCopiesGetTheirHtmlBlockWhole) {
+    const std::string rtf = samples::largeStyledRtf();
+    const CharStyle_RTF read(rtf.c_str(), rtf.size());
+    ASSERT_GE(read.heldText().size(), clipboard::kBackgroundTextBytes);
+    HGLOBAL made = CharStyle_HTML::newBlock(read.heldText(), read.runs(), read.foreignChars());
+    ASSERT_NE(made, nullptr);
+    const std::string written(static_cast<const char*>(GlobalLock(made)), GlobalSize(made));
+    GlobalUnlock(made);
+    GlobalFree(made);
+
+    put(format(kRtf), rtf + '\0');
+    call();
+    EXPECT_EQ(heldFormats(), sorted({CF_TEXT, CF_UNICODETEXT, format(kFMcs), format(kRtf), format(kHtml)}));
+    // Compared whole, without printing a hundred kilobytes when they differ.
+    EXPECT_TRUE(held(format(kHtml)) == written);
+    EXPECT_TRUE(rtfText() == read.heldText());
+
+    standin::reset();
+    put(format(kHtml), written);
+    call();
+    EXPECT_TRUE(held(format(kHtml)) == written) << "the browser's block goes back as it was";
+    EXPECT_TRUE(rtfText() == read.heldText());
 }
 
 }  // namespace

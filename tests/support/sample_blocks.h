@@ -75,6 +75,24 @@ inline bool putStyleScrap() {
     return putText("ab\r\ncd") && put(RegisterClipboardFormatA("Mac-styl"), block.data(), block.size());
 }
 
+// Styled RTF whose text (about 100 KB, with characters beyond the code page)
+// is large enough for the call to write a block on a second thread.
+inline std::string largeStyledRtf() {
+    std::string rtf = "{\\rtf1\\ansi{\\colortbl;\\red200\\green0\\blue0;}";
+    for (int i = 0; i < 4000; ++i)
+        rtf += "{\\b bold} {\\i\\cf1 italic} caf\\u233? {\\fs32 big\\u20013?}\\par ";
+    return rtf + "}";
+}
+
+// A styled HTML fragment of the same size, for "HTML Format".
+inline std::string largeStyledHtmlFragment() {
+    std::string html;
+    for (int i = 0; i < 4000; ++i)
+        html += "<p><b>bold</b> <i style=\"color:#c80000\">italic</i> caf&eacute; "
+                "<span style=\"font-size:16pt\">big&#20013;</span></p>";
+    return html;
+}
+
 // Formats a copy holds beside its text that the call never writes: an image
 // (CF_DIB, 8), a program's private format, and the marks a password manager
 // puts to keep its copy out of clipboard history and the cloud clipboard.
