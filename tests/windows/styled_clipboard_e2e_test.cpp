@@ -7,6 +7,7 @@
 
 #include "host/plugin_driver.h"
 #include "style/CharStyle_FMcs.h"
+#include "style/CharStyle_HTML.h"
 #include "style/CharStyle_RTF.h"
 #include "support/sample_blocks.h"
 #include "windows/richedit.h"
@@ -124,6 +125,12 @@ TEST_F(StyledClipboardE2ETest, TenMegabyteRtfDocument) {
     ASSERT_NE(back, nullptr);
     EXPECT_FALSE(back->parsingError());
     EXPECT_EQ(back->getText().size(), static_cast<size_t>(units) * 24);
+    // Written on a second thread, with Wine's own threads and memory calls.
+    std::unique_ptr<CharStyle_HTML> html(CharStyle_HTML::InitFromClipboard());
+    ASSERT_NE(html, nullptr);
+    EXPECT_FALSE(html->parsingError());
+    EXPECT_EQ(html->count(), 4 * units);
+    EXPECT_TRUE(html->heldText() == back->getText());
 }
 
 TEST_F(StyledClipboardE2ETest, FileMakerBlockWithOneHundredThousandRuns) {
