@@ -123,8 +123,26 @@ std::uint16_t Reader::nameId(const std::string& name, bool add) {
     return id;
 }
 
+// Whether `doc` may hold a style element: it has "<style" in some case, or
+// a NUL, which a tag name may hold and the tokenizer drops.
+bool mayHoldStyleElement(std::string_view doc) {
+    if (doc.find('\0') != std::string_view::npos) return true;
+    constexpr std::string_view kStart = "<style";
+    for (std::size_t at = doc.find('<'); at != std::string_view::npos; at = doc.find('<', at + 1)) {
+        if (doc.size() - at < kStart.size()) return false;
+        std::size_t i = 1;
+        while (i < kStart.size() && toLowerAscii(doc[at + i]) == kStart[i]) ++i;
+        if (i == kStart.size()) return true;
+    }
+    return false;
+}
+
 void Reader::collectStyleSheets() {
+    // The sheets apply wherever they stand, so they are all found first, in
+    // a pass that keeps nothing else; a document without one needs none.
+    if (!mayHoldStyleElement(doc_)) return;
     Tokenizer t(doc_.data(), doc_.size());
+    t.skimOnly();
     Token token;
     bool inStyle = false;
     for (t.next(token); token.kind != Token::kEnd; t.next(token)) {

@@ -96,7 +96,7 @@ void Tokenizer::next(Token& token) {
         token.offset = static_cast<std::size_t>(p_ - begin_);
         if (plainText_) {
             token.kind = Token::kText;
-            appendText(token.text, p_, end_, false);
+            if (!skimming_) appendText(token.text, p_, end_, false);
             p_ = end_;
             return;
         }
@@ -120,7 +120,7 @@ void Tokenizer::text(Token& token) {
     const char* q = p_ + 1;
     while (q < limit && *q != '<') ++q;
     token.kind = Token::kText;
-    appendText(token.text, p_, q, true);
+    if (!skimming_) appendText(token.text, p_, q, true);
     p_ = q;
 }
 
@@ -270,7 +270,7 @@ bool Tokenizer::tag(Token& token) {
                 valueEnd = q;
             }
         }
-        if (!isKept(attrName)) continue;
+        if (skimming_ || !isKept(attrName)) continue;
         std::string value;
         appendText(value, valueStart, valueEnd, true, true);
         bool seen = false;

@@ -35,6 +35,11 @@ class Tokenizer {
     // Text never spans `offset`: a text token ends there and the next begins.
     void addStop(std::size_t offset) { stops_.push_back(offset); }
 
+    // From now on tokens carry only tag names and the contents of raw-text
+    // elements (style sheets among them): text is passed over undecoded and
+    // empty, and no attribute is kept. The tokens fall where they did.
+    void skimOnly() { skimming_ = true; }
+
     // Fills `token` with the next token; kEnd at the end of the input.
     void next(Token& token);
 
@@ -51,6 +56,7 @@ class Tokenizer {
     std::string rawEnd_;  // while in a raw-text element, its name
     bool rawDecoded_ = false;
     bool plainText_ = false;
+    bool skimming_ = false;
     std::vector<std::size_t> stops_;
 };
 

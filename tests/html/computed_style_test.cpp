@@ -69,6 +69,11 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
          "g|12|200|000000"},
         {"<style><!-- /* x */ p {color:#008000} --></style><p>a</p>", "a|12|0|008000"},
         {"<p>a</p><style>p{font-weight:bold}</style>", "a|12|100|000000"},
+        {"<p>a</p><STYLE type=text/css>p{font-weight:bold}</STYLE>", "a|12|100|000000"},
+        // Not a style element: in a comment, in an attribute, in a script.
+        {"<!-- <style>p{color:red}</style> --><p title='<style>p{color:red}</style>'>a</p>"
+         "<script><style>p{color:red}</style></script>",
+         "a|12|0|000000"},
         {"<style>a:link, span.L {color:#0563C1}</style><a href=x>a</a><span class=L>b</span><a>c</a>",
          "a|12|400|0563c1 / b|12|0|0563c1 / c|12|0|000000"},
         {"<body link='#000080'><a href=x>a</a>", "a|12|400|000080"},
@@ -99,6 +104,13 @@ TEST(ComputedStyle, ElementsInlineStylesAndSheets) {
         SCOPED_TRACE(tc.html);
         EXPECT_EQ(htmltest::describeRuns(htmltest::read(tc.html)), tc.runs);
     }
+}
+
+// A NUL in a tag name is dropped, so "<st\0yle>" starts a style sheet too.
+TEST(ComputedStyle, StyleElementWithANulInItsName) {
+    const char raw[] = "<st\0yle>p{color:red}</style><p>a</p>";
+    const std::string markup(raw, sizeof raw - 1);
+    EXPECT_EQ(htmltest::describeRuns(htmltest::read(markup)), "a|12|0|ff0000");
 }
 
 TEST(ComputedStyle, CollapsedSpaceKeepsTheStyleOfTheFirst) {
