@@ -163,6 +163,10 @@ FragmentText Reader::run() {
     openCount_.push_back(0);
     flags_.push_back(0);
     styles_.emplace_back();
+    // Text never takes more bytes than the markup it comes from, give or
+    // take the line ends blocks add.
+    const std::size_t fragmentEnd = std::min(fragEnd_, doc_.size());
+    out_.reserve(fragmentEnd > fragStart_ ? fragmentEnd - fragStart_ : 0);
     Tokenizer t(doc_.data(), doc_.size());
     t.addStop(fragStart_);
     t.addStop(fragEnd_);

@@ -35,6 +35,9 @@ RunStyle runStyleOf(const ComputedStyle& style);
 
 class TextBuilder {
   public:
+    // Makes room for about `bytes` of text at once, sparing the copies and
+    // fresh pages of growing step by step; untouched room costs no memory.
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
     // The text of a text node.
     void text(const std::string& s, const ComputedStyle& style);
     // A block's boundary: at least `n` line ends before what follows.
