@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "html/cf_html.h"
@@ -162,44 +165,89 @@ bool putUnicodeFileOnClipboard(const std::string& path, std::string& error) {
     return true;
 }
 
-FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, std::string& error) {
-    return withBlock(CF_UNICODETEXT, error, [&](const clipboard::ByteView& view) {
-        File out(std::fopen(path.c_str(), "wb"));
-        if (!out) {
-            error = "cannot write " + path;
-            return FormatWritten::failed;
+namespace {
+
+// Writes UTF-16 text, up to its first NUL, into the file at `path` as UTF-8,
+// a piece at a time, so that a large text is not held again in either form.
+FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::string& path, std::size_t& bytes,
+                               std::string& error) {
+    File out(std::fopen(path.c_str(), "wb"));
+    if (!out) {
+        error = "cannot write " + path;
+        return FormatWritten::failed;
+    }
+    constexpr std::size_t kPieceUnits = 1 << 16;
+    std::vector<WCHAR> units(kPieceUnits);
+    std::string utf8(kPieceUnits * 3, '\0');
+    const std::size_t capacity = view.size / sizeof(WCHAR);
+    bytes = 0;
+    bool ok = true;
+    for (std::size_t at = 0; ok && at < capacity;) {
+        std::size_t n = std::min(kPieceUnits, capacity - at);
+        std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
+        std::size_t end = 0;
+        while (end < n && units[end] != 0) ++end;
+        const bool last = end < n;
+        // A surrogate pair is never split between two pieces.
+        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1)
+            --end;
+        if (end > 0) {
+            const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
+                                               static_cast<int>(utf8.size()), nullptr, nullptr);
+            ok = cb >= 0 &&
+                 std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) == static_cast<std::size_t>(cb);
+            bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
         }
-        // Converted a piece at a time straight into the file, so that a large
-        // text is not held again in either form.
-        constexpr std::size_t kPieceUnits = 1 << 16;
-        std::vector<WCHAR> units(kPieceUnits);
-        std::string utf8(kPieceUnits * 3, '\0');
-        const std::size_t capacity = view.size / sizeof(WCHAR);
-        bytes = 0;
-        bool ok = true;
-        for (std::size_t at = 0; ok && at < capacity;) {
-            std::size_t n = std::min(kPieceUnits, capacity - at);
-            std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
-            std::size_t end = 0;
-            while (end < n && units[end] != 0) ++end;
-            const bool last = end < n;
-            // A surrogate pair is never split between two pieces.
-            if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1)
-                --end;
-            if (end > 0) {
-                const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
-                                                   static_cast<int>(utf8.size()), nullptr, nullptr);
-                ok = cb >= 0 && std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) ==
-                                    static_cast<std::size_t>(cb);
-                bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
-            }
-            if (last) break;
-            at += end;
-        }
-        ok = ok && std::fclose(out.release()) == 0;
-        if (!ok) error = "cannot write " + path;
-        return ok ? FormatWritten::written : FormatWritten::failed;
-    });
+        if (last) break;
+        at += end;
+    }
+    ok = ok && std::fclose(out.release()) == 0;
+    if (!ok) error = "cannot write " + path;
+    return ok ? FormatWritten::written : FormatWritten::failed;
+}
+
+}  // namespace
+
+struct UnicodeFileWriter::Work {
+    std::string path;
+    std::optional<clipboard::OpenedClipboard> open;
+    std::optional<clipboard::LockedBlock> block;
+    std::thread thread;
+    FormatWritten result = FormatWritten::absent;
+    std::size_t bytes = 0;
+    std::string error;
+};
+
+UnicodeFileWriter::UnicodeFileWriter(std::string path) : work_(std::make_unique<Work>()) {
+    Work& w = *work_;
+    w.path = std::move(path);
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return;
+    w.open.emplace();
+    if (!w.open->isOpen()) {
+        w.error = "cannot open the clipboard";
+        w.result = FormatWritten::failed;
+        return;
+    }
+    w.block.emplace(CF_UNICODETEXT);
+    if (w.block->view().data == nullptr) return;
+    try {
+        w.thread = std::thread([&w] { w.result = writeUtf16AsUtf8(w.block->view(), w.path, w.bytes, w.error); });
+    } catch (const std::system_error&) {
+        w.result = writeUtf16AsUtf8(w.block->view(), w.path, w.bytes, w.error);  // no thread to be had
+    }
+}
+
+UnicodeFileWriter::~UnicodeFileWriter() {
+    if (work_->thread.joinable()) work_->thread.join();
+}
+
+FormatWritten UnicodeFileWriter::finish(std::size_t& bytes, std::string& error) {
+    if (work_->thread.joinable()) work_->thread.join();
+    work_->block.reset();
+    work_->open.reset();
+    bytes = work_->bytes;
+    if (work_->result == FormatWritten::failed) error = work_->error;
+    return work_->result;
 }
 
 FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tool {
@@ -37,8 +38,25 @@ enum class FormatWritten { absent, written, failed };
 FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
                                 std::string& error);
 
-// Writes the clipboard's CF_UNICODETEXT, up to its first NUL, into the file
-// at `path` as UTF-8; `bytes` is the number written.
-FormatWritten writeUnicodeToFile(const std::string& path, std::size_t& bytes, std::string& error);
+// Writes the clipboard's CF_UNICODETEXT, up to its first NUL, into a file
+// as UTF-8, converted and written on a thread of its own while the caller
+// writes the other formats: converting is the slowest of the writes. The
+// block is taken from the clipboard on construction, on the thread that has
+// it open, and stays locked until finish().
+class UnicodeFileWriter {
+  public:
+    explicit UnicodeFileWriter(std::string path);
+    UnicodeFileWriter(const UnicodeFileWriter&) = delete;
+    UnicodeFileWriter& operator=(const UnicodeFileWriter&) = delete;
+    ~UnicodeFileWriter();
+
+    // Waits for the file; `bytes` is the number written. Writes nothing when
+    // the clipboard holds no Unicode text.
+    FormatWritten finish(std::size_t& bytes, std::string& error);
+
+  private:
+    struct Work;
+    std::unique_ptr<Work> work_;
+};
 
 }  // namespace tool

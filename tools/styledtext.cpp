@@ -227,6 +227,8 @@ int convert(int argc, char** argv) {
     // Every format of one copy: the clipboard stays open across the reads.
     clipboard::Session session;
     if (!session.open(clipboard::Purpose::reading)) return fail("cannot open the clipboard");
+    const std::string unicodePath = (std::filesystem::path(out) / "unicode.txt").string();
+    tool::UnicodeFileWriter unicode(unicodePath);
     for (const FormatFile& o : kFormatFiles) {
         const std::string path = (std::filesystem::path(out) / o.file).string();
         std::size_t bytes = 0;
@@ -241,9 +243,8 @@ int convert(int argc, char** argv) {
                 break;
         }
     }
-    const std::string unicodePath = (std::filesystem::path(out) / "unicode.txt").string();
     std::size_t bytes = 0;
-    switch (tool::writeUnicodeToFile(unicodePath, bytes, error)) {
+    switch (unicode.finish(bytes, error)) {
         case tool::FormatWritten::failed:
             return fail(error);
         case tool::FormatWritten::absent:
