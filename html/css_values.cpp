@@ -245,7 +245,17 @@ Colour parseColour(const std::string& value) {
 
 bool parseLegacyColour(const std::string& value, std::uint32_t& rgb) {
     // The HTML rules for a colour attribute: a name, "#rgb", or else any
-    // string made into three hex components.
+    // string made into three hex components. "#rrggbb", what nearly every
+    // page writes, comes out of those as it reads.
+    if (value.size() == 7 && value[0] == '#') {
+        std::uint32_t whole = 0;
+        std::size_t k = 1;
+        for (; k < 7 && hexDigit(value[k]) >= 0; ++k) whole = whole << 4 | static_cast<std::uint32_t>(hexDigit(value[k]));
+        if (k == 7) {
+            rgb = whole;
+            return true;
+        }
+    }
     std::string v = trimmed(value);
     if (v.empty() || lowerAscii(v) == "transparent") return false;
     if (namedColour(lowerAscii(v), rgb)) return true;

@@ -1,5 +1,8 @@
 #include "html/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace html {
 
 namespace {
@@ -38,16 +41,28 @@ std::size_t sequenceEnd(const unsigned char* s, std::size_t i, std::size_t n, bo
     return j;
 }
 
+// Answers the index of the first byte from `i` that is not ASCII, or `n`.
+// Markup is mostly ASCII: eight bytes are looked at at once.
+std::size_t asciiEnd(const unsigned char* s, std::size_t i, std::size_t n) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    while (n - i >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, 8);
+        if ((word & kHighBits) != 0) break;
+        i += 8;
+    }
+    while (i < n && s[i] < 0x80) ++i;
+    return i;
+}
+
 }  // namespace
 
 std::size_t validUtf8Prefix(const char* p, std::size_t n) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(p);
     std::size_t i = 0;
     while (i < n) {
-        if (s[i] < 0x80) {
-            ++i;
-            continue;
-        }
+        i = asciiEnd(s, i, n);
+        if (i == n) break;
         bool whole = false;
         const std::size_t j = sequenceEnd(s, i, n, whole);
         if (!whole) return i;
@@ -60,8 +75,7 @@ void appendValidUtf8(std::string& out, const char* p, std::size_t n) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(p);
     std::size_t i = 0;
     while (i < n) {
-        std::size_t plain = i;
-        while (plain < n && s[plain] < 0x80) ++plain;
+        const std::size_t plain = asciiEnd(s, i, n);
         out.append(p + i, plain - i);
         i = plain;
         if (i == n) break;

@@ -30,3 +30,24 @@ TEST(CssHue, OneHueForEveryColourFunction) {
 }
 
 }  // namespace
+
+// Colour attributes (<font color>, <body link>) by the HTML rules, the common
+// "#rrggbb" among them.
+TEST(LegacyColour, AsHtmlMakesThem) {
+    const struct {
+        const char* value;
+        bool parsed;
+        std::uint32_t rgb;
+    } cases[] = {
+        {"#00A0ff", true, 0x00A0FF}, {" #abcdef ", true, 0xABCDEF}, {"#abc", true, 0xAABBCC},
+        {"#12345g", true, 0x123450}, {"#1234567", true, 0x124570}, {"chucknorris", true, 0xC00000},
+        {"Teal", true, 0x008080},    {"transparent", false, 0},    {"", false, 0},
+    };
+    for (const auto& tc : cases) {
+        std::uint32_t rgb = 0;
+        EXPECT_EQ(html::parseLegacyColour(tc.value, rgb), tc.parsed) << tc.value;
+        if (tc.parsed) {
+            EXPECT_EQ(rgb, tc.rgb) << tc.value;
+        }
+    }
+}

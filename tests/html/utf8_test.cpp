@@ -56,3 +56,18 @@ TEST(Utf8, ValidExactlyWhenMakingItValidChangesNothing) {
 }
 
 }  // namespace
+
+// ASCII is skipped eight bytes at a time: a bad byte or a character at every
+// place around those steps is still found where it is.
+TEST(Utf8, FoundAtEveryPlaceInLongAscii) {
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text(20, 'a');
+        text[at] = '\xFF';
+        EXPECT_EQ(html::validUtf8Prefix(text.data(), text.size()), at) << at;
+        std::string out;
+        html::appendValidUtf8(out, text.data(), text.size());
+        EXPECT_EQ(out, std::string(at, 'a') + "\xEF\xBF\xBD" + std::string(19 - at, 'a')) << at;
+        text.replace(at, 1, "\xC3\xA9");
+        EXPECT_EQ(html::validUtf8Prefix(text.data(), text.size()), text.size()) << at;
+    }
+}
