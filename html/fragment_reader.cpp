@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "html/char_class.h"
 #include "html/computed_style.h"
@@ -57,6 +58,8 @@ class Reader {
     static constexpr std::size_t kMaxReopened = 16;
 
     void collectStyleSheets();
+    // A copy of `t` to keep, made in a token no longer needed when there is one.
+    std::shared_ptr<const Token> keptToken(const Token& t);
     std::uint16_t nameId(const std::string& name, bool add);
     // What the tree builder's rules say of each name told apart.
     enum NameFlag : std::uint8_t {
@@ -97,6 +100,9 @@ class Reader {
     bool dropLeadingNewline_ = false;
     bool quirks_ = false;
     std::vector<std::shared_ptr<const Token>> reopen_;
+    // Copies of start tags that are kept no more, for the next ones: nearly
+    // every element of a styled document is a formatting one.
+    std::vector<std::shared_ptr<Token>> spareTokens_;
     bool trackKeys_ = false;        // the style sheets have selectors with combinators
     std::vector<ElementKey> keys_;  // of the open styled elements, when tracked
 };
@@ -258,6 +264,14 @@ void Reader::startTag(const Token& t, bool inFragment) {
     openElement(t, id, inFragment);
 }
 
+std::shared_ptr<const Token> Reader::keptToken(const Token& t) {
+    if (spareTokens_.empty()) return std::make_shared<const Token>(t);
+    std::shared_ptr<Token> kept = std::move(spareTokens_.back());
+    spareTokens_.pop_back();
+    *kept = t;  // into the room its strings already have
+    return kept;
+}
+
 void Reader::reopenFormatting(bool inFragment) {
     if (reopen_.empty()) return;
     std::vector<std::shared_ptr<const Token>> tokens;
@@ -283,7 +297,7 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
     }
     ++openCount_[id];
     Open o{id, Display::kInline, styled, false, false, nullptr};
-    if (styled && (flags & kFormatting)) o.formatting = std::make_shared<const Token>(t);
+    if (styled && (flags & kFormatting)) o.formatting = keptToken(t);
     if (styled) {
         if ((flags & kSpecial) && name == "body"sv) {
             std::uint32_t rgb;
@@ -310,7 +324,7 @@ void Reader::openElement(const Token& t, std::uint16_t id, bool inFragment) {
             startItems(name, s);
         }
     }
-    open_.push_back(o);
+    open_.push_back(std::move(o));
     if ((flags & kSpecial) && (name == "pre"sv || name == "listing"sv || name == "textarea"sv))
         dropLeadingNewline_ = true;
 }
@@ -355,11 +369,13 @@ void Reader::endItems(const Open& o) {
 }
 
 void Reader::pop(bool inFragment, bool explicitly) {
-    const Open o = open_.back();
+    Open o = std::move(open_.back());  // moved: no count of the token's owners to change
     open_.pop_back();
     --openCount_[o.name];
     if (!o.styled) return;
-    if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), o.formatting);
+    if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), std::move(o.formatting));
+    if (o.formatting && o.formatting.use_count() == 1 && spareTokens_.size() < kMaxReopened)
+        spareTokens_.push_back(std::const_pointer_cast<Token>(std::move(o.formatting)));
     if (o.display == Display::kCell || names_[o.name] == "table"sv || names_[o.name] == "caption"sv) reopen_.clear();
     styles_.pop_back();
     if (trackKeys_ && !keys_.empty()) keys_.pop_back();
