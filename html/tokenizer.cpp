@@ -22,9 +22,10 @@ const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xm
 
 // The attributes the reader uses; the others are read past and not kept,
 // which bounds both the memory of a tag and the search for a repeated name.
+constexpr std::string_view kKept[] = {"class", "id", "style", "href", "color", "size", "face", "hidden", "link", "nowrap"};
+constexpr std::size_t kLongestKeptName = 6;
+
 bool isKept(const std::string& name) {
-    static constexpr std::string_view kKept[] = {"class", "id",   "style",  "href", "color",
-                                                 "size",  "face", "hidden", "link", "nowrap"};
     for (std::string_view k : kKept)
         if (name == k) return true;
     return false;
@@ -241,9 +242,9 @@ bool Tokenizer::tag(Token& token) {
             }
             continue;
         }
-        std::string attrName;
-        attrName.push_back(toLowerAscii(*q++));  // may be "=" as the first character
-        while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') attrName.push_back(toLowerAscii(*q++));
+        const char* attrStart = q++;  // the first character may be "="
+        while (q < end_ && !isSpace(*q) && *q != '/' && *q != '>' && *q != '=') ++q;
+        const std::size_t attrLength = static_cast<std::size_t>(q - attrStart);
         while (q < end_ && isSpace(*q)) ++q;
         // The value's bytes are found first and decoded only for an attribute
         // the reader keeps: Word's markup is mostly attributes it does not.
@@ -270,7 +271,10 @@ bool Tokenizer::tag(Token& token) {
                 valueEnd = q;
             }
         }
-        if (skimming_ || !isKept(attrName)) continue;
+        if (skimming_ || attrLength > kLongestKeptName) continue;
+        std::string attrName(attrStart, attrLength);
+        for (char& c : attrName) c = toLowerAscii(c);
+        if (!isKept(attrName)) continue;
         std::string value;
         appendText(value, valueStart, valueEnd, true, true);
         bool seen = false;
