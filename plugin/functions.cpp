@@ -64,7 +64,8 @@ void styledClipboard() {
         bHasRTF = rtf != nullptr;
     }
     if (bHasHTML) {
-        html.reset(CharStyle_HTML::InitFromClipboard());
+        // Its block stays on the clipboard as it is: the container need not hold a copy.
+        html.reset(CharStyle_HTML::InitFromClipboard(CharStyle_HTML::ReadBlock::notKept));
         bHasHTML = html != nullptr;
     }
     // A copy whose text the code page cannot carry whole needs a Unicode

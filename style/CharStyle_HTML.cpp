@@ -19,9 +19,11 @@ CharStyle_HTML::CharStyle_HTML(CharStyle* pStyle) {
     CharStyle::copy(this, pStyle);
 }
 
-CharStyle_HTML::CharStyle_HTML(const char* block, std::size_t size) { bParsingError = !read(block, size); }
+CharStyle_HTML::CharStyle_HTML(const char* block, std::size_t size, ReadBlock readBlock) {
+    bParsingError = !read(block, size, readBlock);
+}
 
-bool CharStyle_HTML::read(const char* data, std::size_t size) {
+bool CharStyle_HTML::read(const char* data, std::size_t size, ReadBlock readBlock) {
     html::FragmentText fragment;
     if (!html::readCfHtml(data, size, fragment)) return false;
     // Each run's text in the ANSI code page, its start counted in those bytes.
@@ -43,13 +45,16 @@ bool CharStyle_HTML::read(const char* data, std::size_t size) {
     if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
     for (char& c : text)
         if (c == '\n') c = '\r';
+    if (readBlock == ReadBlock::notKept) return true;
     // The block itself goes back to the clipboard unchanged, up to its first NUL.
     const void* nul = std::memchr(data, '\0', size);
     html.assign(data, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : size);
     return true;
 }
 
-CharStyle_HTML* CharStyle_HTML::InitFromClipboard() { return clipboard::newFromBlock<CharStyle_HTML>(kFormatName); }
+CharStyle_HTML* CharStyle_HTML::InitFromClipboard(ReadBlock readBlock) {
+    return clipboard::newFromBlock<CharStyle_HTML>(kFormatName, readBlock);
+}
 
 bool CharStyle_HTML::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }
 

@@ -21,8 +21,14 @@ class CharStyle_HTML final : public RunListStyle {
 
     // Converts any container: its text with line ends made CR, and its runs.
     explicit CharStyle_HTML(CharStyle* pStyle);
+    // What a container read from a block answers while it is unchanged.
+    enum class ReadBlock {
+        kept,     // the block itself, so that a browser gets back all it wrote
+        notKept,  // one written from the text and runs: for a reader that
+                  // leaves the block where it was, and need not hold a copy
+    };
     // Reads the `size` bytes of a block; see parsingError().
-    CharStyle_HTML(const char* block, std::size_t size);
+    CharStyle_HTML(const char* block, std::size_t size, ReadBlock readBlock = ReadBlock::kept);
     ~CharStyle_HTML() = default;
     CharStyle_HTML(const CharStyle_HTML&) = delete;
     CharStyle_HTML& operator=(const CharStyle_HTML&) = delete;
@@ -30,7 +36,7 @@ class CharStyle_HTML final : public RunListStyle {
     // A new container read from the clipboard's "HTML Format", or null when
     // the clipboard cannot be opened or holds none. A block whose header is
     // refused still gives a container, whose parsingError() is true.
-    static CharStyle_HTML* InitFromClipboard();
+    static CharStyle_HTML* InitFromClipboard(ReadBlock readBlock = ReadBlock::kept);
     using CharStyle::clipboardHasStyle;
     static bool clipboardHasStyle();
 
@@ -60,7 +66,7 @@ class CharStyle_HTML final : public RunListStyle {
     const std::string& heldText() const { return text; }
 
   private:
-    bool read(const char* block, std::size_t size);
+    bool read(const char* block, std::size_t size, ReadBlock readBlock);
 
     std::string text;
     std::string html;  // the block read, or the one generated; empty when not made yet

@@ -72,17 +72,17 @@ class TextWithStyleBlock {
 };
 
 // Answers a new T read from the block the clipboard holds under `formatName`
-// by T(const char* data, std::size_t size); null when the clipboard cannot be
-// opened, holds no usable block of that format, or memory runs out.
-template <class T>
-T* newFromBlock(const char* formatName) {
+// by T(const char* data, std::size_t size, more...); null when the clipboard
+// cannot be opened, holds no usable block of that format, or memory runs out.
+template <class T, class... More>
+T* newFromBlock(const char* formatName, More... more) {
     OpenedClipboard open;
     if (!open.isOpen()) return nullptr;
     const LockedBlock block(RegisterClipboardFormatA(formatName));
     const ByteView& view = block.view();
     if (view.data == nullptr) return nullptr;
     try {
-        return new T(reinterpret_cast<const char*>(view.data), view.size);
+        return new T(reinterpret_cast<const char*>(view.data), view.size, more...);
     } catch (const std::bad_alloc&) {
         return nullptr;
     } catch (const std::length_error&) {

@@ -160,6 +160,22 @@ TEST_F(CharStyleHtml, ClipboardReadAndWrite) {
     EXPECT_EQ(written.back(), '\0');
 }
 
+// A container told not to keep the block it read holds no copy of it, and
+// writes one of its own from the text and runs.
+TEST_F(CharStyleHtml, ReadWithoutKeepingTheBlock) {
+    const std::string block = html::makeCfHtml("<p><i>slanted</i></p>");
+    put(format(CharStyle_HTML::kFormatName), block);
+    std::unique_ptr<CharStyle_HTML> h(CharStyle_HTML::InitFromClipboard(CharStyle_HTML::ReadBlock::notKept));
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->getText(), "slanted");
+    EXPECT_EQ(runsOf(*h), (std::vector<HtmlRun>{{0, 12, kFaceItalic, 0}}));
+    standin::reset();
+    EXPECT_TRUE(h->addStyleToClipboard());
+    const std::string written = held(format(CharStyle_HTML::kFormatName));
+    EXPECT_NE(written, block + std::string(1, '\0'));
+    EXPECT_NE(written.find("color:#000\"><i>slanted</i></div>"), std::string::npos) << written;
+}
+
 TEST_F(CharStyleHtml, WriteFailuresLeaveTheClipboardAsItWas) {
     RecordingStyle source("x", {{0, 12, 0, 0}});
     CharStyle_HTML h(&source);
