@@ -83,17 +83,19 @@ void styledClipboard() {
     if (bHasHTML && (html->parsingError() || html->heldText().empty())) bHasHTML = false;
 
     // A large copy has one of its blocks written on a second thread while
-    // this one makes the others. The job only reads its source, and nothing
-    // changes that source's text or runs until the block is taken. A copy
-    // that came as "HTML Format" alone has its RTF made there, straight from
-    // the HTML container; any other, its "HTML Format" block.
-    const bool bRtfOnSecondThread = !bHasFMcs && !bHasRTF && bHasHTML;
-    std::optional<clipboard::BackgroundBlock> second;
-    if (bRtfOnSecondThread) {
+    // this one makes the others: "HTML Format", or, for a copy that came as
+    // "HTML Format" alone, the RTF, made straight from the HTML container.
+    // The job only reads its source, and nothing changes that source's text
+    // or runs until the block is taken. (A third thread, for the RTF beside
+    // the HTML, was no faster on two cores.)
+    const bool bRtfFromHtmlAlone = !bHasFMcs && !bHasRTF && bHasHTML;
+    std::optional<clipboard::BackgroundBlock> rtfBlock;
+    std::optional<clipboard::BackgroundBlock> htmlBlock;
+    if (bRtfFromHtmlAlone) {
         rtf.reset();
         CharStyle_HTML* source = html.get();
-        second.emplace([source]() -> HGLOBAL { return CharStyle_RTF(source).newBlock(); },
-                       source->heldText().size() >= clipboard::kBackgroundTextBytes);
+        rtfBlock.emplace([source]() -> HGLOBAL { return CharStyle_RTF(source).newBlock(); },
+                         source->heldText().size() >= clipboard::kBackgroundTextBytes);
     }
 
     CharStyle* fromStyle = nullptr;
@@ -104,7 +106,7 @@ void styledClipboard() {
                                : nullptr;
         if (fromStyle != nullptr) fmcs.reset(new CharStyle_FMcs(fromStyle));
     }
-    if (!bHasRTF && !bRtfOnSecondThread) {
+    if (!bHasRTF && !bRtfFromHtmlAlone) {
         // Only a FileMaker container read from the clipboard serves here,
         // never one just converted from the style scrap.
         fromStyle = bHasFMcs   ? static_cast<CharStyle*>(fmcs.get())
@@ -125,7 +127,7 @@ void styledClipboard() {
         html.reset();
         html.reset(new CharStyle_HTML(fmcs.get()));
     }
-    if (fmcs == nullptr || (rtf == nullptr && !bRtfOnSecondThread) || (rtf != nullptr && rtf->parsingError()) ||
+    if (fmcs == nullptr || (rtf == nullptr && !bRtfFromHtmlAlone) || (rtf != nullptr && rtf->parsingError()) ||
         (!bHtmlFromRtf && (html == nullptr || html->parsingError())))
         return;  // the clipboard keeps what it has
 
@@ -135,12 +137,16 @@ void styledClipboard() {
     // soon as its blocks are made, so that the blocks of a large copy and the
     // containers they come from are not all held at once.
     session.stageWrites();
+    if (!bRtfFromHtmlAlone) {
+        CharStyle_RTF* source = rtf.get();
+        rtfBlock.emplace([source]() -> HGLOBAL { return source->newBlock(); }, false);  // made here, when taken
+    }
     // "HTML Format" read from the clipboard stays there as the copying
     // program wrote it; only a converted one is written.
-    if (!bRtfOnSecondThread && !bHasHTML) {
+    if (!bHasHTML) {
         const CharStyle_RTF* htmlFromRtf = bHtmlFromRtf ? rtf.get() : nullptr;
         const CharStyle_HTML* htmlSource = html.get();
-        second.emplace(
+        htmlBlock.emplace(
             [htmlFromRtf, htmlSource]() -> HGLOBAL {
                 if (htmlFromRtf == nullptr) return htmlSource->newBlock();
                 return CharStyle_HTML::newBlock(htmlFromRtf->heldText(), htmlFromRtf->runs(),
@@ -156,19 +162,13 @@ void styledClipboard() {
     }
     fmcs.reset();
     styl.reset();
-    // RTF, then "HTML Format", whichever thread made them.
+    // RTF, then "HTML Format", in the order they are always written.
     const auto addMadeBlock = [](HGLOBAL block, const char* formatName) {
         return block != nullptr && CharStyle::addBlockToClipboard(block, RegisterClipboardFormatA(formatName));
     };
-    if (bRtfOnSecondThread) {
-        if (!addMadeBlock(second->take(), CharStyle_RTF::kFormatName)) return;
-    } else if (!rtf->addStyleToClipboard()) {
-        return;
-    }
-    if (!bHasHTML) {
-        if (!bHtmlFromRtf) rtf.reset();
-        if (!addMadeBlock(second->take(), CharStyle_HTML::kFormatName)) return;
-    }
+    if (!addMadeBlock(rtfBlock->take(), CharStyle_RTF::kFormatName)) return;
+    if (!bHtmlFromRtf) rtf.reset();
+    if (htmlBlock && !addMadeBlock(htmlBlock->take(), CharStyle_HTML::kFormatName)) return;
     session.commit(readSequence);
 }
 
