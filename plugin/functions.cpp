@@ -84,7 +84,10 @@ void styledClipboard() {
 
     // A large copy has one of its blocks written on a second thread while
     // this one makes the others: "HTML Format", or, for a copy that came as
-    // "HTML Format" alone, the RTF, made straight from the HTML container.
+    // "HTML Format" alone, the RTF, written straight from the HTML
+    // container's text and runs. A container read from a block holds its
+    // line ends as CR and only those, which converting would leave as they
+    // are, so the document is the one a converted container would write.
     // The job only reads its source, and nothing changes that source's text
     // or runs until the block is taken. (A third thread, for the RTF beside
     // the HTML, was no faster on two cores.)
@@ -93,9 +96,12 @@ void styledClipboard() {
     std::optional<clipboard::BackgroundBlock> htmlBlock;
     if (bRtfFromHtmlAlone) {
         rtf.reset();
-        CharStyle_HTML* source = html.get();
-        rtfBlock.emplace([source]() -> HGLOBAL { return CharStyle_RTF(source).newBlock(); },
-                         source->heldText().size() >= clipboard::kBackgroundTextBytes);
+        const CharStyle_HTML* source = html.get();
+        rtfBlock.emplace(
+            [source]() -> HGLOBAL {
+                return CharStyle_RTF::newBlock(source->heldText(), source->runs(), source->foreignChars());
+            },
+            source->heldText().size() >= clipboard::kBackgroundTextBytes);
     }
 
     CharStyle* fromStyle = nullptr;

@@ -213,7 +213,12 @@ HGLOBAL CharStyle_RTF::newBlock() {
     }
     // Not generated yet: written straight into the block that goes to the
     // clipboard, which spares a copy of the document and its memory.
-    HGLOBAL hRTF = clipboard::newDocumentBlock(RtfDocument(text, runs_.all(), codepage::ansiCodePage(), &foreign_));
+    HGLOBAL hRTF = newBlock(text, runs_.all(), foreign_);
     if (hRTF != nullptr) selectLastRun();
     return hRTF;
+}
+
+HGLOBAL CharStyle_RTF::newBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                                const codepage::ForeignChars& foreign) {
+    return clipboard::newDocumentBlock(RtfDocument(text, runs, codepage::ansiCodePage(), &foreign));
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/winapi.h"
 #include "rtf/RTF.h"
@@ -58,6 +59,12 @@ class CharStyle_RTF final : public RunListStyle {
     // The block addStyleToClipboard adds, made without adding it: a new
     // movable block, or null when it cannot be made.
     HGLOBAL newBlock();
+    // The block of `text` (in the ANSI code page, line ends CR), its
+    // `foreign` characters and `runs`, as a container converted from them
+    // would make it: for a caller that holds them already and need not copy
+    // them into a container.
+    static HGLOBAL newBlock(const std::string& text, const std::vector<StyleRuns::Run>& runs,
+                            const codepage::ForeignChars& foreign);
     void setText(std::string rawText) override;
     std::string getText() override { return text; }
     // The text as the container holds it, without a copy.

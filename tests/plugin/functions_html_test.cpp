@@ -34,6 +34,14 @@ class StyledClipboardHtmlTest : public ClipboardTest {
         std::unique_ptr<CharStyle_RTF> r(CharStyle_RTF::InitFromClipboard());
         return textOf(r.get());
     }
+    // The bytes of a block made and not put on the clipboard, which goes.
+    static std::string takeBytes(HGLOBAL made) {
+        if (made == nullptr) return "<no block>";
+        const std::string bytes(static_cast<const char*>(GlobalLock(made)), GlobalSize(made));
+        GlobalUnlock(made);
+        GlobalFree(made);
+        return bytes;
+    }
     static std::string htmlText() {
         std::unique_ptr<CharStyle_HTML> h(CharStyle_HTML::InitFromClipboard());
         return textOf(h.get());
@@ -172,11 +180,7 @@ TEST_F(StyledClipboardHtmlTest, LargeCopiesGetTheirHtmlBlockWhole) {
     const std::string rtf = samples::largeStyledRtf();
     const CharStyle_RTF read(rtf.c_str(), rtf.size());
     ASSERT_GE(read.heldText().size(), clipboard::kBackgroundTextBytes);
-    HGLOBAL made = CharStyle_HTML::newBlock(read.heldText(), read.runs(), read.foreignChars());
-    ASSERT_NE(made, nullptr);
-    const std::string written(static_cast<const char*>(GlobalLock(made)), GlobalSize(made));
-    GlobalUnlock(made);
-    GlobalFree(made);
+    const std::string written = takeBytes(CharStyle_HTML::newBlock(read.heldText(), read.runs(), read.foreignChars()));
 
     put(format(kRtf), rtf + '\0');
     call();
@@ -190,6 +194,35 @@ TEST_F(StyledClipboardHtmlTest, LargeCopiesGetTheirHtmlBlockWhole) {
     call();
     EXPECT_TRUE(held(format(kHtml)) == written) << "the browser's block goes back as it was";
     EXPECT_TRUE(rtfText() == read.heldText());
+}
+
+// For a copy that came as "HTML Format" alone, the RTF is written straight
+// from the HTML container: it must be the document a container converted
+// from it writes, line ends and characters beyond the code page included.
+TEST_F(StyledClipboardHtmlTest, RtfFromHtmlAloneIsTheConvertedContainers) {
+    const char* const fragments[] = {
+        "a&#13;&#10;b&#13;c&#10;d", "<pre>x\r\ny\rz\n</pre>", "caf&eacute; <b>&#20013;</b> &#x1F600;!",
+        "<p>one</p><p style=\"color:#c00;font-size:20pt\">two<br>three</p>",
+    };
+    for (const char* fragment : fragments) {
+        SCOPED_TRACE(fragment);
+        standin::reset();
+        const std::string block = html::makeCfHtml(fragment) + '\0';
+        CharStyle_HTML read(block.data(), block.size());
+        CharStyle_RTF converted(&read);
+        const std::string expected = takeBytes(converted.newBlock());
+        put(format(kHtml), block);
+        call();
+        EXPECT_EQ(held(format(kRtf)), expected);
+    }
+    standin::reset();
+    const std::string large = html::makeCfHtml(samples::largeStyledHtmlFragment()) + '\0';
+    CharStyle_HTML read(large.data(), large.size());
+    CharStyle_RTF converted(&read);
+    const std::string expected = takeBytes(converted.newBlock());
+    put(format(kHtml), large);
+    call();
+    EXPECT_TRUE(held(format(kRtf)) == expected) << "written on a second thread";
 }
 
 }  // namespace
