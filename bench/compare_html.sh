@@ -2,8 +2,8 @@
 # Whole-process comparison on two "HTML Format" blocks of about 10 MB: one as
 # the plug-in writes it (the generated RTF document converted by styledtext
 # itself) and one of Word's clipboard markup (a style sheet, classes, mso-
-# properties, list markers). `styledtext convert --cfhtml` (read, and write
-# text, FileMaker block, RTF and the block) against the HTML-to-text
+# properties, list markers). `styledtext convert --cfhtml` (read it, write
+# text, FileMaker block and RTF; the block itself stays) against the HTML-to-text
 # programs installed here (w3m, lynx, pandoc), which read the same HTML
 # without the block's header. Prints median wall and CPU time, peak memory
 # and ratios.
