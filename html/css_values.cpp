@@ -250,7 +250,8 @@ bool parseLegacyColour(const std::string& value, std::uint32_t& rgb) {
     if (value.size() == 7 && value[0] == '#') {
         std::uint32_t whole = 0;
         std::size_t k = 1;
-        for (; k < 7 && hexDigit(value[k]) >= 0; ++k) whole = whole << 4 | static_cast<std::uint32_t>(hexDigit(value[k]));
+        for (; k < 7 && hexDigit(value[k]) >= 0; ++k)
+            whole = whole << 4 | static_cast<std::uint32_t>(hexDigit(value[k]));
         if (k == 7) {
             rgb = whole;
             return true;

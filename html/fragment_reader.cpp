@@ -373,7 +373,8 @@ void Reader::pop(bool inFragment, bool explicitly) {
     open_.pop_back();
     --openCount_[o.name];
     if (!o.styled) return;
-    if (o.formatting && !explicitly && reopen_.size() < kMaxReopened) reopen_.insert(reopen_.begin(), std::move(o.formatting));
+    if (o.formatting && !explicitly && reopen_.size() < kMaxReopened)
+        reopen_.insert(reopen_.begin(), std::move(o.formatting));
     if (o.formatting && o.formatting.use_count() == 1 && spareTokens_.size() < kMaxReopened)
         spareTokens_.push_back(std::const_pointer_cast<Token>(std::move(o.formatting)));
     if (o.display == Display::kCell || names_[o.name] == "table"sv || names_[o.name] == "caption"sv) reopen_.clear();

@@ -22,8 +22,15 @@ const RawElement kRawElements[] = {{"script", false},  {"style", false},    {"xm
 
 // The attributes the reader uses; the others are read past and not kept,
 // which bounds both the memory of a tag and the search for a repeated name.
-constexpr std::string_view kKept[] = {"class", "id", "style", "href", "color", "size", "face", "hidden", "link", "nowrap"};
-constexpr std::size_t kLongestKeptName = 6;
+constexpr std::string_view kKept[] = {"class", "id",   "style",  "href", "color",
+                                      "size",  "face", "hidden", "link", "nowrap"};
+
+constexpr std::size_t longestKeptName() {
+    std::size_t longest = 0;
+    for (std::string_view k : kKept) longest = k.size() > longest ? k.size() : longest;
+    return longest;
+}
+constexpr std::size_t kLongestKeptName = longestKeptName();
 
 bool isKept(const std::string& name) {
     for (std::string_view k : kKept)
