@@ -46,7 +46,8 @@ bool CharStyle_HTML::read(const char* data, std::size_t size, ReadBlock readBloc
     for (char& c : text)
         if (c == '\n') c = '\r';
     if (readBlock == ReadBlock::notKept) return true;
-    // The block itself goes back to the clipboard unchanged, up to its first NUL.
+    // Kept, the block itself is what this container writes while it is
+    // unchanged, up to its first NUL.
     const void* nul = std::memchr(data, '\0', size);
     html.assign(data, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : size);
     return true;

@@ -43,8 +43,9 @@ class CharStyle_HTML final : public RunListStyle {
     // Whether the block read was refused; the container then holds nothing.
     bool parsingError() const { return bParsingError; }
 
-    // The whole block, header included. A block read and left unchanged is
-    // answered as it was read, so that a browser gets back all it wrote.
+    // The whole block, header included. A block read (and kept) and left
+    // unchanged is answered as it was read, so that a browser gets back all
+    // it wrote.
     const std::string& block();
 
     bool add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
