@@ -97,6 +97,8 @@ class Reader {
     std::vector<std::string> names_;
     std::vector<std::uint8_t> flags_;
     std::unordered_map<std::string, std::uint16_t> ids_;
+    static constexpr std::size_t kRecentIds = 64;
+    std::uint16_t recentIds_[kRecentIds] = {};  // 0: none yet
     bool dropLeadingNewline_ = false;
     bool quirks_ = false;
     std::vector<std::shared_ptr<const Token>> reopen_;
@@ -108,8 +110,13 @@ class Reader {
 };
 
 std::uint16_t Reader::nameId(const std::string& name, bool add) {
+    // A document uses a few names over and over: the last one found for each
+    // first letter and length is compared before the table is searched.
+    std::uint16_t& recent =
+        recentIds_[(static_cast<unsigned char>(name.empty() ? 0 : name[0]) * 8u + name.size()) % kRecentIds];
+    if (recent != 0 && names_[recent] == name) return recent;
     const auto it = ids_.find(name);
-    if (it != ids_.end()) return it->second;
+    if (it != ids_.end()) return recent = it->second;
     if (!add) return 0;
     if (names_.size() >= kMaxNames) return 0;
     const std::uint16_t id = static_cast<std::uint16_t>(names_.size());
