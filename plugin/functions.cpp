@@ -18,12 +18,12 @@ namespace {
 constexpr fmx::errcode errorResult = 0;
 
 // Reads every styled format on the clipboard, makes the missing ones by
-// conversion and writes text, "Mac-FMcs", RTF and "HTML Format" back, each in
-// place of what the clipboard held of it; every other format of the copy
-// stays, and so does "HTML Format" that was read, as the copying program
-// wrote it. Characters the ANSI code page lacks travel beside the text of each
-// container and are written as RTF "\u" escapes and as UTF-8 in "HTML
-// Format", and, when the copying program put no Unicode text that holds
+// conversion and writes text, "Mac-FMcs" and whichever of RTF and "HTML
+// Format" were missing, each in place of what the clipboard held of it;
+// every other format of the copy stays, and so do RTF and "HTML Format" that
+// were read, as the copying program wrote them. Characters the ANSI code page
+// lacks travel beside the text of each container and are written as RTF "\u"
+// escapes and as UTF-8 in "HTML Format", and, when the copying program put no Unicode text that holds
 // them, as CF_UNICODETEXT. A format that cannot be read counts as absent.
 // Containers are released on every path, each through its own class.
 //
@@ -70,8 +70,8 @@ void styledClipboard() {
     }
     // A copy whose text the code page cannot carry whole needs a Unicode
     // text, unless the copying program put one that carries it.
-    const bool bAnyForeign = (bHasFMcs && !fmcs->foreignChars().empty()) ||
-                             (bHasRTF && !rtf->foreignChars().empty()) || (bHasHTML && !html->foreignChars().empty());
+    const bool bAnyForeign = (bHasFMcs && !fmcs->foreignChars().empty()) || (bHasRTF && !rtf->foreignChars().empty()) ||
+                             (bHasHTML && !html->foreignChars().empty());
     const bool bOwnUnicode = bAnyForeign && clipboardUnicodeTextLeavesAnsi();
     // Taken with the clipboard still held: since it was opened, only the
     // owner rendering what these reads asked for can have moved it, and that
@@ -94,6 +94,29 @@ void styledClipboard() {
     const bool bRtfFromHtmlAlone = !bHasFMcs && !bHasRTF && bHasHTML;
     std::optional<clipboard::BackgroundBlock> rtfBlock;
     std::optional<clipboard::BackgroundBlock> htmlBlock;
+    // "HTML Format" is converted from a FileMaker container or RTF read from
+    // the clipboard, or from the style scrap. Unless both of the first two
+    // were read, the RTF container holds just what that conversion would
+    // copy, once it is made, and the block is written from it instead: a
+    // large text is not held again. "HTML Format" read from the clipboard
+    // stays there as the copying program wrote it.
+    const bool bHtmlFromRtf = !bHasHTML && !(bHasFMcs && bHasRTF);
+    const auto startHtmlBlock = [&htmlBlock, &rtf, &html, bHtmlFromRtf]() {
+        const CharStyle_RTF* htmlFromRtf = bHtmlFromRtf ? rtf.get() : nullptr;
+        const CharStyle_HTML* htmlSource = html.get();
+        const std::size_t textBytes =
+            htmlFromRtf != nullptr ? htmlFromRtf->heldText().size() : htmlSource->heldText().size();
+        htmlBlock.emplace(
+            [htmlFromRtf, htmlSource]() -> HGLOBAL {
+                if (htmlFromRtf == nullptr) return htmlSource->newBlock();
+                return CharStyle_HTML::newBlock(htmlFromRtf->heldText(), htmlFromRtf->runs(),
+                                                htmlFromRtf->foreignChars());
+            },
+            textBytes >= clipboard::kBackgroundTextBytes);
+    };
+    // RTF read from the clipboard is ready as the source now, and the block
+    // is written while the FileMaker container is converted.
+    if (bHtmlFromRtf && bHasRTF) startHtmlBlock();
     if (bRtfFromHtmlAlone) {
         rtf.reset();
         const CharStyle_HTML* source = html.get();
@@ -124,11 +147,6 @@ void styledClipboard() {
             rtf.reset(new CharStyle_RTF(fromStyle));
         }
     }
-    // The same for "HTML Format": a FileMaker container or RTF read from the
-    // clipboard, or the style scrap. Unless both of the first two were read,
-    // the RTF container now holds just what that conversion would copy, and
-    // the block is written from it instead: a large text is not held again.
-    const bool bHtmlFromRtf = !bHasHTML && !(bHasFMcs && bHasRTF);
     if (!bHasHTML && !bHtmlFromRtf) {
         html.reset();
         html.reset(new CharStyle_HTML(fmcs.get()));
@@ -143,23 +161,14 @@ void styledClipboard() {
     // soon as its blocks are made, so that the blocks of a large copy and the
     // containers they come from are not all held at once.
     session.stageWrites();
-    if (!bRtfFromHtmlAlone) {
+    // RTF read from the clipboard stays there too: the copying program's
+    // fonts, paragraphs, tables and pictures are more than our document of
+    // the text and runs could say.
+    if (!bRtfFromHtmlAlone && !bHasRTF) {
         CharStyle_RTF* source = rtf.get();
         rtfBlock.emplace([source]() -> HGLOBAL { return source->newBlock(); }, false);  // made here, when taken
     }
-    // "HTML Format" read from the clipboard stays there as the copying
-    // program wrote it; only a converted one is written.
-    if (!bHasHTML) {
-        const CharStyle_RTF* htmlFromRtf = bHtmlFromRtf ? rtf.get() : nullptr;
-        const CharStyle_HTML* htmlSource = html.get();
-        htmlBlock.emplace(
-            [htmlFromRtf, htmlSource]() -> HGLOBAL {
-                if (htmlFromRtf == nullptr) return htmlSource->newBlock();
-                return CharStyle_HTML::newBlock(htmlFromRtf->heldText(), htmlFromRtf->runs(),
-                                                htmlFromRtf->foreignChars());
-            },
-            rtf->heldText().size() >= clipboard::kBackgroundTextBytes);
-    }
+    if (!bHasHTML && !htmlBlock) startHtmlBlock();
     if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard()) return;
     // CF_TEXT is FileMaker's text: the Unicode text beside it is the same.
     if (!fmcs->foreignChars().empty() && !bOwnUnicode) {
@@ -172,7 +181,7 @@ void styledClipboard() {
     const auto addMadeBlock = [](HGLOBAL block, const char* formatName) {
         return block != nullptr && CharStyle::addBlockToClipboard(block, RegisterClipboardFormatA(formatName));
     };
-    if (!addMadeBlock(rtfBlock->take(), CharStyle_RTF::kFormatName)) return;
+    if (rtfBlock && !addMadeBlock(rtfBlock->take(), CharStyle_RTF::kFormatName)) return;
     if (!bHtmlFromRtf) rtf.reset();
     if (htmlBlock && !addMadeBlock(htmlBlock->take(), CharStyle_HTML::kFormatName)) return;
     session.commit(readSequence);
