@@ -1,12 +1,14 @@
 #include "tools/clipboard_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -53,22 +55,6 @@ File openInput(const std::string& path, long& size, std::string& error) {
         return File();
     }
     return in;
-}
-
-// Opens the clipboard and locks the block of `format` for `write`, which
-// answers what writing it into a file did; absent when the format is.
-template <class Write>
-FormatWritten withBlock(UINT format, std::string& error, Write&& write) {
-    if (!IsClipboardFormatAvailable(format)) return FormatWritten::absent;
-    clipboard::OpenedClipboard open;
-    if (!open.isOpen()) {
-        error = "cannot open the clipboard";
-        return FormatWritten::failed;
-    }
-    const clipboard::LockedBlock block(format);
-    const clipboard::ByteView& view = block.view();
-    if (view.data == nullptr) return FormatWritten::absent;
-    return write(view);
 }
 
 }  // namespace
@@ -189,8 +175,7 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
         while (end < n && units[end] != 0) ++end;
         const bool last = end < n;
         // A surrogate pair is never split between two pieces.
-        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1)
-            --end;
+        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1) --end;
         if (end > 0) {
             const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
                                                static_cast<int>(utf8.size()), nullptr, nullptr);
@@ -208,62 +193,80 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
 
 }  // namespace
 
-struct UnicodeFileWriter::Work {
-    std::string path;
-    std::optional<clipboard::OpenedClipboard> open;
-    std::optional<clipboard::LockedBlock> block;
-    std::thread thread;
-    FormatWritten result = FormatWritten::absent;
-    std::size_t bytes = 0;
-    std::string error;
-};
+namespace {
 
-UnicodeFileWriter::UnicodeFileWriter(std::string path) : work_(std::make_unique<Work>()) {
-    Work& w = *work_;
-    w.path = std::move(path);
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return;
-    w.open.emplace();
-    if (!w.open->isOpen()) {
-        w.error = "cannot open the clipboard";
-        w.result = FormatWritten::failed;
-        return;
+FormatWritten writeBytes(const clipboard::ByteView& view, const std::string& path, bool upToNul, std::size_t& bytes,
+                         std::string& error) {
+    const char* p = reinterpret_cast<const char*>(view.data);
+    bytes = view.size;
+    if (upToNul) {
+        const void* nul = std::memchr(p, '\0', bytes);
+        if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
     }
-    w.block.emplace(CF_UNICODETEXT);
-    if (w.block->view().data == nullptr) return;
-    try {
-        w.thread = std::thread([&w] { w.result = writeUtf16AsUtf8(w.block->view(), w.path, w.bytes, w.error); });
-    } catch (const std::system_error&) {
-        w.result = writeUtf16AsUtf8(w.block->view(), w.path, w.bytes, w.error);  // no thread to be had
-    }
+    File out(std::fopen(path.c_str(), "wb"));
+    const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+    if (!ok) error = "cannot write " + path;
+    return ok ? FormatWritten::written : FormatWritten::failed;
 }
 
-UnicodeFileWriter::~UnicodeFileWriter() {
-    if (work_->thread.joinable()) work_->thread.join();
-}
+}  // namespace
 
-FormatWritten UnicodeFileWriter::finish(std::size_t& bytes, std::string& error) {
-    if (work_->thread.joinable()) work_->thread.join();
-    work_->block.reset();
-    work_->open.reset();
-    bytes = work_->bytes;
-    if (work_->result == FormatWritten::failed) error = work_->error;
-    return work_->result;
-}
-
-FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
-                                std::string& error) {
-    return withBlock(formatOf(formatName), error, [&](const clipboard::ByteView& view) {
-        const char* p = reinterpret_cast<const char*>(view.data);
-        bytes = view.size;
-        if (upToNul) {
-            const void* nul = std::memchr(p, '\0', bytes);
-            if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+std::vector<FormatFileResult> writeFormatsToFiles(const std::vector<FormatFile>& files) {
+    std::vector<FormatFileResult> results(files.size());
+    clipboard::OpenedClipboard open;
+    if (!open.isOpen()) {
+        for (FormatFileResult& r : results) {
+            r.written = FormatWritten::failed;
+            r.error = "cannot open the clipboard";
         }
-        File out(std::fopen(path.c_str(), "wb"));
-        const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
-        if (!ok) error = "cannot write " + path;
-        return ok ? FormatWritten::written : FormatWritten::failed;
-    });
+        return results;
+    }
+    // Blocks are taken on this thread, which has the clipboard open, as
+    // Windows requires; once locked, any thread may read them.
+    std::vector<std::unique_ptr<clipboard::LockedBlock>> blocks(files.size());
+    const auto take = [&](std::size_t i) {
+        const UINT format = files[i].unicodeText ? CF_UNICODETEXT : formatOf(files[i].formatName);
+        if (IsClipboardFormatAvailable(format)) blocks[i] = std::make_unique<clipboard::LockedBlock>(format);
+    };
+    const auto write = [&](std::size_t i) noexcept {
+        FormatFileResult& r = results[i];
+        try {
+            if (!blocks[i] || blocks[i]->view().data == nullptr) return;
+            const FormatFile& f = files[i];
+            r.written = f.unicodeText ? writeUtf16AsUtf8(blocks[i]->view(), f.path, r.bytes, r.error)
+                                      : writeBytes(blocks[i]->view(), f.path, f.upToNul, r.bytes, r.error);
+        } catch (const std::bad_alloc&) {
+            r.written = FormatWritten::failed;
+            r.error = "no memory to write " + files[i].path;
+        }
+    };
+    // A second thread writes the files of plain blocks while this one takes
+    // the Unicode text, which Windows may have to make from CF_TEXT first,
+    // and converts it; then both share what is left.
+    std::vector<std::size_t> plain;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!files[i].unicodeText) {
+            take(i);
+            plain.push_back(i);
+        }
+    std::atomic<std::size_t> next{0};
+    const auto writePlain = [&]() noexcept {
+        for (std::size_t k; (k = next.fetch_add(1)) < plain.size();) write(plain[k]);
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(writePlain);
+    } catch (const std::system_error&) {
+        // no thread to be had: this one writes them all
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (files[i].unicodeText) {
+            take(i);
+            write(i);
+        }
+    writePlain();
+    if (helper.joinable()) helper.join();
+    return results;
 }
 
 }  // namespace tool

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tool {
 
@@ -32,31 +33,27 @@ bool putUnicodeFileOnClipboard(const std::string& path, std::string& error);
 // What writing one clipboard format into a file did.
 enum class FormatWritten { absent, written, failed };
 
-// Writes the block the clipboard holds under the format (a null name:
-// CF_TEXT) into the file at `path`, up to its first NUL with `upToNul`;
-// `bytes` is the number written. Writes nothing when the format is absent.
-FormatWritten writeFormatToFile(const char* formatName, const std::string& path, bool upToNul, std::size_t& bytes,
-                                std::string& error);
-
-// Writes the clipboard's CF_UNICODETEXT, up to its first NUL, into a file
-// as UTF-8, converted and written on a thread of its own while the caller
-// writes the other formats: converting is the slowest of the writes. The
-// block is taken from the clipboard on construction, on the thread that has
-// it open, and stays locked until finish().
-class UnicodeFileWriter {
-  public:
-    explicit UnicodeFileWriter(std::string path);
-    UnicodeFileWriter(const UnicodeFileWriter&) = delete;
-    UnicodeFileWriter& operator=(const UnicodeFileWriter&) = delete;
-    ~UnicodeFileWriter();
-
-    // Waits for the file; `bytes` is the number written. Writes nothing when
-    // the clipboard holds no Unicode text.
-    FormatWritten finish(std::size_t& bytes, std::string& error);
-
-  private:
-    struct Work;
-    std::unique_ptr<Work> work_;
+// One clipboard format to write into a file: the block registered under
+// `formatName` (null: CF_TEXT), up to its first NUL with `upToNul`; or, with
+// `unicodeText`, CF_UNICODETEXT up to its first NUL, as UTF-8.
+struct FormatFile {
+    const char* formatName = nullptr;
+    bool upToNul = false;
+    bool unicodeText = false;
+    std::string path;
 };
+
+// What writing one format did; `bytes` is the number written.
+struct FormatFileResult {
+    FormatWritten written = FormatWritten::absent;
+    std::size_t bytes = 0;
+    std::string error;
+};
+
+// Writes each format the clipboard holds into its file, in one opening of
+// the clipboard and on two threads: a large copy's files take about as long
+// as converting it. A format the clipboard lacks writes nothing. Answers one
+// result for each of `files`, in their order.
+std::vector<FormatFileResult> writeFormatsToFiles(const std::vector<FormatFile>& files);
 
 }  // namespace tool

@@ -136,13 +136,13 @@ std::string defaultPlugin() {
 // Each clipboard format the tool moves: the option that puts a file on the
 // clipboard in it, the file `convert` writes it to, and whether the
 // clipboard's bytes end in a NUL that the file does not hold.
-struct FormatFile {
+struct FormatArgument {
     const char* option;
     const char* file;
     const char* format;  // null: CF_TEXT
     bool nulTerminated;
 };
-const FormatFile kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
+const FormatArgument kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
                                    {"--fmcs", "fmcs.bin", CharStyle_FMcs::kFormatName, false},
                                    {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
                                    {"--rtf", "rtf.rtf", kRtfFormat, true},
@@ -180,7 +180,7 @@ bool placeInputs(const std::map<std::string, std::string>& options, std::string&
         error = "cannot open the clipboard";
         return false;
     }
-    for (const FormatFile& in : kFormatFiles) {
+    for (const FormatArgument& in : kFormatFiles) {
         auto it = options.find(in.option);
         if (it == options.end()) continue;
         if (std::strcmp(in.option, "--cfhtml") == 0) {
@@ -201,11 +201,13 @@ int convert(int argc, char** argv) {
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    if (!parseOptions(argc, argv, 2,
-                      {"--text", "--unicode", "--fmcs", "--styl", "--rtf", "--cfhtml", "--out", "--plugin", "--codepage"},
-                      {}, options, error))
+    if (!parseOptions(
+            argc, argv, 2,
+            {"--text", "--unicode", "--fmcs", "--styl", "--rtf", "--cfhtml", "--out", "--plugin", "--codepage"}, {},
+            options, error))
         return usageError(error, kConvertUsage);
-    if (options.count("--codepage") && !useCodePage(options["--codepage"], error)) return usageError(error, kConvertUsage);
+    if (options.count("--codepage") && !useCodePage(options["--codepage"], error))
+        return usageError(error, kConvertUsage);
     if (!options.count("--out")) return usageError("--out DIR is required", kConvertUsage);
     const std::string out = options["--out"];
     std::error_code ec;
@@ -227,32 +229,27 @@ int convert(int argc, char** argv) {
     // Every format of one copy: the clipboard stays open across the reads.
     clipboard::Session session;
     if (!session.open(clipboard::Purpose::reading)) return fail("cannot open the clipboard");
-    const std::string unicodePath = (std::filesystem::path(out) / "unicode.txt").string();
-    tool::UnicodeFileWriter unicode(unicodePath);
-    for (const FormatFile& o : kFormatFiles) {
-        const std::string path = (std::filesystem::path(out) / o.file).string();
-        std::size_t bytes = 0;
-        switch (tool::writeFormatToFile(o.format, path, o.nulTerminated, bytes, error)) {
+    std::vector<tool::FormatFile> files;
+    for (const FormatArgument& o : kFormatFiles)
+        files.push_back({o.format, o.nulTerminated, false, (std::filesystem::path(out) / o.file).string()});
+    files.push_back({nullptr, true, true, (std::filesystem::path(out) / "unicode.txt").string()});
+    const std::vector<tool::FormatFileResult> results = tool::writeFormatsToFiles(files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const bool unicode = files[i].unicodeText;
+        const char* name = unicode ? "unicode.txt" : kFormatFiles[i].file;
+        switch (results[i].written) {
             case tool::FormatWritten::failed:
-                return fail(error);
+                return fail(results[i].error);
             case tool::FormatWritten::absent:
-                std::filesystem::remove(path, ec);  // no stale result from an earlier run
+                std::filesystem::remove(files[i].path, ec);  // no stale result from an earlier run
                 break;
             case tool::FormatWritten::written:
-                std::printf("%-11s %10zu bytes  %s\n", o.file, bytes, o.format ? o.format : "CF_TEXT");
+                std::printf("%-11s %10zu bytes  %s\n", name, results[i].bytes,
+                            unicode               ? "CF_UNICODETEXT, in UTF-8"
+                            : files[i].formatName ? files[i].formatName
+                                                  : "CF_TEXT");
                 break;
         }
-    }
-    std::size_t bytes = 0;
-    switch (unicode.finish(bytes, error)) {
-        case tool::FormatWritten::failed:
-            return fail(error);
-        case tool::FormatWritten::absent:
-            std::filesystem::remove(unicodePath, ec);
-            break;
-        case tool::FormatWritten::written:
-            std::printf("%-11s %10zu bytes  %s\n", "unicode.txt", bytes, "CF_UNICODETEXT, in UTF-8");
-            break;
     }
     std::printf("StyledClipboard answered %d\n", answer.error);
     return 0;
