@@ -2,7 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include "codepage/byte_utf8_table.h"
 #include "codepage/unicode_text.h"
@@ -96,6 +101,18 @@ class WrittenRuns {
 
     std::size_t start() const { return start_; }
     std::size_t end() const { return end_; }
+    // Where the walk stands while a run waits to be given by next(), to
+    // take the walk up there again later; only while waiting().
+    bool waiting() const { return pending_; }
+    HtmlDocument::ResumePoint resumePoint() const { return {next_, position_, pendingStart_, pendingLook_}; }
+    // Takes the walk up where resumePoint() left it.
+    void resume(const HtmlDocument::ResumePoint& at) {
+        next_ = at.nextRun;
+        position_ = at.position;
+        pending_ = true;
+        pendingStart_ = at.start;
+        pendingLook_ = at.look;
+    }
     const Look& look() const { return look_; }
 
   private:
@@ -111,14 +128,86 @@ class WrittenRuns {
     Look look_{};
 };
 
-Defaults defaultsOf(WrittenRuns& written) {
-    std::unordered_map<std::int16_t, std::size_t> sizes;
-    std::unordered_map<std::uint32_t, std::size_t> colours;
-    for (written.restart(); written.next();) {
-        if (written.look().size > 0) ++sizes[written.look().size];
-        ++colours[written.look().colour];
+// Counts how often each key occurs. A document uses few sizes and colours,
+// each over and over: a small table of recent keys counts them, and only a
+// key that takes another's place goes to the map.
+template <class Key>
+class Tally {
+  public:
+    void add(Key key) {
+        Slot& slot = slots_[slotOf(key)];
+        if (slot.count > 0 && slot.key == key) {
+            ++slot.count;
+            return;
+        }
+        if (slot.count > 0) counts_[slot.key] += slot.count;
+        slot = Slot{key, 1};
     }
-    return Defaults{mostCommon<std::int16_t>(sizes, 0), mostCommon<std::uint32_t>(colours, 0)};
+    // The most common key, the least of those equally common; `otherwise`
+    // when none was counted.
+    Key mostCommonOr(Key otherwise) {
+        for (Slot& slot : slots_)
+            if (slot.count > 0) counts_[slot.key] += std::exchange(slot.count, 0);
+        return mostCommon<Key>(counts_, otherwise);
+    }
+
+  private:
+    static constexpr std::size_t kSlots = 64;
+    static std::size_t slotOf(Key key) {
+        const auto k = static_cast<std::uint32_t>(key);
+        return (k ^ (k >> 7) ^ (k >> 15)) % kSlots;
+    }
+    struct Slot {
+        Key key{};
+        std::size_t count = 0;
+    };
+    Slot slots_[kSlots];
+    std::unordered_map<Key, std::size_t> counts_;
+};
+
+// The defaults of the written runs, and, when `splitFrom` is given, the
+// first run that starts there or later, where the walk can be taken up.
+Defaults defaultsOf(WrittenRuns& written, std::size_t splitFrom, std::optional<HtmlDocument::ResumePoint>& split) {
+    Tally<std::int16_t> sizes;
+    Tally<std::uint32_t> colours;
+    written.restart();
+    for (;;) {
+        if (!split && written.waiting() && written.resumePoint().start >= splitFrom) split = written.resumePoint();
+        if (!written.next()) break;
+        if (written.look().size > 0) sizes.add(written.look().size);
+        colours.add(written.look().colour);
+    }
+    return Defaults{sizes.mostCommonOr(0), colours.mostCommonOr(0)};
+}
+
+// Runs job(0) and job(1), the second on a thread of its own when `apart`
+// and a thread can be had. An exception of either goes to the caller.
+template <class Job>
+void runParts(bool apart, const Job& job) {
+    std::thread helper;
+    std::exception_ptr failed;
+    if (apart) {
+        try {
+            helper = std::thread([&job, &failed]() noexcept {
+                try {
+                    job(1);
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // no thread to be had: both run here
+        }
+    }
+    try {
+        job(0);
+        if (!helper.joinable()) job(1);
+    } catch (...) {
+        if (helper.joinable()) helper.join();
+        throw;
+    }
+    if (helper.joinable()) helper.join();
+    if (failed) std::rethrow_exception(failed);
 }
 
 // A colour as #rgb where that is exact, else as #rrggbb.
@@ -329,22 +418,27 @@ void appendEscapedWalking(Sink& out, codepage::ForeignWalk& walk, const std::str
 }  // namespace
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
-                           const codepage::ForeignChars* foreign)
+                           const codepage::ForeignChars* foreign, std::size_t twoPartsFrom)
     : text_(text), runs_(runs), cp_(cp), foreign_(foreign), table_(codepage::ByteUtf8Table::of(cp)) {
     WrittenRuns written(runs, text.size());
-    const Defaults defaults = defaultsOf(written);
+    // A large fragment is split at the first run in the second half of the
+    // text, so that two threads can count and write it.
+    const std::size_t splitFrom = text.size() >= twoPartsFrom ? text.size() / 2 : SIZE_MAX;
+    const Defaults defaults = defaultsOf(written, splitFrom, split_);
     defaultSize_ = defaults.size;
     defaultColour_ = defaults.colour;
 }
 
 std::size_t HtmlDocument::fragmentSize() const {
     if (!counted_) {
-        CountingSink count;
-        writeFragment(count);
-        fragmentSize_ = count.size;
+        runParts(split_.has_value(), [this](int part) {
+            CountingSink count;
+            writePart(count, part);
+            partSizes_[part] = count.size;
+        });
         counted_ = true;
     }
-    return fragmentSize_;
+    return partSizes_[0] + partSizes_[1];
 }
 
 std::size_t HtmlDocument::size() const {
@@ -352,11 +446,14 @@ std::size_t HtmlDocument::size() const {
 }
 
 void HtmlDocument::writeTo(char* out) const {
-    WritingSink writer{out};
     const std::string before = html::cfHtmlBefore(fragmentSize());
-    writer.append(before.data(), before.size());
-    writeFragment(writer);
-    writer.append(html::cfHtmlAfter().data(), html::cfHtmlAfter().size());
+    std::memcpy(out, before.data(), before.size());
+    char* const fragment = out + before.size();
+    runParts(split_.has_value(), [this, fragment](int part) {
+        WritingSink writer{part == 0 ? fragment : fragment + partSizes_[0]};
+        writePart(writer, part);
+    });
+    std::memcpy(fragment + partSizes_[0] + partSizes_[1], html::cfHtmlAfter().data(), html::cfHtmlAfter().size());
 }
 
 std::string HtmlDocument::block() const {
@@ -366,30 +463,42 @@ std::string HtmlDocument::block() const {
     std::string out(headerSize, ' ');
     out.reserve(headerSize + text_.size() + text_.size() / 8 + runs_.size() * 16 + 64);
     StringSink sink{out};
-    writeFragment(sink);
+    writePart(sink, 0);
+    writePart(sink, 1);
     const std::string before = html::cfHtmlBefore(out.size() - headerSize);
     out.replace(0, before.size(), before);
     out += html::cfHtmlAfter();
     return out;
 }
 
+// Part 0 is the opening, the text before the first run and the runs before
+// the split; part 1 the runs from the split on. The closing goes with the
+// last part: part 0 when the fragment is not split, and part 1 is empty.
 template <class Sink>
-void HtmlDocument::writeFragment(Sink& out) const {
+void HtmlDocument::writePart(Sink& out, int part) const {
+    if (part == 1 && !split_) return;
     const Defaults defaults{defaultSize_, defaultColour_};
     std::string scratch;
     codepage::ForeignWalk walk(foreign_);
-    appendOpening(out, defaults);
     WrittenRuns written(runs_, text_.size());
-    written.restart();
-    const bool any = written.next();
-    // Text before the first run, if any, has the outer element's style.
-    appendEscapedWalking(out, walk, text_, 0, any ? written.start() : text_.size(), cp_, table_, scratch);
-    for (bool more = any; more; more = written.next()) {
+    bool more = false;
+    if (part == 0) {
+        appendOpening(out, defaults);
+        written.restart();
+        more = written.next();
+        // Text before the first run, if any, has the outer element's style.
+        appendEscapedWalking(out, walk, text_, 0, more ? written.start() : text_.size(), cp_, table_, scratch);
+    } else {
+        written.resume(*split_);
+        more = written.next();
+    }
+    const std::size_t stop = part == 0 && split_ ? split_->start : SIZE_MAX;
+    for (; more && written.start() < stop; more = written.next()) {
         openRun(out, written.look(), defaults);
         appendEscapedWalking(out, walk, text_, written.start(), written.end(), cp_, table_, scratch);
         closeRun(out, written.look(), defaults);
     }
-    out.append("</div>");
+    if (part == 1 || !split_) out.append("</div>");
 }
 
 std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,15 @@ class HtmlDocument {
         bool operator==(const Look& o) const { return face == o.face && size == o.size && colour == o.colour; }
     };
 
+    // Text from this length up is counted and written in two parts at once.
+    static constexpr std::size_t kTwoPartTextBytes = 256 * 1024;
+
     // Prepares the block of `text` (in code page `cp`), the characters of it
-    // that the code page lacks (`foreign`, which may be null) and `runs`.
+    // that the code page lacks (`foreign`, which may be null) and `runs`;
+    // text of `twoPartsFrom` bytes or more is written in two parts, by two
+    // threads where a second can be had. The block is the same either way.
     HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
-                 const codepage::ForeignChars* foreign = nullptr);
+                 const codepage::ForeignChars* foreign = nullptr, std::size_t twoPartsFrom = kTwoPartTextBytes);
 
     // The block's length in bytes, header included, without a terminating
     // NUL; counted by a pass over the runs the first time it is asked for.
@@ -44,9 +50,17 @@ class HtmlDocument {
     // The block as a string, in one pass.
     std::string block() const;
 
+    // Where the walk over the runs is taken up by the second part.
+    struct ResumePoint {
+        std::size_t nextRun;   // the first run not yet looked at
+        std::size_t position;  // the latest clamped start
+        std::size_t start;     // the run that waits: its start and look
+        Look look;
+    };
+
   private:
     template <class Sink>
-    void writeFragment(Sink& out) const;
+    void writePart(Sink& out, int part) const;
     std::size_t fragmentSize() const;
 
     const std::string& text_;
@@ -56,8 +70,9 @@ class HtmlDocument {
     std::int16_t defaultSize_ = 0;
     std::uint32_t defaultColour_ = 0;
     const codepage::ByteUtf8Table& table_;
+    std::optional<ResumePoint> split_;  // none: one part holds the whole fragment
     mutable bool counted_ = false;
-    mutable std::size_t fragmentSize_ = 0;
+    mutable std::size_t partSizes_[2] = {0, 0};
 };
 
 // Answers the fragment of `text`, in code page `cp`, styled by `runs`: the
