@@ -81,7 +81,10 @@ TEST_F(KeepsEverythingUnderWine, EveryKindOfCopy) {
         const char* kind;
         bool metafile;
         bool htmlWritten;
-    } kinds[] = {{"copy-browser", false, false}, {"copy-word", true, true}, {"copy-filemaker", false, true}};
+        bool rtfWritten;
+    } kinds[] = {{"copy-browser", false, false, true},
+                 {"copy-word", true, true, false},
+                 {"copy-filemaker", false, true, true}};
     RichEdit edit;
     ASSERT_TRUE(edit.ok()) << "no RichEdit control";
     for (const auto& k : kinds) {
@@ -90,6 +93,7 @@ TEST_F(KeepsEverythingUnderWine, EveryKindOfCopy) {
         const auto kept = keptFormats();
         const std::vector<unsigned char> emf = k.metafile ? metafileBits() : std::vector<unsigned char>();
         const std::string html = held(RegisterClipboardFormatA("HTML Format"));
+        const std::string rtfCopied = held(RegisterClipboardFormatA("Rich Text Format"));
         if (k.metafile) {
             ASSERT_FALSE(emf.empty()) << "the copy's metafile";
         }
@@ -106,6 +110,10 @@ TEST_F(KeepsEverythingUnderWine, EveryKindOfCopy) {
         }
         if (!k.htmlWritten) {
             EXPECT_EQ(held(RegisterClipboardFormatA("HTML Format")), html);
+        }
+        if (!k.rtfWritten) {
+            ASSERT_FALSE(rtfCopied.empty()) << "the copy's RTF";
+            EXPECT_EQ(held(RegisterClipboardFormatA("Rich Text Format")), rtfCopied) << "the copying program's RTF";
         }
         EXPECT_EQ(heldUnicode(), copykinds::wholeText()) << "the copying program's own Unicode text";
 
