@@ -2,10 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -14,6 +11,7 @@
 #include "codepage/utf8.h"
 #include "html/cf_html.h"
 #include "style/face_bits.h"
+#include "style/two_parts.h"
 #include "style/writer_sinks.h"
 
 namespace {
@@ -178,36 +176,6 @@ Defaults defaultsOf(WrittenRuns& written, std::size_t splitFrom, std::optional<H
         colours.add(written.look().colour);
     }
     return Defaults{sizes.mostCommonOr(0), colours.mostCommonOr(0)};
-}
-
-// Runs job(0) and job(1), the second on a thread of its own when `apart`
-// and a thread can be had. An exception of either goes to the caller.
-template <class Job>
-void runParts(bool apart, const Job& job) {
-    std::thread helper;
-    std::exception_ptr failed;
-    if (apart) {
-        try {
-            helper = std::thread([&job, &failed]() noexcept {
-                try {
-                    job(1);
-                } catch (...) {
-                    failed = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // no thread to be had: both run here
-        }
-    }
-    try {
-        job(0);
-        if (!helper.joinable()) job(1);
-    } catch (...) {
-        if (helper.joinable()) helper.join();
-        throw;
-    }
-    if (helper.joinable()) helper.join();
-    if (failed) std::rethrow_exception(failed);
 }
 
 // A colour as #rgb where that is exact, else as #rrggbb.

@@ -17,6 +17,7 @@
 #include "codepage/code_page.h"
 #include "codepage/foreign_chars.h"
 #include "style/style_runs.h"
+#include "style/two_parts.h"
 
 // A block prepared for writing: its runs' looks and its exact size found,
 // so that it can be written straight into room of that size (a clipboard
@@ -31,9 +32,6 @@ class HtmlDocument {
         std::uint32_t colour;
         bool operator==(const Look& o) const { return face == o.face && size == o.size && colour == o.colour; }
     };
-
-    // Text from this length up is counted and written in two parts at once.
-    static constexpr std::size_t kTwoPartTextBytes = 256 * 1024;
 
     // Prepares the block of `text` (in code page `cp`), the characters of it
     // that the code page lacks (`foreign`, which may be null) and `runs`;

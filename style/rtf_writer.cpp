@@ -1,8 +1,10 @@
 #include "style/rtf_writer.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "style/face_bits.h"
+#include "style/two_parts.h"
 #include "style/writer_sinks.h"
 
 namespace {
@@ -90,9 +92,12 @@ void appendConverted(Sink& out, const std::string& text, std::size_t from, std::
             // A character of UTF-8, which no RTF code page is: as "\u".
             std::size_t len = 0;
             const unsigned char lead = static_cast<unsigned char>(c);
-            if (lead >= 0xC2 && lead <= 0xDF) len = 2;
-            else if (lead >= 0xE0 && lead <= 0xEF) len = 3;
-            else if (lead >= 0xF0 && lead <= 0xF4) len = 4;
+            if (lead >= 0xC2 && lead <= 0xDF)
+                len = 2;
+            else if (lead >= 0xE0 && lead <= 0xEF)
+                len = 3;
+            else if (lead >= 0xF0 && lead <= 0xF4)
+                len = 4;
             const std::uint32_t codePoint =
                 len != 0 && len - 1 <= to - i ? codepage::decode(cp, s + plain, static_cast<int>(len)) : 0;
             if (codePoint != 0) {
@@ -123,14 +128,27 @@ void appendConverted(Sink& out, const std::string& text, std::size_t from, std::
 }  // namespace
 
 RtfDocument::RtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
-                         const codepage::ForeignChars* foreign)
+                         const codepage::ForeignChars* foreign, std::size_t twoPartsFrom)
     : text_(text), runs_(runs), cp_(cp), foreign_(foreign) {
     // The colour table precedes the body but is made from the runs in their
     // order; taking the colours first lets the body find each colour where
     // it was put, and the document be written in one pass.
     colours_[0] = 0;  // black, always first
     colourCount_ = 1;
-    for (const StyleRuns::Run& run : runs_) addColour(run.colour & 0xFFFFFFu);
+    // A large document is split at the first run that starts in the second
+    // half of the text, so that two threads can count and write it.
+    const std::size_t splitFrom = text.size() >= twoPartsFrom ? text.size() / 2 : SIZE_MAX;
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
+        const StyleRuns::Run& run = runs_[i];
+        addColour(run.colour & 0xFFFFFFu);
+        const std::size_t start = clampedStart(run, position);
+        if (start >= splitFrom && splitRun_ == SIZE_MAX) {
+            splitRun_ = i;
+            splitPosition_ = position;
+        }
+        position = start;
+    }
     colourTable_ = "{\\colortbl;";
     for (std::int32_t i = 1; i < colourCount_; ++i) {
         colourTable_ += "\\red";
@@ -142,9 +160,19 @@ RtfDocument::RtfDocument(const std::string& text, const std::vector<StyleRuns::R
         colourTable_ += ';';
     }
     colourTable_ += '}';
-    CountingSink count;
-    write(count);
-    size_ = count.size;
+    runParts(splitRun_ != SIZE_MAX, [this](int part) {
+        CountingSink count;
+        writePart(count, part);
+        partSizes_[part] = count.size;
+    });
+}
+
+std::size_t RtfDocument::clampedStart(const StyleRuns::Run& run, std::size_t position) const {
+    // Only a malformed source gives a start outside the text or before the
+    // previous run's; clamping writes every character exactly once.
+    std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+    if (start > text_.size()) start = text_.size();
+    return start < position ? position : start;
 }
 
 std::int32_t RtfDocument::addColour(std::uint32_t colour) {
@@ -163,17 +191,20 @@ std::int32_t RtfDocument::colourIndex(std::uint32_t colour) const {
 }
 
 void RtfDocument::writeTo(char* out) const {
-    WritingSink writer{out};
-    write(writer);
+    runParts(splitRun_ != SIZE_MAX, [this, out](int part) {
+        WritingSink writer{part == 0 ? out : out + partSizes_[0]};
+        writePart(writer, part);
+    });
 }
 
+// Part 0 is the header and the runs before the split, part 1 the runs from
+// the split on and the end; part 0 is the whole document when it is not
+// split, and part 1 is then empty.
 template <class Sink>
-void RtfDocument::write(Sink& out) const {
+void RtfDocument::writePart(Sink& out, int part) const {
+    const bool split = splitRun_ != SIZE_MAX;
+    if (part == 1 && !split) return;
     const bool fDoubleByte = codepage::isDoubleByte(cp_);
-    out.append("{\\rtf1\\ansi\\ansicpg");
-    appendDecimal(out, static_cast<long>(cp_));
-    // A reader that knows "\u" skips the one fallback byte after each.
-    if (codepage::hasForeign(foreign_) || cp_ == codepage::kUtf8) out.append("\\uc1");
     codepage::ForeignWalk walk(foreign_);
     const auto appendText = [&](std::size_t from, std::size_t to) {
         walk.walk(
@@ -182,21 +213,24 @@ void RtfDocument::write(Sink& out) const {
                 appendUnicodeEscape(out, c.codePoint, c.cb == 1 ? static_cast<unsigned char>(text_[c.pos]) : '?');
             });
     };
-    out.append("{\\fonttbl\\f0\\fswiss\\fcharset");
-    appendDecimal(out, static_cast<long>(codepage::codePageCharset(cp_)));
-    out.append(" Arial;}");
-    out.append(colourTable_.data(), colourTable_.size());
-    out.append("\\f0\\fs24 {");
+    if (part == 0) {
+        out.append("{\\rtf1\\ansi\\ansicpg");
+        appendDecimal(out, static_cast<long>(cp_));
+        // A reader that knows "\u" skips the one fallback byte after each.
+        if (codepage::hasForeign(foreign_) || cp_ == codepage::kUtf8) out.append("\\uc1");
+        out.append("{\\fonttbl\\f0\\fswiss\\fcharset");
+        appendDecimal(out, static_cast<long>(codepage::codePageCharset(cp_)));
+        out.append(" Arial;}");
+        out.append(colourTable_.data(), colourTable_.size());
+        out.append("\\f0\\fs24 {");
+    }
 
-    const std::size_t textLength = text_.size();
-    std::size_t position = 0;
-    for (const StyleRuns::Run& run : runs_) {
-        // Only a malformed source gives a start outside the text or before the
-        // previous run's; clamping writes every character exactly once.
-        std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
-        if (start > textLength) start = textLength;
-        if (start < position) start = position;
-
+    std::size_t position = part == 0 ? 0 : splitPosition_;
+    const std::size_t first = part == 0 ? 0 : splitRun_;
+    const std::size_t last = part == 0 && split ? splitRun_ : runs_.size();
+    for (std::size_t i = first; i < last; ++i) {
+        const StyleRuns::Run& run = runs_[i];
+        const std::size_t start = clampedStart(run, position);
         if (start > position) {
             appendText(position, start);
             out.append("}{");
@@ -222,8 +256,10 @@ void RtfDocument::write(Sink& out) const {
         if (anyWord || (face & kWrittenFaces) != 0) out.put(' ');  // ends the last control word
         position = start;
     }
-    appendText(position, textLength);
-    out.append("}}");
+    if (part == 1 || !split) {
+        appendText(position, text_.size());
+        out.append("}}");
+    }
 }
 
 std::string rtfDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,

@@ -8,6 +8,7 @@
 #include "html/cf_html.h"
 #include "platform/clipboard_control.h"
 #include "style/face_bits.h"
+#include "style/two_part_cases.h"
 
 namespace {
 
@@ -96,86 +97,20 @@ TEST(HtmlWriter, WritesForeignCharactersInUtf8) {
                                                             "b\xF0\x9F\x98\x80<b>c\xD0\x96</b></div>");
 }
 
-// The block as HtmlDocument writes it into room of the size it counted;
-// bytes past that room must stay untouched.
-std::string writtenBlock(const HtmlDocument& document) {
-    const std::size_t size = document.size();
-    std::string room(size + 16, '#');
-    document.writeTo(&room[0]);
-    EXPECT_EQ(room.substr(size), std::string(16, '#')) << "written past the counted size";
-    return room.substr(0, size);
-}
-
 // A fragment split in two parts, each counted and written on its own thread,
 // is the fragment written in one, wherever the split falls.
 TEST(HtmlWriter, TwoPartsWriteTheSameBlockAsOne) {
-    const struct {
-        const char* name;
-        std::string text;
-        std::vector<StyleRun> runs;
-        codepage::ForeignChars foreign;
-        codepage::CodePage cp;
-    } cases[] = {
-        {"no runs", "abcdef", {}, {}, 1252},
-        {"a CR LF across the split", "abc\r\ndef", {{0, 0, kFaceBold, 12, 0}, {4, 0, 0, 12, 0}}, {}, 1252},
-        {"a foreign character across the split",
-         "ab??cd",
-         {{0, 0, kFaceBold, 12, 0}, {3, 0, 0, 12, 0}},
-         {{2, 2, 0x1F600}},
-         1252},
-        {"a foreign character at the split",
-         "abc?de",
-         {{0, 0, kFaceBold, 12, 0}, {3, 0, 0, 12, 0x00FF00}},
-         {{3, 1, 0x4E2D}, {5, 1, 0x416}},
-         1252},
-        {"runs of no text at the split",
-         "abcdefgh",
-         {{0, 0, kFaceBold, 12, 0}, {4, 0, kFaceItalic, 14, 0}, {4, 0, 0, 12, 0xFF}, {4, 0, kFaceUnderline, 12, 0}},
-         {},
-         1252},
-        {"equal neighbours across the split",
-         "abcdefgh",
-         {{0, 0, kFaceBold, 12, 0}, {3, 0, kFaceItalic, 12, 0}, {4, 0, kFaceItalic, 12, 0}, {6, 0, 0, 12, 0}},
-         {},
-         1252},
-        {"the first run after the middle", "abcdefgh", {{6, 0, kFaceBold, 12, 0}}, {}, 1252},
-        {"runs out of order and past the end",
-         "abcdefgh",
-         {{5, 0, kFaceBold, 12, 0}, {2, 0, kFaceItalic, 12, 0}, {7, 0, 0, 9, 0}, {40, 0, kFaceBold, 12, 0}},
-         {},
-         1252},
-        {"a run at the very end", "abcd", {{0, 0, kFaceBold, 12, 0}, {4, 0, 0, 12, 0}}, {}, 1252},
-        {"a double-byte code page",
-         "\x82\xa0\x82\xa2<\x82\xa4\x82\xa6",
-         {{0, 0, kFaceBold, 12, 0}, {4, 0, kFaceSuperscript, 10, 0}, {5, 0, 0, 12, 0}},
-         {},
-         932},
-    };
-    for (const auto& tc : cases) {
+    for (const twoparts::Case& tc : twoparts::splitCases()) {
         SCOPED_TRACE(tc.name);
         const HtmlDocument one(tc.text, tc.runs, tc.cp, &tc.foreign, SIZE_MAX);
         const HtmlDocument two(tc.text, tc.runs, tc.cp, &tc.foreign, 1);
-        const std::string expected = writtenBlock(one);
-        EXPECT_EQ(writtenBlock(two), expected);
+        const std::string expected = twoparts::writtenInto(one);
+        EXPECT_EQ(twoparts::writtenInto(two), expected);
         EXPECT_EQ(two.block(), expected);
     }
-
-    // At the size from which the plug-in's blocks are split, with a foreign
-    // character every so often and line ends throughout.
-    std::string text;
-    std::vector<StyleRun> runs;
-    codepage::ForeignChars foreign;
-    for (std::size_t i = 0; text.size() < HtmlDocument::kTwoPartTextBytes + 1000; ++i) {
-        runs.push_back({static_cast<std::int32_t>(text.size()), 0,
-                        static_cast<std::int16_t>(i % 7 == 0 ? kFaceBold : 0), static_cast<std::int16_t>(10 + i % 3),
-                        static_cast<std::uint32_t>((i % 5) * 0x330000)});
-        if (i % 11 == 0)
-            foreign.push_back(
-                {static_cast<std::uint32_t>(text.size()), 1, 0x4E00 + static_cast<std::uint32_t>(i % 100)});
-        text += i % 11 == 0 ? "?<word> & \r\n" : "word\r\n";
-    }
-    const std::string expected = writtenBlock(HtmlDocument(text, runs, 1252, &foreign, SIZE_MAX));
-    EXPECT_EQ(writtenBlock(HtmlDocument(text, runs, 1252, &foreign)), expected);
+    const twoparts::Case large = twoparts::largeCase();
+    EXPECT_EQ(twoparts::writtenInto(HtmlDocument(large.text, large.runs, large.cp, &large.foreign)),
+              twoparts::writtenInto(HtmlDocument(large.text, large.runs, large.cp, &large.foreign, SIZE_MAX)));
 }
 
 }  // namespace

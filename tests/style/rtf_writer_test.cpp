@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "style/face_bits.h"
+#include "style/two_part_cases.h"
 
 namespace {
 
@@ -101,12 +102,14 @@ TEST(RtfWriter, WritesForeignCharactersAsUnicodeEscapes) {
         std::string body;
     } cases[] = {
         {"a character of one fallback byte", "caf?", {{3, 1, 0x4E2D}}, 1252, "{caf\\u20013?}}"},
-        {"a best fit that is a letter, or a space", "e x", {{0, 1, 0xE9}, {1, 1, 0xA0}}, 1252,
-         "{\\u233 e\\u160  x}}"},
+        {"a best fit that is a letter, or a space", "e x", {{0, 1, 0xE9}, {1, 1, 0xA0}}, 1252, "{\\u233 e\\u160  x}}"},
         {"a fallback that must be escaped", "{", {{0, 1, 0x2774}}, 1252, "{\\u10100\\'7b}}"},
         {"beyond U+FFFF: a surrogate pair", "??.", {{0, 2, 0x1F600}}, 1252, "{\\u-10179?\\u-8704?.}}"},
         {"a fallback of two bytes", "\x81\x40", {{0, 2, 0x20AC}}, 932, "{\\u8364?}}"},
-        {"UTF-8 beyond ASCII, foreign or not", "\xC3\xA9\xF0\x9F\x98\x80\xFF", {}, 65001,
+        {"UTF-8 beyond ASCII, foreign or not",
+         "\xC3\xA9\xF0\x9F\x98\x80\xFF",
+         {},
+         65001,
          "{\\u233?\\u-10179?\\u-8704?\\'ff}}"},
     };
     for (const auto& tc : cases) {
@@ -122,6 +125,19 @@ TEST(RtfWriter, WritesNoUnicodeEscapesForTextTheCodePageHolds) {
     const codepage::ForeignChars none;
     EXPECT_EQ(rtfDocument("caf\xe9", {}, 1252, &none), rtfDocument("caf\xe9", {}, 1252));
     EXPECT_EQ(rtfDocument("x", {}, 1252).find("\\uc1"), std::string::npos);
+}
+
+// A document split in two parts, each counted and written on its own thread,
+// is the document written in one, wherever the split falls.
+TEST(RtfWriter, TwoPartsWriteTheSameDocumentAsOne) {
+    for (const twoparts::Case& tc : twoparts::splitCases()) {
+        SCOPED_TRACE(tc.name);
+        EXPECT_EQ(twoparts::writtenInto(RtfDocument(tc.text, tc.runs, tc.cp, &tc.foreign, 1)),
+                  twoparts::writtenInto(RtfDocument(tc.text, tc.runs, tc.cp, &tc.foreign, SIZE_MAX)));
+    }
+    const twoparts::Case large = twoparts::largeCase();
+    EXPECT_EQ(twoparts::writtenInto(RtfDocument(large.text, large.runs, large.cp, &large.foreign)),
+              twoparts::writtenInto(RtfDocument(large.text, large.runs, large.cp, &large.foreign, SIZE_MAX)));
 }
 
 }  // namespace
