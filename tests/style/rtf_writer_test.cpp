@@ -130,7 +130,9 @@ TEST(RtfWriter, WritesNoUnicodeEscapesForTextTheCodePageHolds) {
 // A document split in two parts, each counted and written on its own thread,
 // is the document written in one, wherever the split falls.
 TEST(RtfWriter, TwoPartsWriteTheSameDocumentAsOne) {
-    for (const twoparts::Case& tc : twoparts::splitCases()) {
+    std::vector<twoparts::Case> cases = twoparts::splitCases();
+    for (twoparts::Case& c : twoparts::randomCases(20260912, 300)) cases.push_back(std::move(c));
+    for (const twoparts::Case& tc : cases) {
         SCOPED_TRACE(tc.name);
         EXPECT_EQ(twoparts::writtenInto(RtfDocument(tc.text, tc.runs, tc.cp, &tc.foreign, 1)),
                   twoparts::writtenInto(RtfDocument(tc.text, tc.runs, tc.cp, &tc.foreign, SIZE_MAX)));

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 namespace twoparts {
 
 struct Case {
-    const char* name;
+    std::string name;
     std::string text;
     std::vector<StyleRuns::Run> runs;
     codepage::ForeignChars foreign;
@@ -83,6 +84,36 @@ inline Case largeCase() {
         c.text += i % 11 == 0 ? "?<word> & {\\} \r\n" : "word\r\n";
     }
     return c;
+}
+
+// Documents made at random from `seed`: bytes of every kind (markup
+// characters, CR, LF, NUL, bytes from 0x80 up), runs in and out of order,
+// of no text and past the end, and foreign characters in order.
+inline std::vector<Case> randomCases(std::uint32_t seed, int count) {
+    std::uint32_t state = seed;
+    const auto next = [&state](std::uint32_t below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    const char kBytes[] = "ab \r\n\0<>&\"'{}\\\t\x82\xa0\xc3\xa9\xe9\xff";
+    const codepage::CodePage kCodePages[] = {1252, 932, 65001};
+    std::vector<Case> cases;
+    for (int k = 0; k < count; ++k) {
+        Case c{"random " + std::to_string(k), "", {}, {}, kCodePages[next(3)]};
+        const std::uint32_t length = next(64);
+        for (std::uint32_t i = 0; i < length; ++i) c.text.push_back(kBytes[next(sizeof kBytes - 1)]);
+        const std::uint32_t runs = next(8);
+        std::int32_t at = 0;
+        for (std::uint32_t r = 0; r < runs; ++r) {
+            at = next(8) == 0 ? static_cast<std::int32_t>(next(80)) - 8 : at + static_cast<std::int32_t>(next(10));
+            c.runs.push_back({at, 0, static_cast<std::int16_t>(next(128)), static_cast<std::int16_t>(next(3) * 6),
+                              next(3) * 0x7F3F00u});
+        }
+        for (std::uint32_t pos = next(8); pos + 1 < length; pos += 1 + next(12))
+            c.foreign.push_back({pos, 1 + next(2), 0x400 + next(0x10000)});
+        cases.push_back(std::move(c));
+    }
+    return cases;
 }
 
 // What `document` writes into room of the size it counted; writing past
