@@ -12,7 +12,7 @@
 //       the same, and once the RTF has been rendered copies the text "newer"
 //       as soon as the clipboard can be opened: between the reader's read
 //       and its write;
-//   clipboard_other_program copy-browser | copy-word | copy-filemaker
+//   clipboard_other_program copy-browser | copy-word | copy-filemaker (each of the last two also -large)
 //       copies text in five scripts (copy_kinds.h) as that kind of program
 //       does, beside formats StyledClipboard must keep, and stays the owner,
 //       rendering what it promised, until "StyledTextTest.Quit" is set.
@@ -106,7 +106,8 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 bool putCopy(HWND window, const std::string& kind) {
     if (!OpenClipboard(window)) return false;
     EmptyClipboard();
-    const std::wstring whole = copykinds::wholeText();
+    const bool large = kind.size() > 6 && kind.compare(kind.size() - 6, 6, "-large") == 0;
+    const std::wstring whole = copykinds::textOf(kind);
     const std::size_t unicodeBytes = (whole.size() + 1) * sizeof(wchar_t);
     SetClipboardData(CF_UNICODETEXT, blockOf(whole.c_str(), unicodeBytes));
     if (kind == "copy-browser") {
@@ -120,15 +121,15 @@ bool putCopy(HWND window, const std::string& kind) {
         SetClipboardData(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"), blockOf(&zero, 1));
         SetClipboardData(RegisterClipboardFormatA("CanIncludeInClipboardHistory"), blockOf(&zero, sizeof zero));
         SetClipboardData(RegisterClipboardFormatA("CanUploadToCloudClipboard"), blockOf(&zero, sizeof zero));
-    } else if (kind == "copy-word") {
-        const std::string rtf = copykinds::wordRtf();
+    } else if (kind == "copy-word" || kind == "copy-word-large") {
+        const std::string rtf = copykinds::wordRtf(large);
         SetClipboardData(RegisterClipboardFormatA("Rich Text Format"), blockOf(rtf.c_str(), rtf.size() + 1));
         SetClipboardData(CF_ENHMETAFILE, copykinds::makeMetafile());
         SetClipboardData(RegisterClipboardFormatA(copykinds::kPrivateFormat), nullptr);  // rendered when asked
     } else {
         const std::string ansi = copykinds::ansiOf(whole);
         SetClipboardData(CF_TEXT, blockOf(ansi.c_str(), ansi.size() + 1));
-        const std::string fmcs = copykinds::fileMakerBlock();
+        const std::string fmcs = copykinds::fileMakerBlock(large);
         SetClipboardData(RegisterClipboardFormatA("Mac-FMcs"), blockOf(fmcs.data(), fmcs.size()));
     }
     CloseClipboard();

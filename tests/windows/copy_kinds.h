@@ -22,8 +22,8 @@ constexpr long kBoldLength = 6;
 constexpr const char* kPrivateFormat = "StyledTextTest Private";
 
 inline std::string utf8Of(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
     return out;
@@ -48,8 +48,9 @@ inline std::string browserHtmlBlock() {
     const std::string fragment = "<p>" + utf8Of(firstLine().substr(0, kBoldStart)) + "<b>" +
                                  utf8Of(firstLine().substr(kBoldStart)) + "</b><br>" + utf8Of(secondLine()) + "</p>";
     const std::string tail = "<!--EndFragment--></body></html>";
-    const std::string header0 = "Version:0.9\r\nStartHTML:0000000000\r\nEndHTML:0000000000\r\n"
-                                "StartFragment:0000000000\r\nEndFragment:0000000000\r\n";
+    const std::string header0 =
+        "Version:0.9\r\nStartHTML:0000000000\r\nEndHTML:0000000000\r\n"
+        "StartFragment:0000000000\r\nEndFragment:0000000000\r\n";
     const std::size_t startHtml = header0.size();
     const std::size_t startFragment = startHtml + head.size();
     const std::size_t endFragment = startFragment + fragment.size();
@@ -73,13 +74,53 @@ inline std::string rtfEscaped(const std::wstring& wide) {
     return out;
 }
 
-inline std::string wordRtf() {
-    return "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\\f0\\fs22 " +
-           rtfEscaped(firstLine().substr(0, kBoldStart)) + "{\\b " + rtfEscaped(firstLine().substr(kBoldStart)) +
-           "}\\par " + rtfEscaped(secondLine()) + "}";
+// The large kinds of copy hold the text this many times, each time with its
+// bold word and a line of plain ASCII after it, one after another with a
+// line end between: over 300 KB of text, which the plug-in converts on two
+// threads and whose blocks it writes in two parts.
+constexpr int kLargeRepeats = 3000;
+inline std::wstring largeTail() {
+    return L" and a line of plain text after it, as long as a sentence or two in a letter.";
+}
+inline std::wstring repeated(const std::wstring& once, const std::wstring& between) {
+    std::wstring out;
+    for (int i = 0; i < kLargeRepeats; ++i) out += (i > 0 ? between : L"") + once;
+    return out;
 }
 
-inline std::string privateBytes() { return std::string("\x01private\0" "data\xFF", 14); }
+// Line ends made one CR, as FileMaker has them in its text.
+inline std::wstring crOnly(const std::wstring& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n'))
+            out += text[i] == L'\n' ? L'\r' : text[i];
+    return out;
+}
+
+// The text of a kind of copy: once, or, for a large one ("-large"),
+// kLargeRepeats times; FileMaker's with CR line ends.
+inline std::wstring textOf(const std::string& kind) {
+    const bool large = kind.size() > 6 && kind.compare(kind.size() - 6, 6, "-large") == 0;
+    if (!large) return wholeText();
+    const std::wstring text = repeated(wholeText() + largeTail(), L"\r\n");
+    return kind.rfind("copy-filemaker", 0) == 0 ? crOnly(text) : text;
+}
+
+inline std::string wordRtf(bool large = false) {
+    const std::string once = rtfEscaped(firstLine().substr(0, kBoldStart)) + "{\\b " +
+                             rtfEscaped(firstLine().substr(kBoldStart)) + "}\\par " + rtfEscaped(secondLine()) +
+                             (large ? rtfEscaped(largeTail()) : std::string());
+    std::string body = once;
+    for (int i = 1; large && i < kLargeRepeats; ++i) body += "\\par " + once;
+    return "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\\f0\\fs22 " + body + "}";
+}
+
+inline std::string privateBytes() {
+    return std::string(
+        "\x01private\0"
+        "data\xFF",
+        14);
+}
 
 // A 2x1 bitmap of 24 bits, as an image's copy holds it.
 inline std::string dibBytes() {
@@ -110,24 +151,28 @@ inline void putBigEndian(std::string& out, unsigned long value, int bytes) {
 }
 
 // FileMaker's block for the text's CF_TEXT in the ANSI code page: plain
-// black from the start, bold red from the bold word on, plain again after it.
-inline std::string fileMakerBlock() {
+// black from the start, bold red from the bold word on, plain again after
+// it; in a large copy, so every time the text comes again.
+inline std::string fileMakerBlock(bool large = false) {
     const std::wstring first = firstLine();
     const unsigned long boldAt = static_cast<unsigned long>(ansiOf(first.substr(0, kBoldStart)).size());
     const unsigned long plainAt = static_cast<unsigned long>(ansiOf(first).size());
+    const unsigned long step = static_cast<unsigned long>(ansiOf(crOnly(wholeText() + largeTail())).size() + 1);
+    const int repeats = large ? kLargeRepeats : 1;
     std::string body;
-    putBigEndian(body, 3, 4);
-    for (unsigned long at : {0ul, boldAt, plainAt}) {
-        putBigEndian(body, at, 4);
-        putBigEndian(body, at == boldAt ? 1 : 0, 4);
-    }
+    putBigEndian(body, static_cast<unsigned long>(3 * repeats), 4);
+    for (int i = 0; i < repeats; ++i)
+        for (unsigned long at : {0ul, boldAt, plainAt}) {
+            putBigEndian(body, static_cast<unsigned long>(i) * step + at, 4);
+            putBigEndian(body, at == boldAt ? 1 : 0, 4);
+        }
     putBigEndian(body, 2, 4);
     const struct {
         unsigned face;
         unsigned long colour;
     } styles[] = {{0, 0x000000FFul}, {0x0100, 0xFF0000FFul}};
     for (const auto& s : styles) {
-        putBigEndian(body, s.face == 0 ? 2 : 1, 4);  // runs using it
+        putBigEndian(body, static_cast<unsigned long>((s.face == 0 ? 2 : 1) * repeats), 4);  // runs using it
         putBigEndian(body, 12, 4);
         putBigEndian(body, 0x16, 2);
         putBigEndian(body, 0, 2);
