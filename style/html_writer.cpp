@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
-#include <utility>
+#include <vector>
 
 #include "codepage/byte_utf8_table.h"
 #include "codepage/unicode_text.h"
@@ -31,18 +30,6 @@ using Look = HtmlDocument::Look;
 
 Look lookOf(const StyleRuns::Run& run) {
     return Look{run.face & kWrittenFaces, run.size > 0 ? run.size : std::int16_t{0}, run.colour & 0xFFFFFFu};
-}
-
-template <class Key>
-Key mostCommon(const std::unordered_map<Key, std::size_t>& counts, Key otherwise) {
-    Key best = otherwise;
-    std::size_t bestCount = 0;
-    for (const auto& [key, count] : counts)
-        if (count > bestCount || (count == bestCount && key < best)) {
-            best = key;
-            bestCount = count;
-        }
-    return best;
 }
 
 // Walks the runs as the block writes them, one at a time, holding none:
@@ -126,41 +113,61 @@ class WrittenRuns {
     Look look_{};
 };
 
-// Counts how often each key occurs. A document uses few sizes and colours,
-// each over and over: a small table of recent keys counts them, and only a
-// key that takes another's place goes to the map.
+// Counts how often each key occurs, in a table of open addressing that
+// doubles when half full: a document uses few sizes and colours, each over
+// and over, but one made by a program may give every run a colour of its own.
 template <class Key>
 class Tally {
   public:
+    Tally() : slots_(kFirstSlots) {}
+
     void add(Key key) {
-        Slot& slot = slots_[slotOf(key)];
-        if (slot.count > 0 && slot.key == key) {
-            ++slot.count;
-            return;
+        Slot* slot = find(key);
+        if (slot->count == 0) {
+            if (2 * (used_ + 1) > slots_.size()) {
+                grow();
+                slot = find(key);
+            }
+            slot->key = key;
+            ++used_;
         }
-        if (slot.count > 0) counts_[slot.key] += slot.count;
-        slot = Slot{key, 1};
+        ++slot->count;
     }
     // The most common key, the least of those equally common; `otherwise`
     // when none was counted.
-    Key mostCommonOr(Key otherwise) {
-        for (Slot& slot : slots_)
-            if (slot.count > 0) counts_[slot.key] += std::exchange(slot.count, 0);
-        return mostCommon<Key>(counts_, otherwise);
+    Key mostCommonOr(Key otherwise) const {
+        Key best = otherwise;
+        std::size_t bestCount = 0;
+        for (const Slot& slot : slots_)
+            if (slot.count > bestCount || (slot.count > 0 && slot.count == bestCount && slot.key < best)) {
+                best = slot.key;
+                bestCount = slot.count;
+            }
+        return best;
     }
 
   private:
-    static constexpr std::size_t kSlots = 64;
-    static std::size_t slotOf(Key key) {
-        const auto k = static_cast<std::uint32_t>(key);
-        return (k ^ (k >> 7) ^ (k >> 15)) % kSlots;
-    }
+    static constexpr std::size_t kFirstSlots = 64;
     struct Slot {
         Key key{};
-        std::size_t count = 0;
+        std::size_t count = 0;  // 0: free
     };
-    Slot slots_[kSlots];
-    std::unordered_map<Key, std::size_t> counts_;
+
+    Slot* find(Key key) {
+        const std::size_t mask = slots_.size() - 1;
+        std::uint64_t h = static_cast<std::uint32_t>(key) * 0x9E3779B97F4A7C15ull;
+        for (std::size_t i = static_cast<std::size_t>(h >> 32) & mask;; i = (i + 1) & mask)
+            if (slots_[i].count == 0 || slots_[i].key == key) return &slots_[i];
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.count > 0) *find(slot.key) = slot;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 // The defaults of the written runs, and, when `splitFrom` is given, the

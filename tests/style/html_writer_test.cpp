@@ -97,6 +97,35 @@ TEST(HtmlWriter, WritesForeignCharactersInUtf8) {
                                                             "b\xF0\x9F\x98\x80<b>c\xD0\x96</b></div>");
 }
 
+// The block states the most common size and colour, the least of those
+// equally common, also among more sizes and colours than fit a small table.
+TEST(HtmlWriter, StatesTheMostCommonSizeAndColour) {
+    const struct {
+        const char* name;
+        int distinct;   // runs of sizes 100+i and colours i, once each
+        int twiceFrom;  // from this i on, each twice (none: distinct)
+        const char* expected;
+    } cases[] = {
+        {"all equally common: the least", 500, 500, "font-size:100pt;color:#000"},
+        {"the last one twice", 500, 499, "font-size:599pt;color:#0001f3"},
+        {"two of them twice: the lesser", 3000, 2998, "font-size:3098pt;color:#000bb6"},
+    };
+    for (const auto& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        std::string text;
+        std::vector<StyleRun> runs;
+        for (int i = 0; i < tc.distinct; ++i)
+            for (int k = 0; k < (i >= tc.twiceFrom ? 2 : 1); ++k) {
+                // Alternating faces keep neighbours of one look apart.
+                runs.push_back({static_cast<std::int32_t>(text.size()), 0, static_cast<std::int16_t>(k ? kFaceBold : 0),
+                                static_cast<std::int16_t>(100 + i), static_cast<std::uint32_t>(i)});
+                text += "x";
+            }
+        const std::string fragment = htmlFragment(text, runs, 1252);
+        EXPECT_EQ(fragment.substr(0, opening(tc.expected).size()), opening(tc.expected));
+    }
+}
+
 // A fragment split in two parts, each counted and written on its own thread,
 // is the fragment written in one, wherever the split falls.
 TEST(HtmlWriter, TwoPartsWriteTheSameBlockAsOne) {
