@@ -23,8 +23,9 @@ constexpr fmx::errcode errorResult = 0;
 // every other format of the copy stays, and so do RTF and "HTML Format" that
 // were read, as the copying program wrote them. Characters the ANSI code page
 // lacks travel beside the text of each container and are written as RTF "\u"
-// escapes and as UTF-8 in "HTML Format", and, when the copying program put no Unicode text that holds
-// them, as CF_UNICODETEXT. A format that cannot be read counts as absent.
+// escapes and as UTF-8 in "HTML Format", and, when the copying program put no
+// Unicode text that holds them, as CF_UNICODETEXT. A format that cannot be
+// read counts as absent.
 // Containers are released on every path, each through its own class.
 //
 // The call is one clipboard session (style/clipboard_session.h): it waits

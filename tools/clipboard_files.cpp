@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 #include <new>
-#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -191,10 +190,6 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
     return ok ? FormatWritten::written : FormatWritten::failed;
 }
 
-}  // namespace
-
-namespace {
-
 FormatWritten writeBytes(const clipboard::ByteView& view, const std::string& path, bool upToNul, std::size_t& bytes,
                          std::string& error) {
     const char* p = reinterpret_cast<const char*>(view.data);
@@ -224,9 +219,15 @@ std::vector<FormatFileResult> writeFormatsToFiles(const std::vector<FormatFile>&
     // Blocks are taken on this thread, which has the clipboard open, as
     // Windows requires; once locked, any thread may read them.
     std::vector<std::unique_ptr<clipboard::LockedBlock>> blocks(files.size());
-    const auto take = [&](std::size_t i) {
+    const auto take = [&](std::size_t i) noexcept {
         const UINT format = files[i].unicodeText ? CF_UNICODETEXT : formatOf(files[i].formatName);
-        if (IsClipboardFormatAvailable(format)) blocks[i] = std::make_unique<clipboard::LockedBlock>(format);
+        if (!IsClipboardFormatAvailable(format)) return;
+        try {
+            blocks[i] = std::make_unique<clipboard::LockedBlock>(format);
+        } catch (const std::bad_alloc&) {
+            results[i].written = FormatWritten::failed;
+            results[i].error = "out of memory";  // short enough to need no allocation
+        }
     };
     const auto write = [&](std::size_t i) noexcept {
         FormatFileResult& r = results[i];
@@ -237,7 +238,7 @@ std::vector<FormatFileResult> writeFormatsToFiles(const std::vector<FormatFile>&
                                       : writeBytes(blocks[i]->view(), f.path, f.upToNul, r.bytes, r.error);
         } catch (const std::bad_alloc&) {
             r.written = FormatWritten::failed;
-            r.error = "no memory to write " + files[i].path;
+            r.error = "out of memory";
         }
     };
     // A second thread writes the files of plain blocks while this one takes
