@@ -1,7 +1,8 @@
 #!/bin/sh
 # Whole-process comparison on one generated styled RTF document of about
-# 10 MB: `styledtext convert --rtf` (read, and write text, FileMaker block,
-# RTF and HTML Format) against the RTF readers installed here (unrtf,
+# 10 MB: `styledtext convert --rtf` (read, write text, FileMaker block and
+# HTML Format, keep the RTF, and write every format into files) against the
+# RTF readers installed here (unrtf,
 # catdoc), and a program that does the same file input and output with no
 # conversion. Prints median wall and CPU time, peak memory and ratios, and
 # the size of each block beside the text's.
@@ -44,7 +45,7 @@ if command -v unrtf >/dev/null 2>&1; then
   # the work folder.
   report "unrtf --text (1 run)" 1 sh -c "cd '$work' && unrtf --text doc.rtf"
 fi
-echo "document: $size bytes; blocks written, in bytes:"
+echo "document: $size bytes; the clipboard's blocks after the call (the RTF is the document's own), in bytes:"
 for f in text.txt fmcs.bin rtf.rtf cfhtml.html; do
   [ -f "$work/out/$f" ] && printf '  %-12s %10d  (%.2f x the text)\n' "$f" "$(stat -c %s "$work/out/$f")" \
     "$(echo "$(stat -c %s "$work/out/$f") / $(stat -c %s "$work/out/text.txt")" | bc -l)"
