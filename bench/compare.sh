@@ -2,9 +2,8 @@
 # Whole-process comparison on one generated styled RTF document of about
 # 10 MB: `styledtext convert --rtf` (read, write text, FileMaker block and
 # HTML Format, keep the RTF, and write every format into files) against the
-# RTF readers installed here (unrtf,
-# catdoc), and a program that does the same file input and output with no
-# conversion. Prints median wall and CPU time, peak memory and ratios, and
+# RTF readers installed here (unrtf, catdoc), and a program that does the
+# same file input and output with no conversion. Prints median wall and CPU time, peak memory and ratios, and
 # the size of each block beside the text's.
 # usage: bench/compare.sh [BYTES] [RUNS]
 #   STYLEDTEXT=path/to/styledtext measures another build of the tool (an
