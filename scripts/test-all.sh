@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds and runs every test: native, under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the reader's tests under ThreadSanitizer, with
+# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, with
 # clang, and the Windows plug-ins under Wine.
 # Installs what is missing when run as root on Debian.
 set -eu
@@ -28,7 +28,7 @@ step() {  # step NAME PRESET
 
 step "native (g++)" native
 step "sanitizers (ASan + UBSan)" sanitize
-step "ThreadSanitizer (the RTF reader on many threads; the plug-in writing on two)" tsan
+step "ThreadSanitizer (the RTF reader on many threads; the plug-in and the writers on two)" tsan
 step "native (clang)" clang
 step "Windows 64-bit under Wine" mingw64
 step "Windows 32-bit under Wine" mingw32
