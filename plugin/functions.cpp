@@ -90,8 +90,8 @@ void styledClipboard() {
     // line ends as CR and only those, which converting would leave as they
     // are, so the document is the one a converted container would write.
     // The job only reads its source, and nothing changes that source's text
-    // or runs until the block is taken. (A third thread, for the RTF beside
-    // the HTML, was no faster on two cores.)
+    // or runs until the block is taken. A writer splits a block of 256 KB of
+    // text or more between two threads of its own (style/two_parts.h).
     const bool bRtfFromHtmlAlone = !bHasFMcs && !bHasRTF && bHasHTML;
     std::optional<clipboard::BackgroundBlock> rtfBlock;
     std::optional<clipboard::BackgroundBlock> htmlBlock;

@@ -17,17 +17,11 @@
 #include "platform/clipboard_control.h"
 #include "style/CharStyle_HTML.h"
 #include "support/recording_style.h"
+#include "support/test_random.h"
 
 namespace {
 
-struct Generator {
-    std::uint32_t state;
-    std::uint32_t next() {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-    std::uint32_t below(std::uint32_t n) { return next() % n; }
-};
+using testrandom::Generator;
 
 // Characters from 0x80 up that the code page holds and that come back as
 // themselves through UTF-8: whole characters, one or two bytes.

@@ -14,6 +14,7 @@
 #include "style/face_bits.h"
 #include "style/style_runs.h"
 #include "style/two_parts.h"
+#include "support/test_random.h"
 
 namespace twoparts {
 
@@ -90,11 +91,8 @@ inline Case largeCase() {
 // characters, CR, LF, NUL, bytes from 0x80 up), runs in and out of order,
 // of no text and past the end, and foreign characters in order.
 inline std::vector<Case> randomCases(std::uint32_t seed, int count) {
-    std::uint32_t state = seed;
-    const auto next = [&state](std::uint32_t below) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % below;
-    };
+    testrandom::Generator random{seed};
+    const auto next = [&random](std::uint32_t below) { return random.below(below); };
     const char kBytes[] = "ab \r\n\0<>&\"'{}\\\t\x82\xa0\xc3\xa9\xe9\xff";
     const codepage::CodePage kCodePages[] = {1252, 932, 65001};
     std::vector<Case> cases;

@@ -106,7 +106,7 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 bool putCopy(HWND window, const std::string& kind) {
     if (!OpenClipboard(window)) return false;
     EmptyClipboard();
-    const bool large = kind.size() > 6 && kind.compare(kind.size() - 6, 6, "-large") == 0;
+    const bool large = copykinds::isLarge(kind);
     const std::wstring whole = copykinds::textOf(kind);
     const std::size_t unicodeBytes = (whole.size() + 1) * sizeof(wchar_t);
     SetClipboardData(CF_UNICODETEXT, blockOf(whole.c_str(), unicodeBytes));

@@ -88,7 +88,8 @@ inline std::wstring repeated(const std::wstring& once, const std::wstring& betwe
     return out;
 }
 
-// Line ends made one CR, as FileMaker has them in its text.
+// Line ends made one CR, as FileMaker has them in its text and RichEdit
+// gives paragraphs.
 inline std::wstring crOnly(const std::wstring& text) {
     std::wstring out;
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -97,11 +98,15 @@ inline std::wstring crOnly(const std::wstring& text) {
     return out;
 }
 
-// The text of a kind of copy: once, or, for a large one ("-large"),
-// kLargeRepeats times; FileMaker's with CR line ends.
+// Whether a kind of copy ("copy-word-large", say) is a large one.
+inline bool isLarge(const std::string& kind) {
+    return kind.size() > 6 && kind.compare(kind.size() - 6, 6, "-large") == 0;
+}
+
+// The text of a kind of copy: once, or, for a large one, kLargeRepeats
+// times; FileMaker's with CR line ends.
 inline std::wstring textOf(const std::string& kind) {
-    const bool large = kind.size() > 6 && kind.compare(kind.size() - 6, 6, "-large") == 0;
-    if (!large) return wholeText();
+    if (!isLarge(kind)) return wholeText();
     const std::wstring text = repeated(wholeText() + largeTail(), L"\r\n");
     return kind.rfind("copy-filemaker", 0) == 0 ? crOnly(text) : text;
 }

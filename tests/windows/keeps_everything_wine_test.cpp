@@ -45,16 +45,6 @@ std::wstring heldUnicode() {
     return wide.substr(0, wide.find(L'\0'));
 }
 
-// Line ends made one CR, as RichEdit gives paragraphs.
-std::wstring withCr(std::wstring text) {
-    std::wstring out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
-        out += text[i] == L'\n' ? L'\r' : text[i];
-    }
-    return out;
-}
-
 class KeepsEverythingUnderWine : public OtherProgramsTest {
   protected:
     // Every format the copy holds that the call does not write, with its bytes.
@@ -131,12 +121,13 @@ TEST_F(KeepsEverythingUnderWine, EveryKindOfCopy) {
             continue;
         }
         edit.streamIn(rtf);
-        EXPECT_TRUE(edit.unicodeText() == withCr(text)) << rtf.substr(0, 400);
+        EXPECT_TRUE(edit.unicodeText() == copykinds::crOnly(text)) << rtf.substr(0, 400);
         // Only bold switched on is compared: Wine's RichEdit starts a stream
         // in its own default font, which is bold. In a large copy, the first
         // and the last time the text comes.
         const long repeats = k.large ? copykinds::kLargeRepeats : 1;
-        const long step = static_cast<long>(withCr(copykinds::wholeText() + copykinds::largeTail()).size()) + 1;
+        const long step =
+            static_cast<long>(copykinds::crOnly(copykinds::wholeText() + copykinds::largeTail()).size()) + 1;
         for (long at : {0L, (repeats - 1) * step}) {
             EXPECT_NE(edit.formatAt(at + copykinds::kBoldStart).dwEffects & CFE_BOLD, 0u) << "the word is bold";
             EXPECT_NE(edit.formatAt(at + copykinds::kBoldStart + copykinds::kBoldLength - 1).dwEffects & CFE_BOLD, 0u);
