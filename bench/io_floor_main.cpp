@@ -1,7 +1,8 @@
 // io_floor: what the whole-process conversion costs with no conversion at
 // all. Reads a document into fresh memory, as the tool puts it on the
 // clipboard, then writes files of the sizes a real run produced, each from
-// fresh memory, as the tool writes the clipboard's results. Its time is the
+// fresh memory, as the tool writes the clipboard's results, and into files
+// opened as the tool opens its own. Its time is the
 // least any program doing that job can take on this machine; the comparison
 // script prints it beside the readers.
 // usage: styledtext_iofloor DOCUMENT RESULTS_DIR OUT_DIR
@@ -11,6 +12,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "tools/output_file.h"
 
 namespace fs = std::filesystem;
 
@@ -43,8 +46,8 @@ int main(int argc, char** argv) {
         std::unique_ptr<char[]> result(new char[size]);
         std::memset(result.get(), 'x', size);
         const std::string path = (fs::path(argv[3]) / entry.path().filename()).string();
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        if (out == nullptr || std::fwrite(result.get(), 1, size, out) != size || std::fclose(out) != 0) {
+        tool::OutputFile out(path);
+        if (!out.write(result.get(), size) || !out.close()) {
             std::fprintf(stderr, "styledtext_iofloor: cannot write %s\n", path.c_str());
             return 1;
         }

@@ -19,6 +19,7 @@
 #include "style/CharStyle_HTML.h"
 #include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
+#include "tools/output_file.h"
 
 namespace tool {
 
@@ -156,8 +157,8 @@ namespace {
 // a piece at a time, so that a large text is not held again in either form.
 FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::string& path, std::size_t& bytes,
                                std::string& error) {
-    File out(std::fopen(path.c_str(), "wb"));
-    if (!out) {
+    OutputFile out(path);
+    if (!out.isOpen()) {
         error = "cannot write " + path;
         return FormatWritten::failed;
     }
@@ -178,14 +179,13 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
         if (end > 0) {
             const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
                                                static_cast<int>(utf8.size()), nullptr, nullptr);
-            ok = cb >= 0 &&
-                 std::fwrite(utf8.data(), 1, static_cast<std::size_t>(cb), out.get()) == static_cast<std::size_t>(cb);
+            ok = cb >= 0 && out.write(utf8.data(), static_cast<std::size_t>(cb));
             bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
         }
         if (last) break;
         at += end;
     }
-    ok = ok && std::fclose(out.release()) == 0;
+    ok = out.close() && ok;
     if (!ok) error = "cannot write " + path;
     return ok ? FormatWritten::written : FormatWritten::failed;
 }
@@ -198,8 +198,8 @@ FormatWritten writeBytes(const clipboard::ByteView& view, const std::string& pat
         const void* nul = std::memchr(p, '\0', bytes);
         if (nul != nullptr) bytes = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
     }
-    File out(std::fopen(path.c_str(), "wb"));
-    const bool ok = out && std::fwrite(p, 1, bytes, out.get()) == bytes && std::fclose(out.release()) == 0;
+    OutputFile out(path);
+    const bool ok = out.write(p, bytes) && out.close();
     if (!ok) error = "cannot write " + path;
     return ok ? FormatWritten::written : FormatWritten::failed;
 }
