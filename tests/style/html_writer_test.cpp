@@ -144,4 +144,36 @@ TEST(HtmlWriter, TwoPartsWriteTheSameBlockAsOne) {
               twoparts::writtenInto(HtmlDocument(large.text, large.runs, large.cp, &large.foreign, SIZE_MAX)));
 }
 
+// The size counted before writing into a clipboard block is what the one-pass
+// writer makes, for every byte, every line end and every code page's route.
+TEST(HtmlWriter, CountsEveryByteAsItIsWritten) {
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b) everyByte.push_back(static_cast<char>(b));
+    const std::string lineEnds = "a\r\nb\n\rc\r\r\nd\r\n\n\re\r";
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<StyleRun> runs;
+    } texts[] = {
+        {"every byte", everyByte, {}},
+        {"every byte, a run each", everyByte, {}},
+        {"line ends", lineEnds, {}},
+        // CR ends one run and LF begins the next: two line breaks.
+        {"CR LF across runs", lineEnds, {{0, 0, 0, 12, 0}, {2, 0, kFaceBold, 12, 0}}},
+        {"markup", "<a href=\"x\">&amp;'</a>\t\x01\x1f\x7f", {{3, 0, kFaceItalic, 14, 0xFF0000}}},
+    };
+    for (const codepage::CodePage cp : {codepage::CodePage{1252}, codepage::CodePage{1251}, codepage::CodePage{932},
+                                        codepage::kUtf8}) {
+        for (const auto& t : texts) {
+            SCOPED_TRACE(std::string(t.name) + " in " + std::to_string(cp));
+            std::vector<StyleRun> runs = t.runs;
+            if (std::string(t.name) == "every byte, a run each")
+                for (int b = 0; b < 256; ++b)
+                    runs.push_back({b, 0, static_cast<std::int16_t>(b % 2 != 0 ? kFaceBold : 0), 12, 0});
+            const HtmlDocument document(t.text, runs, cp);
+            EXPECT_EQ(twoparts::writtenInto(document), document.block());
+        }
+    }
+}
+
 }  // namespace
