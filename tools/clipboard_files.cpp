@@ -13,12 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include "codepage/utf8.h"
 #include "html/cf_html.h"
 #include "platform/winapi.h"
 #include "style/CharStyle.h"
 #include "style/CharStyle_HTML.h"
 #include "style/clipboard_blocks.h"
 #include "style/clipboard_session.h"
+#include "style/two_parts.h"
 #include "tools/output_file.h"
 
 namespace tool {
@@ -153,8 +155,43 @@ bool putUnicodeFileOnClipboard(const std::string& path, std::string& error) {
 
 namespace {
 
+bool isHighSurrogate(std::uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+std::uint16_t unitAt(const clipboard::ByteView& view, std::size_t i) {
+    std::uint16_t unit;
+    std::memcpy(&unit, view.data + i * sizeof unit, sizeof unit);
+    return unit;
+}
+
+// Converts the UTF-16 units of `view` from unit `from` to `to`, or to the
+// first NUL, into UTF-8 a piece at a time, and gives each piece to
+// `take(bytes, size)`. A piece never ends between the halves of a surrogate
+// pair, unless `to` does. Answers whether a NUL ended the text.
+template <class Take>
+bool convertUtf16(const clipboard::ByteView& view, std::size_t from, std::size_t to, const Take& take) {
+    constexpr std::size_t kPieceUnits = 1 << 16;
+    std::vector<std::uint16_t> units(kPieceUnits);
+    std::unique_ptr<char[]> utf8(new char[kPieceUnits * 3]);
+    for (std::size_t at = from; at < to;) {
+        const std::size_t n = std::min(kPieceUnits, to - at);
+        // Copied, so that the units are read aligned wherever the block lies.
+        std::memcpy(units.data(), view.data + at * sizeof(std::uint16_t), n * sizeof(std::uint16_t));
+        std::size_t end = 0;
+        while (end < n && units[end] != 0) ++end;
+        const bool nul = end < n;
+        if (!nul && at + n < to && n > 1 && isHighSurrogate(units[n - 1])) --end;
+        if (end > 0) take(utf8.get(), codepage::utf8FromUtf16(units.data(), end, utf8.get()));
+        if (nul) return true;
+        at += end;
+    }
+    return false;
+}
+
 // Writes UTF-16 text, up to its first NUL, into the file at `path` as UTF-8,
-// a piece at a time, so that a large text is not held again in either form.
+// a piece at a time, so that a large text is not held again in UTF-16. A
+// large text is converted in two halves at once: this thread writes the
+// first as it goes, and a second thread converts the other into memory,
+// written after it.
 FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::string& path, std::size_t& bytes,
                                std::string& error) {
     OutputFile out(path);
@@ -162,28 +199,26 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
         error = "cannot write " + path;
         return FormatWritten::failed;
     }
-    constexpr std::size_t kPieceUnits = 1 << 16;
-    std::vector<WCHAR> units(kPieceUnits);
-    std::string utf8(kPieceUnits * 3, '\0');
-    const std::size_t capacity = view.size / sizeof(WCHAR);
-    bytes = 0;
+    const std::size_t units = view.size / sizeof(std::uint16_t);
+    std::size_t half = units >= kTwoPartTextBytes ? units / 2 : units;
+    if (half > 0 && half < units && isHighSurrogate(unitAt(view, half - 1))) --half;
     bool ok = true;
-    for (std::size_t at = 0; ok && at < capacity;) {
-        std::size_t n = std::min(kPieceUnits, capacity - at);
-        std::memcpy(units.data(), view.data + at * sizeof(WCHAR), n * sizeof(WCHAR));
-        std::size_t end = 0;
-        while (end < n && units[end] != 0) ++end;
-        const bool last = end < n;
-        // A surrogate pair is never split between two pieces.
-        if (!last && end == n && at + n < capacity && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF && n > 1) --end;
-        if (end > 0) {
-            const int cb = WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(end), &utf8[0],
-                                               static_cast<int>(utf8.size()), nullptr, nullptr);
-            ok = cb >= 0 && out.write(utf8.data(), static_cast<std::size_t>(cb));
-            bytes += static_cast<std::size_t>(cb > 0 ? cb : 0);
+    bytes = 0;
+    bool firstHalfEnded = false;
+    std::string secondHalf;
+    runParts(half < units, [&](int part) {
+        if (part == 0) {
+            firstHalfEnded = convertUtf16(view, 0, half, [&](const char* p, std::size_t n) {
+                ok = ok && out.write(p, n);
+                bytes += n;
+            });
+        } else if (half < units) {
+            convertUtf16(view, half, units, [&](const char* p, std::size_t n) { secondHalf.append(p, n); });
         }
-        if (last) break;
-        at += end;
+    });
+    if (!firstHalfEnded) {
+        ok = ok && out.write(secondHalf.data(), secondHalf.size());
+        bytes += secondHalf.size();
     }
     ok = out.close() && ok;
     if (!ok) error = "cannot write " + path;

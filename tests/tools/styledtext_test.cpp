@@ -151,6 +151,37 @@ TEST_F(StyledtextTest, HelpForTheToolAndEachCommand) {
     }
 }
 
+// A large Unicode text is converted in two halves: a character outside the
+// Basic Multilingual Plane is whole wherever it falls about the middle, and
+// nothing is lost or doubled at the seam. Each run writes over the last
+// one's files, which hold no trace of it afterwards.
+TEST_F(StyledtextTest, WritesALargeUnicodeTextWholeAroundItsMiddle) {
+    const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+    // The block holds the text's units and a NUL; it is halved at units / 2.
+    constexpr std::size_t kUnits = 600001;  // text and NUL: 600,002
+    for (int shift = -2; shift <= 2; ++shift) {
+        SCOPED_TRACE(shift);
+        const std::size_t before = kUnits / 2 + static_cast<std::size_t>(static_cast<long>(shift) - 1);
+        std::string text(before, 'a');
+        text += emoji;
+        text += std::string(kUnits - before - 2, 'b');
+        text.replace(10, 2, "\xC3\xA9");  // a character of two bytes in UTF-8, one unit
+        text.insert(10, "a");
+        const fs::path out = dir / "out";
+        Outcome r = run("convert --text " + write("t.txt", std::string(text.size(), 'x')).string() + " --fmcs " +
+                        sample("filemaker_copy.fmcs") + " --unicode " + write("u.txt", text).string() + " --out " +
+                        out.string());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(read(out / "unicode.txt") == text);
+    }
+    // A smaller copy after the large one: every file is the small copy's.
+    Outcome r = run("convert --text " + sample("filemaker_copy.txt") + " --fmcs " + sample("filemaker_copy.fmcs") +
+                    " --out " + (dir / "out").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read(dir / "out" / "text.txt"), read(sample("filemaker_copy.txt")));
+    EXPECT_EQ(read(dir / "out" / "fmcs.bin"), read(sample("filemaker_copy.fmcs")));
+}
+
 // Text beyond the ANSI code page: a Unicode text given beside FileMaker's
 // goes to unicode.txt unchanged and its characters into the RTF; RTF naming
 // them by "\u" gains a Unicode text of its own.
