@@ -165,13 +165,15 @@ std::uint16_t unitAt(const clipboard::ByteView& view, std::size_t i) {
 
 // Converts the UTF-16 units of `view` from unit `from` to `to`, or to the
 // first NUL, into UTF-8 a piece at a time, and gives each piece to
-// `take(bytes, size)`. A piece never ends between the halves of a surrogate
-// pair, unless `to` does. Answers whether a NUL ended the text.
+// `take(bytes, size)`; with `countOnly`, bytes are null and only counted.
+// A piece never ends between the halves of a surrogate pair, unless `to`
+// does. Answers whether a NUL ended the text.
 template <class Take>
-bool convertUtf16(const clipboard::ByteView& view, std::size_t from, std::size_t to, const Take& take) {
+bool convertUtf16(const clipboard::ByteView& view, std::size_t from, std::size_t to, const Take& take,
+                  bool countOnly = false) {
     constexpr std::size_t kPieceUnits = 1 << 16;
     std::vector<std::uint16_t> units(kPieceUnits);
-    std::unique_ptr<char[]> utf8(new char[kPieceUnits * 3]);
+    std::unique_ptr<char[]> utf8(countOnly ? nullptr : new char[kPieceUnits * 3]);
     for (std::size_t at = from; at < to;) {
         const std::size_t n = std::min(kPieceUnits, to - at);
         // Copied, so that the units are read aligned wherever the block lies.
@@ -188,10 +190,10 @@ bool convertUtf16(const clipboard::ByteView& view, std::size_t from, std::size_t
 }
 
 // Writes UTF-16 text, up to its first NUL, into the file at `path` as UTF-8,
-// a piece at a time, so that a large text is not held again in UTF-16. A
-// large text is converted in two halves at once: this thread writes the
-// first as it goes, and a second thread converts the other into memory,
-// written after it.
+// a piece at a time, so that a large text is not held again in either form.
+// A large text is written in two halves at once: this thread writes the
+// first, and a second counts the first's UTF-8 and writes the other after
+// it, through a handle of its own.
 FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::string& path, std::size_t& bytes,
                                std::string& error) {
     OutputFile out(path);
@@ -204,22 +206,28 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
     if (half > 0 && half < units && isHighSurrogate(unitAt(view, half - 1))) --half;
     bool ok = true;
     bytes = 0;
-    bool firstHalfEnded = false;
-    std::string secondHalf;
+    bool secondOk = true;
+    std::size_t secondBytes = 0;
     runParts(half < units, [&](int part) {
         if (part == 0) {
-            firstHalfEnded = convertUtf16(view, 0, half, [&](const char* p, std::size_t n) {
+            convertUtf16(view, 0, half, [&](const char* p, std::size_t n) {
                 ok = ok && out.write(p, n);
                 bytes += n;
             });
-        } else if (half < units) {
-            convertUtf16(view, half, units, [&](const char* p, std::size_t n) { secondHalf.append(p, n); });
+            return;
         }
+        if (half == units) return;
+        std::size_t firstBytes = 0;
+        if (convertUtf16(view, 0, half, [&](const char*, std::size_t n) { firstBytes += n; }, true)) return;
+        OutputFile rest(path, firstBytes);
+        convertUtf16(view, half, units, [&](const char* p, std::size_t n) {
+            secondOk = secondOk && rest.write(p, n);
+            secondBytes += n;
+        });
+        secondOk = rest.close() && secondOk;
     });
-    if (!firstHalfEnded) {
-        ok = ok && out.write(secondHalf.data(), secondHalf.size());
-        bytes += secondHalf.size();
-    }
+    ok = ok && secondOk && out.skip(secondBytes);
+    bytes += secondBytes;
     ok = out.close() && ok;
     if (!ok) error = "cannot write " + path;
     return ok ? FormatWritten::written : FormatWritten::failed;

@@ -1,5 +1,6 @@
 #include "tools/output_file.h"
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -7,10 +8,14 @@
 
 namespace tool {
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+OutputFile::OutputFile(std::string path, std::size_t from) : path_(std::move(path)), end_(from) {
     file_ = std::fopen(path_.c_str(), "r+b");
     overwriting_ = file_ != nullptr;
-    if (file_ == nullptr) file_ = std::fopen(path_.c_str(), "wb");
+    if (file_ == nullptr && from == 0) file_ = std::fopen(path_.c_str(), "wb");
+    if (from > 0 && file_ != nullptr && (from > LONG_MAX || std::fseek(file_, static_cast<long>(from), SEEK_SET) != 0)) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
 }
 
 OutputFile::~OutputFile() {
@@ -23,7 +28,17 @@ bool OutputFile::write(const void* data, std::size_t size) {
         failed_ = true;
         return false;
     }
-    written_ += size;
+    end_ += size;
+    return true;
+}
+
+bool OutputFile::skip(std::size_t size) {
+    if (file_ == nullptr || failed_) return false;
+    if (end_ + size > LONG_MAX || std::fseek(file_, static_cast<long>(end_ + size), SEEK_SET) != 0) {
+        failed_ = true;
+        return false;
+    }
+    end_ += size;
     return true;
 }
 
@@ -37,7 +52,7 @@ bool OutputFile::close() {
         // (its last bytes not flushed) stays so: cutting would pad it.
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(path_, ec);
-        if (!ec && size > written_) std::filesystem::resize_file(path_, written_, ec);
+        if (!ec && size > end_) std::filesystem::resize_file(path_, end_, ec);
         ok = ok && !ec;
     }
     return ok;

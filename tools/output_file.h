@@ -15,7 +15,10 @@ namespace tool {
 
 class OutputFile {
   public:
-    explicit OutputFile(std::string path);
+    // Writes from the file's start, or from byte `from` for a part of the
+    // file that another OutputFile writes the rest of, at once; the file
+    // must then exist already, and `from` be at most LONG_MAX.
+    explicit OutputFile(std::string path, std::size_t from = 0);
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     // Closes the file, if close() has not, ignoring errors.
@@ -25,8 +28,11 @@ class OutputFile {
     // Appends `size` bytes; false when the file is not open or a write
     // failed, after which the file takes nothing more.
     bool write(const void* data, std::size_t size);
-    // Closes the file and cuts it after what was written; true when the file
-    // opened and every write, the close and the cut worked.
+    // Moves past `size` bytes that another OutputFile wrote, which the file
+    // then keeps when it is cut.
+    bool skip(std::size_t size);
+    // Closes the file and cuts it after what was written and skipped; true
+    // when the file opened and every write, the close and the cut worked.
     bool close();
 
   private:
@@ -34,7 +40,7 @@ class OutputFile {
     std::FILE* file_ = nullptr;
     bool overwriting_ = false;  // the file existed: its old bytes may reach past the new ones
     bool failed_ = false;
-    std::size_t written_ = 0;
+    std::size_t end_ = 0;  // where the next write goes
 };
 
 }  // namespace tool

@@ -77,4 +77,34 @@ TEST_F(OutputFileTest, AFileThatCannotBeOpenedFailsEveryStep) {
     EXPECT_FALSE(out.close());
 }
 
+// Two handles write one file at once, the second from where the first's
+// bytes will end; either may close first, over any earlier file.
+TEST_F(OutputFileTest, TwoPartsMakeOneFile) {
+    const std::string first = "the first part, ", second = "and the second";
+    for (const char* before : {"", "an earlier result, longer than both parts together"}) {
+        for (const bool firstClosesFirst : {true, false}) {
+            SCOPED_TRACE(std::string(before) + (firstClosesFirst ? ", first closes first" : ", second closes first"));
+            const fs::path path = dir_ / "result";
+            putFile(path, before);
+            tool::OutputFile head(path.string());
+            tool::OutputFile tail(path.string(), first.size());
+            ASSERT_TRUE(head.isOpen());
+            ASSERT_TRUE(tail.isOpen());
+            EXPECT_TRUE(tail.write(second.data(), second.size()));
+            EXPECT_TRUE(head.write(first.data(), first.size()));
+            EXPECT_TRUE(head.skip(second.size()));
+            if (firstClosesFirst) {
+                EXPECT_TRUE(head.close());
+            }
+            EXPECT_TRUE(tail.close());
+            if (!firstClosesFirst) {
+                EXPECT_TRUE(head.close());
+            }
+            EXPECT_EQ(contentsOf(path), first + second);
+        }
+    }
+    tool::OutputFile part((dir_ / "no file yet").string(), 10);
+    EXPECT_FALSE(part.isOpen()) << "a part is written into a file that exists";
+}
+
 }  // namespace
