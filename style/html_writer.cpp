@@ -5,169 +5,26 @@
 #include <optional>
 #include <vector>
 
-#include "codepage/byte_utf8_table.h"
-#include "codepage/unicode_text.h"
-#include "codepage/utf8.h"
 #include "html/cf_html.h"
 #include "style/face_bits.h"
+#include "style/html_escaping.h"
+#include "style/html_written_runs.h"
 #include "style/two_parts.h"
 #include "style/writer_sinks.h"
 
 namespace {
 
-// The face bits the block states; the others have no place in it.
-constexpr int kWrittenFaces =
-    kFaceBold | kFaceItalic | kFaceUnderline | kFaceStrikethrough | kFaceSuperscript | kFaceSubscript;
+using htmlwriter::appendEscapedWalking;
+using htmlwriter::kWrittenFaces;
+using htmlwriter::Look;
+using htmlwriter::Tally;
+using htmlwriter::WrittenRuns;
 
 // What the outer element states for every run: the most common size and
 // colour, so that most runs state neither.
 struct Defaults {
     std::int16_t size = 0;  // 0: no run has a size
     std::uint32_t colour = 0;
-};
-
-using Look = HtmlDocument::Look;
-
-Look lookOf(const StyleRuns::Run& run) {
-    return Look{run.face & kWrittenFaces, run.size > 0 ? run.size : std::int16_t{0}, run.colour & 0xFFFFFFu};
-}
-
-// Walks the runs as the block writes them, one at a time, holding none:
-// starts clamped into the text and never before the previous run's, a run
-// of no text giving way to the next, neighbours that look the same joined,
-// and a run at the very end of the text left out.
-class WrittenRuns {
-  public:
-    WrittenRuns(const std::vector<StyleRuns::Run>& runs, std::size_t textLength)
-        : runs_(runs), textLength_(textLength) {}
-
-    // Moves to the next written run; false when there is none.
-    bool next() {
-        if (!pending_) return false;
-        start_ = pendingStart_;
-        look_ = pendingLook_;
-        pending_ = false;
-        for (; next_ < runs_.size(); ++next_) {
-            const StyleRuns::Run& run = runs_[next_];
-            std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
-            if (start > textLength_) start = textLength_;
-            if (start < position_) start = position_;
-            position_ = start;
-            const Look look = lookOf(run);
-            if (start == start_) {
-                look_ = look;  // the run before has no text
-            } else if (!(look == look_)) {
-                pendingStart_ = start;
-                pendingLook_ = look;
-                pending_ = true;
-                ++next_;
-                break;
-            }
-        }
-        end_ = pending_ ? pendingStart_ : textLength_;
-        return start_ < textLength_;
-    }
-
-    // Starts the walk over; the first call of next() gives the first run.
-    void restart() {
-        next_ = 0;
-        position_ = 0;
-        pending_ = false;
-        for (; next_ < runs_.size() && !pending_; ++next_) {
-            const StyleRuns::Run& run = runs_[next_];
-            std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
-            if (start > textLength_) start = textLength_;
-            position_ = start;
-            pendingStart_ = start;
-            pendingLook_ = lookOf(run);
-            pending_ = true;
-        }
-    }
-
-    std::size_t start() const { return start_; }
-    std::size_t end() const { return end_; }
-    // Where the walk stands while a run waits to be given by next(), to
-    // take the walk up there again later; only while waiting().
-    bool waiting() const { return pending_; }
-    HtmlDocument::ResumePoint resumePoint() const { return {next_, position_, pendingStart_, pendingLook_}; }
-    // Takes the walk up where resumePoint() left it.
-    void resume(const HtmlDocument::ResumePoint& at) {
-        next_ = at.nextRun;
-        position_ = at.position;
-        pending_ = true;
-        pendingStart_ = at.start;
-        pendingLook_ = at.look;
-    }
-    const Look& look() const { return look_; }
-
-  private:
-    const std::vector<StyleRuns::Run>& runs_;
-    std::size_t textLength_;
-    std::size_t next_ = 0;      // the first run not yet looked at
-    std::size_t position_ = 0;  // the latest clamped start
-    bool pending_ = false;      // a run waits at pendingStart_
-    std::size_t pendingStart_ = 0;
-    Look pendingLook_{};
-    std::size_t start_ = 0;
-    std::size_t end_ = 0;
-    Look look_{};
-};
-
-// Counts how often each key occurs, in a table of open addressing that
-// doubles when half full: a document uses few sizes and colours, each over
-// and over, but one made by a program may give every run a colour of its own.
-template <class Key>
-class Tally {
-  public:
-    Tally() : slots_(kFirstSlots) {}
-
-    void add(Key key) {
-        Slot* slot = find(key);
-        if (slot->count == 0) {
-            if (2 * (used_ + 1) > slots_.size()) {
-                grow();
-                slot = find(key);
-            }
-            slot->key = key;
-            ++used_;
-        }
-        ++slot->count;
-    }
-    // The most common key, the least of those equally common; `otherwise`
-    // when none was counted.
-    Key mostCommonOr(Key otherwise) const {
-        Key best = otherwise;
-        std::size_t bestCount = 0;
-        for (const Slot& slot : slots_)
-            if (slot.count > bestCount || (slot.count > 0 && slot.count == bestCount && slot.key < best)) {
-                best = slot.key;
-                bestCount = slot.count;
-            }
-        return best;
-    }
-
-  private:
-    static constexpr std::size_t kFirstSlots = 64;
-    struct Slot {
-        Key key{};
-        std::size_t count = 0;  // 0: free
-    };
-
-    Slot* find(Key key) {
-        const std::size_t mask = slots_.size() - 1;
-        std::uint64_t h = static_cast<std::uint32_t>(key) * 0x9E3779B97F4A7C15ull;
-        for (std::size_t i = static_cast<std::size_t>(h >> 32) & mask;; i = (i + 1) & mask)
-            if (slots_[i].count == 0 || slots_[i].key == key) return &slots_[i];
-    }
-    void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        for (const Slot& slot : old)
-            if (slot.count > 0) *find(slot.key) = slot;
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t used_ = 0;
 };
 
 // The defaults of the written runs, and, when `splitFrom` is given, the
@@ -288,108 +145,6 @@ void closeRun(Sink& out, const Look& look, const Defaults& defaults) {
     if (outer == Outer::kFont) out.append("</font>");
     if (outer == Outer::kSpan) out.append("</span>");
 }
-
-// Bytes of UTF-8 that are not copied as they are: markup characters, line
-// ends, NUL and the other controls but tab.
-// `stop` marks them, and `stopOrHigh` them and every byte from 0x80 up, which
-// text of a single-byte code page converts through its table.
-struct EscapedBytes {
-    bool stop[256] = {};
-    bool stopOrHigh[256] = {};
-    constexpr EscapedBytes() {
-        for (int c = 0; c < 0x20; ++c) stop[c] = c != '\t';
-        for (unsigned char c : {'&', '<', '>', '"', '\''}) stop[c] = true;
-        for (int c = 0; c < 256; ++c) stopOrHigh[c] = stop[c] || c >= 0x80;
-    }
-};
-constexpr EscapedBytes kEscapedBytes;
-
-// Appends the escape of the ASCII byte s[i], which kEscapedBytes.stop marks,
-// of the n bytes at s; answers the index of the last byte it took.
-template <class Sink>
-std::size_t appendEscape(Sink& out, const char* s, std::size_t i, std::size_t n) {
-    switch (s[i]) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        case '"':
-            out.append("&quot;");
-            break;
-        case '\'':
-            out.append("&#39;");
-            break;
-        case '\r':
-            out.append("<br>");
-            if (i + 1 < n && s[i + 1] == '\n') ++i;
-            break;
-        case '\n':
-            out.append("<br>");
-            break;
-        case '\0':
-            break;  // the end of CF_TEXT; not a character
-        default:
-            out.append("&#");
-            appendDecimal(out, static_cast<int>(s[i]));
-            out.put(';');
-    }
-    return i;
-}
-
-// Appends the n bytes at s escaped: UTF-8 as it is when `table` is null,
-// else bytes of a single-byte code page, those from 0x80 up through `table`.
-template <class Sink>
-void appendEscapedBytes(Sink& out, const char* s, std::size_t n, const codepage::ByteUtf8Table* table) {
-    const bool* const stops = table != nullptr ? kEscapedBytes.stopOrHigh : kEscapedBytes.stop;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::size_t plain = i;
-        while (plain < n && !stops[static_cast<unsigned char>(s[plain])]) ++plain;
-        out.append(s + i, plain - i);
-        if (plain == n) break;
-        i = plain;
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80)
-            out.append(table->bytes(c), table->length(c));  // only a table stops there
-        else
-            i = appendEscape(out, s, i, n);
-    }
-}
-
-// Appends text[from, to), converted to UTF-8, escaped, line ends as <br>.
-// A single-byte code page converts through `table`, a byte at a time; any
-// other through `utf8`, room to convert in that is kept between calls.
-template <class Sink>
-void appendEscaped(Sink& out, const std::string& text, std::size_t from, std::size_t to, codepage::CodePage cp,
-                   const codepage::ByteUtf8Table& table, std::string& utf8) {
-    if (table.usable()) {
-        appendEscapedBytes(out, text.data() + from, to - from, &table);
-        return;
-    }
-    utf8.clear();
-    codepage::appendUtf8FromCodePage(utf8, text.data() + from, to - from, cp);
-    appendEscapedBytes(out, utf8.data(), utf8.size(), nullptr);
-}
-
-// appendEscaped, with each foreign character in UTF-8 in place of its
-// fallback. The pieces must come in order, as the walk needs them.
-template <class Sink>
-void appendEscapedWalking(Sink& out, codepage::ForeignWalk& walk, const std::string& text, std::size_t from,
-                          std::size_t to, codepage::CodePage cp, const codepage::ByteUtf8Table& table,
-                          std::string& utf8) {
-    walk.walk(
-        from, to, [&](std::size_t a, std::size_t b) { appendEscaped(out, text, a, b, cp, table, utf8); },
-        [&](const codepage::ForeignChar& c) {
-            utf8.clear();
-            codepage::appendUtf8(utf8, c.codePoint);
-            out.append(utf8.data(), utf8.size());
-        });
-}
-
 }  // namespace
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
