@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "codepage/byte_utf8_table.h"
@@ -83,6 +84,40 @@ void appendEscapedBytes(Sink& out, const char* s, std::size_t n, const codepage:
         else
             i = appendEscape(out, s, i, n);
     }
+}
+
+// How many bytes each byte of a single-byte code page's text comes out as,
+// by appendEscapedBytes through `table`; a CR before an LF takes it along.
+struct EscapedLengths {
+    unsigned char of[256] = {};
+    explicit EscapedLengths(const codepage::ByteUtf8Table& table) {
+        for (int c = 0; c < 0x80; ++c) of[c] = 1;
+        for (int c = 0; c < 0x20; ++c) of[c] = c < 10 ? 4 : 5;  // &#9; to &#31;
+        of[static_cast<unsigned char>('\t')] = 1;
+        of[0] = 0;
+        of[static_cast<unsigned char>('\r')] = of[static_cast<unsigned char>('\n')] = 4;  // <br>
+        of[static_cast<unsigned char>('&')] = 5;
+        of[static_cast<unsigned char>('<')] = of[static_cast<unsigned char>('>')] = 4;
+        of[static_cast<unsigned char>('"')] = 6;
+        of[static_cast<unsigned char>('\'')] = 5;
+        for (int c = 0x80; c < 0x100; ++c)
+            of[c] = static_cast<unsigned char>(table.length(static_cast<unsigned char>(c)));
+    }
+};
+
+// The bytes that the n bytes at s come out as when appended in one piece
+// through the table `lengths` was made from: counted with no search for the
+// bytes that end a plain stretch, CR LF as one line break.
+inline std::size_t escapedSize(const char* s, std::size_t n, const EscapedLengths& lengths) {
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < n; ++i) size += lengths.of[static_cast<unsigned char>(s[i])];
+    for (std::size_t at = 0; at < n; ++at) {
+        const void* cr = std::memchr(s + at, '\r', n - at);
+        if (cr == nullptr) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(cr) - s);
+        if (at + 1 < n && s[at + 1] == '\n') size -= 4;
+    }
+    return size;
 }
 
 // Appends text[from, to), converted to UTF-8, escaped, line ends as <br>.

@@ -27,18 +27,45 @@ struct Defaults {
     std::uint32_t colour = 0;
 };
 
-// The defaults of the written runs, and, when `splitFrom` is given, the
-// first run that starts there or later, where the walk can be taken up.
-Defaults defaultsOf(WrittenRuns& written, std::size_t splitFrom, std::optional<HtmlDocument::ResumePoint>& split) {
-    Tally<std::int16_t> sizes;
-    Tally<std::uint32_t> colours;
+// What one pass over the written runs finds before anything is written:
+// when `splitFrom` is given, the first run that starts there or later,
+// where the walk can be taken up; and for each part, how often each look
+// occurs and how many of its runs start between CR and LF, which a run's
+// end parts into two line breaks.
+struct Survey {
+    std::optional<HtmlDocument::ResumePoint> split;
+    Tally<std::uint64_t> looks[2];
+    std::size_t partedLineEnds[2] = {0, 0};
+};
+
+Survey surveyOf(WrittenRuns& written, const std::string& text, std::size_t splitFrom) {
+    Survey survey;
     written.restart();
     for (;;) {
-        if (!split && written.waiting() && written.resumePoint().start >= splitFrom) split = written.resumePoint();
+        if (!survey.split && written.waiting() && written.resumePoint().start >= splitFrom)
+            survey.split = written.resumePoint();
         if (!written.next()) break;
-        if (written.look().size > 0) sizes.add(written.look().size);
-        colours.add(written.look().colour);
+        const int part = survey.split ? 1 : 0;
+        survey.looks[part].add(htmlwriter::lookKey(written.look()));
+        const std::size_t start = written.start();
+        // Where the parts meet, each counts its own line break.
+        if (start > 0 && text[start - 1] == '\r' && text[start] == '\n' &&
+            !(survey.split && start == survey.split->start))
+            ++survey.partedLineEnds[part];
     }
+    return survey;
+}
+
+// The most common size and colour among the written runs.
+Defaults defaultsOf(const Survey& survey) {
+    Tally<std::int16_t> sizes;
+    Tally<std::uint32_t> colours;
+    for (const Tally<std::uint64_t>& looks : survey.looks)
+        looks.forEach([&](std::uint64_t key, std::size_t count) {
+            const Look look = htmlwriter::lookOfKey(key);
+            if (look.size > 0) sizes.add(look.size, count);
+            colours.add(look.colour, count);
+        });
     return Defaults{sizes.mostCommonOr(0), colours.mostCommonOr(0)};
 }
 
@@ -145,6 +172,20 @@ void closeRun(Sink& out, const Look& look, const Defaults& defaults) {
     if (outer == Outer::kFont) out.append("</font>");
     if (outer == Outer::kSpan) out.append("</span>");
 }
+
+// The bytes of the elements that open and close runs of these looks.
+std::size_t markupOf(const Tally<std::uint64_t>& looks, const Defaults& defaults) {
+    std::size_t size = 0;
+    looks.forEach([&](std::uint64_t key, std::size_t count) {
+        const Look look = htmlwriter::lookOfKey(key);
+        CountingSink markup;
+        openRun(markup, look, defaults);
+        closeRun(markup, look, defaults);
+        size += markup.size * count;
+    });
+    return size;
+}
+
 }  // namespace
 
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
@@ -154,14 +195,33 @@ HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns:
     // A large fragment is split at the first run in the second half of the
     // text, so that two threads can count and write it.
     const std::size_t splitFrom = text.size() >= twoPartsFrom ? text.size() / 2 : SIZE_MAX;
-    const Defaults defaults = defaultsOf(written, splitFrom, split_);
+    const Survey survey = surveyOf(written, text, splitFrom);
+    split_ = survey.split;
+    const Defaults defaults = defaultsOf(survey);
     defaultSize_ = defaults.size;
     defaultColour_ = defaults.colour;
+    textCountedWhole_ = table_.usable() && (foreign == nullptr || foreign->empty());
+    if (!textCountedWhole_) return;
+    CountingSink opening;
+    appendOpening(opening, defaults);
+    const std::size_t closing = sizeof "</div>" - 1;
+    for (int part = 0; part < 2; ++part)
+        partMarkup_[part] = markupOf(survey.looks[part], defaults) + 4 * survey.partedLineEnds[part];
+    partMarkup_[0] += opening.size;
+    partMarkup_[split_ ? 1 : 0] += closing;
 }
 
 std::size_t HtmlDocument::fragmentSize() const {
     if (!counted_) {
         runParts(split_.has_value(), [this](int part) {
+            if (part == 1 && !split_) return;
+            if (textCountedWhole_) {
+                const std::size_t from = part == 0 ? 0 : split_->start;
+                const std::size_t to = part == 0 && split_ ? split_->start : text_.size();
+                partSizes_[part] = partMarkup_[part] + htmlwriter::escapedSize(text_.data() + from, to - from,
+                                                                               htmlwriter::EscapedLengths(table_));
+                return;
+            }
             CountingSink count;
             writePart(count, part);
             partSizes_[part] = count.size;

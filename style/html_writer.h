@@ -41,7 +41,7 @@ class HtmlDocument {
                  const codepage::ForeignChars* foreign = nullptr, std::size_t twoPartsFrom = kTwoPartTextBytes);
 
     // The block's length in bytes, header included, without a terminating
-    // NUL; counted by a pass over the runs the first time it is asked for.
+    // NUL; counted the first time it is asked for.
     std::size_t size() const;
     // Writes exactly size() bytes at `out`.
     void writeTo(char* out) const;
@@ -69,6 +69,11 @@ class HtmlDocument {
     std::uint32_t defaultColour_ = 0;
     const codepage::ByteUtf8Table& table_;
     std::optional<ResumePoint> split_;  // none: one part holds the whole fragment
+    // Text that converts a byte at a time and holds no foreign characters
+    // is counted a part at a time in one piece, not run by run; the bytes
+    // each part has besides, its markup, are found with the defaults.
+    bool textCountedWhole_ = false;
+    std::size_t partMarkup_[2] = {0, 0};
     mutable bool counted_ = false;
     mutable std::size_t partSizes_[2] = {0, 0};
 };

@@ -18,7 +18,17 @@ constexpr int kWrittenFaces =
 
 using Look = HtmlDocument::Look;
 
-Look lookOf(const StyleRuns::Run& run) {
+// A look as one number, to be counted, and back.
+inline std::uint64_t lookKey(const Look& look) {
+    return look.colour | static_cast<std::uint64_t>(static_cast<std::uint16_t>(look.size)) << 24 |
+           static_cast<std::uint64_t>(static_cast<std::uint16_t>(look.face)) << 40;
+}
+inline Look lookOfKey(std::uint64_t key) {
+    return Look{static_cast<std::uint16_t>(key >> 40), static_cast<std::int16_t>(static_cast<std::uint16_t>(key >> 24)),
+                static_cast<std::uint32_t>(key & 0xFFFFFF)};
+}
+
+inline Look lookOf(const StyleRuns::Run& run) {
     return Look{run.face & kWrittenFaces, run.size > 0 ? run.size : std::int16_t{0}, run.colour & 0xFFFFFFu};
 }
 
@@ -111,7 +121,7 @@ class Tally {
   public:
     Tally() : slots_(kFirstSlots) {}
 
-    void add(Key key) {
+    void add(Key key, std::size_t times = 1) {
         Slot* slot = find(key);
         if (slot->count == 0) {
             if (2 * (used_ + 1) > slots_.size()) {
@@ -121,7 +131,13 @@ class Tally {
             slot->key = key;
             ++used_;
         }
-        ++slot->count;
+        slot->count += times;
+    }
+    // Calls visit(key, count) for each key counted, in no particular order.
+    template <class Visit>
+    void forEach(const Visit& visit) const {
+        for (const Slot& slot : slots_)
+            if (slot.count > 0) visit(slot.key, slot.count);
     }
     // The most common key, the least of those equally common; `otherwise`
     // when none was counted.
@@ -145,7 +161,7 @@ class Tally {
 
     Slot* find(Key key) {
         const std::size_t mask = slots_.size() - 1;
-        std::uint64_t h = static_cast<std::uint32_t>(key) * 0x9E3779B97F4A7C15ull;
+        const std::uint64_t h = static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ull;
         for (std::size_t i = static_cast<std::size_t>(h >> 32) & mask;; i = (i + 1) & mask)
             if (slots_[i].count == 0 || slots_[i].key == key) return &slots_[i];
     }
