@@ -170,9 +170,14 @@ void styledClipboard() {
         rtfBlock.emplace([source]() -> HGLOBAL { return source->newBlock(); }, false);  // made here, when taken
     }
     if (!bHasHTML && !htmlBlock) startHtmlBlock();
-    if (!fmcs->addTextToClipboard() || !fmcs->addStyleToClipboard()) return;
     // CF_TEXT is FileMaker's text: the Unicode text beside it is the same.
-    if (!fmcs->foreignChars().empty() && !bOwnUnicode) {
+    // Unless that is still to be made, the container's text goes with
+    // CF_TEXT, while "HTML Format" may still be being written.
+    const bool bUnicodeFromFMcs = !fmcs->foreignChars().empty() && !bOwnUnicode;
+    if (!(bUnicodeFromFMcs ? fmcs->addTextToClipboard() : fmcs->moveTextToClipboard()) ||
+        !fmcs->addStyleToClipboard())
+        return;
+    if (bUnicodeFromFMcs) {
         HGLOBAL hUnicode = newUnicodeTextBlock(fmcs->getText(), codepage::ansiCodePage(), &fmcs->foreignChars());
         if (hUnicode == nullptr || !CharStyle::addBlockToClipboard(hUnicode, CF_UNICODETEXT)) return;
     }

@@ -255,6 +255,12 @@ void CharStyle_FMcs::readForeignFromClipboard() {
 
 bool CharStyle_FMcs::addTextToClipboard() { return addToClipboard(text.c_str(), CF_TEXT); }
 
+bool CharStyle_FMcs::moveTextToClipboard() {
+    const bool added = addTextToClipboard();
+    std::string().swap(text);
+    return added;
+}
+
 std::int32_t CharStyle_FMcs::count() { return numStyleSegments; }
 
 std::int32_t CharStyle_FMcs::charPos(std::int32_t styleNum) {

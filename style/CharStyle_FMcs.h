@@ -51,6 +51,10 @@ class CharStyle_FMcs final : public CharStyle {
 
     // Adds the text and its terminating NUL to the clipboard as CF_TEXT.
     bool addTextToClipboard();
+    // The same, and the container's own text goes, so that a large text is
+    // not held twice while the other blocks are made; the runs stay, and
+    // getText() then answers an empty text.
+    bool moveTextToClipboard();
 
     // Takes the characters of the text that the ANSI code page lacks from
     // the clipboard's CF_UNICODETEXT, when that text converted to the ANSI

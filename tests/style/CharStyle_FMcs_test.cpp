@@ -61,6 +61,18 @@ TEST_F(FMcsTest, WorkedExampleWritesTextAndBlockByteForByte) {
     EXPECT_EQ(standin::formats(), (std::vector<UINT>{CF_TEXT, fmcs()}));
 }
 
+// Moving the text to the clipboard writes what adding it does; the runs
+// stay for the style block, and the container's text is gone.
+TEST_F(FMcsTest, TextMovedToTheClipboardLeavesTheStyleBlockWhole) {
+    auto c = workedExample();
+    ASSERT_TRUE(c->moveTextToClipboard());
+    EXPECT_EQ(c->getText(), "");
+    ASSERT_TRUE(c->addStyleToClipboard());
+    EXPECT_EQ(standin::data(CF_TEXT), (Bytes{0x61, 0x62, 0x63, 0x00}));
+    EXPECT_EQ(standin::data(fmcs()), readData("fmcs_two_runs.bin"));
+    EXPECT_EQ(c->count(), 2);
+}
+
 TEST_F(FMcsTest, WorkedExampleReadsBackWithItsQueries) {
     auto c = readBack("abc", readData("fmcs_two_runs.bin"));
     ASSERT_NE(c, nullptr);
