@@ -15,6 +15,10 @@
 
 namespace htmlwriter {
 
+// What a line end comes out as.
+constexpr char kLineBreak[] = "<br>";
+constexpr std::size_t kLineBreakBytes = sizeof kLineBreak - 1;
+
 // Bytes of UTF-8 that are not copied as they are: markup characters, line
 // ends, NUL and the other controls but tab.
 // `stop` marks them, and `stopOrHigh` them and every byte from 0x80 up, which
@@ -51,11 +55,11 @@ std::size_t appendEscape(Sink& out, const char* s, std::size_t i, std::size_t n)
             out.append("&#39;");
             break;
         case '\r':
-            out.append("<br>");
+            out.append(kLineBreak);
             if (i + 1 < n && s[i + 1] == '\n') ++i;
             break;
         case '\n':
-            out.append("<br>");
+            out.append(kLineBreak);
             break;
         case '\0':
             break;  // the end of CF_TEXT; not a character
@@ -95,7 +99,7 @@ struct EscapedLengths {
         for (int c = 0; c < 0x20; ++c) of[c] = c < 10 ? 4 : 5;  // &#9; to &#31;
         of[static_cast<unsigned char>('\t')] = 1;
         of[0] = 0;
-        of[static_cast<unsigned char>('\r')] = of[static_cast<unsigned char>('\n')] = 4;  // <br>
+        of[static_cast<unsigned char>('\r')] = of[static_cast<unsigned char>('\n')] = kLineBreakBytes;
         of[static_cast<unsigned char>('&')] = 5;
         of[static_cast<unsigned char>('<')] = of[static_cast<unsigned char>('>')] = 4;
         of[static_cast<unsigned char>('"')] = 6;
@@ -115,7 +119,7 @@ inline std::size_t escapedSize(const char* s, std::size_t n, const EscapedLength
         const void* cr = std::memchr(s + at, '\r', n - at);
         if (cr == nullptr) break;
         at = static_cast<std::size_t>(static_cast<const char*>(cr) - s);
-        if (at + 1 < n && s[at + 1] == '\n') size -= 4;
+        if (at + 1 < n && s[at + 1] == '\n') size -= kLineBreakBytes;
     }
     return size;
 }

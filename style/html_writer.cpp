@@ -84,6 +84,9 @@ void appendColour(Sink& out, std::uint32_t rgb) {
     for (int shift = 20; shift >= 0; shift -= 4) out.put(kHex[(rgb >> shift) & 0xF]);
 }
 
+// What closes the outer element.
+constexpr char kClosing[] = "</div>";
+
 // The outer element: white space kept, and every attribute a run can have
 // stated once, so that the place the block is pasted into cannot lend its
 // own style to the runs.
@@ -204,11 +207,11 @@ HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns:
     if (!textCountedWhole_) return;
     CountingSink opening;
     appendOpening(opening, defaults);
-    const std::size_t closing = sizeof "</div>" - 1;
     for (int part = 0; part < 2; ++part)
-        partMarkup_[part] = markupOf(survey.looks[part], defaults) + 4 * survey.partedLineEnds[part];
+        partMarkup_[part] =
+            markupOf(survey.looks[part], defaults) + htmlwriter::kLineBreakBytes * survey.partedLineEnds[part];
     partMarkup_[0] += opening.size;
-    partMarkup_[split_ ? 1 : 0] += closing;
+    partMarkup_[split_ ? 1 : 0] += sizeof kClosing - 1;
 }
 
 std::size_t HtmlDocument::fragmentSize() const {
@@ -288,7 +291,7 @@ void HtmlDocument::writePart(Sink& out, int part) const {
         appendEscapedWalking(out, walk, text_, written.start(), written.end(), cp_, table_, scratch);
         closeRun(out, written.look(), defaults);
     }
-    if (part == 1 || !split_) out.append("</div>");
+    if (part == 1 || !split_) out.append(kClosing);
 }
 
 std::string htmlFragment(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,

@@ -202,7 +202,9 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
         return FormatWritten::failed;
     }
     const std::size_t units = view.size / sizeof(std::uint16_t);
-    std::size_t half = units >= kTwoPartTextBytes ? units / 2 : units;
+    // Halved only where the second half's offset, at most three bytes a
+    // unit, can be sought to.
+    std::size_t half = units >= kTwoPartTextBytes && units <= LONG_MAX / 3 ? units / 2 : units;
     if (half > 0 && half < units && isHighSurrogate(unitAt(view, half - 1))) --half;
     bool ok = true;
     bytes = 0;
@@ -218,7 +220,9 @@ FormatWritten writeUtf16AsUtf8(const clipboard::ByteView& view, const std::strin
         }
         if (half == units) return;
         std::size_t firstBytes = 0;
-        if (convertUtf16(view, 0, half, [&](const char*, std::size_t n) { firstBytes += n; }, true)) return;
+        if (convertUtf16(
+                view, 0, half, [&](const char*, std::size_t n) { firstBytes += n; }, true))
+            return;
         OutputFile rest(path, firstBytes);
         convertUtf16(view, half, units, [&](const char* p, std::size_t n) {
             secondOk = secondOk && rest.write(p, n);
