@@ -131,10 +131,14 @@ ComputedStyle StyleResolver::compute(const ComputedStyle& parent, const Token& t
     std::uint8_t ownLines = 0;
     VerticalAlign ownAlign = VerticalAlign::kBaseline;
 
-    const auto& defaults = defaultStyles();
-    const auto it = defaults.find(tag.name);
-    if (it != defaults.end())
-        for (const Effect& e : it->second.normal) applyEffect(s, parent, e, ownLines, ownAlign);
+    const CompiledBlock* defaults = nullptr;
+    if (!recentDefaults_.find(tag.name, defaults)) {
+        const auto it = defaultStyles().find(tag.name);
+        defaults = it != defaultStyles().end() ? &it->second : nullptr;
+        recentDefaults_.keep(tag.name, defaults);
+    }
+    if (defaults != nullptr)
+        for (const Effect& e : defaults->normal) applyEffect(s, parent, e, ownLines, ownAlign);
     const bool isLink = (tag.name == "a"sv || tag.name == "area"sv) && tag.attribute("href") != nullptr;
     if (isLink) {
         s.colour = linkColour_;

@@ -70,6 +70,43 @@ struct CompiledBlock {
 };
 
 // Computes an element's style. `scratch` is reused between calls.
+// The last few names looked up in a table and what each found, tried
+// before the table: a document repeats a few tag names element after
+// element, and comparing one is cheaper than hashing it.
+template <class Value>
+class RecentLookups {
+  public:
+    // Whether `key` is kept; if so, sets `value` to what it found (null for
+    // nothing).
+    bool find(const std::string& key, const Value*& value) const {
+        const Slot& slot = slots_[slotOf(key)];
+        if (!slot.used || slot.key != key) return false;
+        value = slot.value;
+        return true;
+    }
+    void keep(const std::string& key, const Value* value) {
+        Slot& slot = slots_[slotOf(key)];
+        slot.key = key;
+        slot.value = value;
+        slot.used = true;
+    }
+
+  private:
+    static constexpr std::size_t kSlots = 64;
+    static std::size_t slotOf(const std::string& key) {
+        if (key.empty()) return 0;
+        return (key.size() * 31 + static_cast<unsigned char>(key.front()) * 7 +
+                static_cast<unsigned char>(key.back())) %
+               kSlots;
+    }
+    struct Slot {
+        std::string key;
+        const Value* value = nullptr;
+        bool used = false;
+    };
+    Slot slots_[kSlots];
+};
+
 class StyleResolver {
   public:
     explicit StyleResolver(const StyleSheet& sheet);
@@ -105,6 +142,7 @@ class StyleResolver {
     std::vector<CompiledBlock> sheetBlocks_;                      // the sheet's blocks, read
     CompiledBlock inlineEffects_;                                 // a style attribute not kept
     std::unordered_map<std::string, CompiledBlock> inlineCache_;  // style attribute -> what it does
+    RecentLookups<CompiledBlock> recentDefaults_;                 // the elements' default styles
 };
 
 }  // namespace html
