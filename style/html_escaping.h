@@ -91,19 +91,17 @@ void appendEscapedBytes(Sink& out, const char* s, std::size_t n, const codepage:
 }
 
 // How many bytes each byte of a single-byte code page's text comes out as,
-// by appendEscapedBytes through `table`; a CR before an LF takes it along.
+// by appendEscapedBytes through `table`, each escape measured by writing it;
+// a CR before an LF takes it along.
 struct EscapedLengths {
     unsigned char of[256] = {};
     explicit EscapedLengths(const codepage::ByteUtf8Table& table) {
-        for (int c = 0; c < 0x80; ++c) of[c] = 1;
-        for (int c = 0; c < 0x20; ++c) of[c] = c < 10 ? 4 : 5;  // &#9; to &#31;
-        of[static_cast<unsigned char>('\t')] = 1;
-        of[0] = 0;
-        of[static_cast<unsigned char>('\r')] = of[static_cast<unsigned char>('\n')] = kLineBreakBytes;
-        of[static_cast<unsigned char>('&')] = 5;
-        of[static_cast<unsigned char>('<')] = of[static_cast<unsigned char>('>')] = 4;
-        of[static_cast<unsigned char>('"')] = 6;
-        of[static_cast<unsigned char>('\'')] = 5;
+        for (int c = 0; c < 0x80; ++c) {
+            const char alone = static_cast<char>(c);
+            CountingSink escape{kEscapedBytes.stop[c] ? 0u : 1u};
+            if (kEscapedBytes.stop[c]) appendEscape(escape, &alone, 0, 1);
+            of[c] = static_cast<unsigned char>(escape.size);
+        }
         for (int c = 0x80; c < 0x100; ++c)
             of[c] = static_cast<unsigned char>(table.length(static_cast<unsigned char>(c)));
     }
