@@ -4,7 +4,7 @@
 # reached new coverage are added to the committed corpus afterwards.
 # usage: fuzz/run.sh TARGET SECONDS [--merge]
 #   TARGET: fmcs_fuzz, styl_fuzz, rtf_reader_fuzz, styled_clipboard_fuzz, html_reader_fuzz,
-#           styled_clipboard_html_fuzz
+#           styled_clipboard_html_fuzz, html_writer_fuzz
 set -eu
 cd "$(dirname "$0")/.."
 if [ $# -lt 2 ]; then
