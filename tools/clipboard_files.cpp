@@ -163,6 +163,19 @@ std::uint16_t unitAt(const clipboard::ByteView& view, std::size_t i) {
     return unit;
 }
 
+// The index of the first NUL of the n units at `units`, or n; four units at
+// a time while none of them is NUL.
+std::size_t firstNul(const std::uint16_t* units, std::size_t n) {
+    std::size_t i = 0;
+    for (; n - i >= 4; i += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, units + i, sizeof four);
+        if (((four - 0x0001000100010001u) & ~four & 0x8000800080008000u) != 0) break;
+    }
+    while (i < n && units[i] != 0) ++i;
+    return i;
+}
+
 // Converts the UTF-16 units of `view` from unit `from` to `to`, or to the
 // first NUL, into UTF-8 a piece at a time, and gives each piece to
 // `take(bytes, size)`; with `countOnly`, bytes are null and only counted.
@@ -178,8 +191,7 @@ bool convertUtf16(const clipboard::ByteView& view, std::size_t from, std::size_t
         const std::size_t n = std::min(kPieceUnits, to - at);
         // Copied, so that the units are read aligned wherever the block lies.
         std::memcpy(units.data(), view.data + at * sizeof(std::uint16_t), n * sizeof(std::uint16_t));
-        std::size_t end = 0;
-        while (end < n && units[end] != 0) ++end;
+        std::size_t end = firstNul(units.data(), n);
         const bool nul = end < n;
         if (!nul && at + n < to && n > 1 && isHighSurrogate(units[n - 1])) --end;
         if (end > 0) take(utf8.get(), codepage::utf8FromUtf16(units.data(), end, utf8.get()));

@@ -174,6 +174,19 @@ TEST_F(StyledtextTest, WritesALargeUnicodeTextWholeAroundItsMiddle) {
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(read(out / "unicode.txt") == text);
     }
+    // The text ends at its first NUL, in either half or in a short text,
+    // wherever it falls among four units.
+    for (const std::size_t nulAt : {std::size_t{3}, std::size_t{150001}, std::size_t{450002}}) {
+        SCOPED_TRACE(nulAt);
+        std::string text(kUnits, 'c');
+        text[nulAt] = '\0';
+        const fs::path out = dir / "out";
+        Outcome r = run("convert --text " + write("t.txt", std::string(100, 'x')).string() + " --fmcs " +
+                        sample("filemaker_copy.fmcs") + " --unicode " + write("u.txt", text).string() + " --out " +
+                        out.string());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(read(out / "unicode.txt") == text.substr(0, nulAt));
+    }
     // A smaller copy after the large one: every file is the small copy's.
     Outcome r = run("convert --text " + sample("filemaker_copy.txt") + " --fmcs " + sample("filemaker_copy.fmcs") +
                     " --out " + (dir / "out").string());
