@@ -21,7 +21,14 @@ install_missing() {
       *:i386*) dpkg --add-architecture i386 ;;
     esac
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq >/dev/null
+    # A mirror in the middle of a sync fails an update now and then: it is
+    # tried again, and an index that still fails is left to the install,
+    # which says what it cannot find.
+    for attempt in 1 2 3; do
+      apt-get update -qq >/dev/null && break
+      echo "apt-get update failed (attempt $attempt of 3)" >&2
+      [ "$attempt" = 3 ] || sleep 20
+    done
     # shellcheck disable=SC2086
     apt-get install -y -qq $styledtext_missing >/dev/null || {
       echo "error: could not install:$styledtext_missing" >&2
