@@ -1,6 +1,7 @@
 // Code pages and their conversions to and from UTF-16 exactly as Windows
 // makes them, best fit and default character included, from the tables that
 // platform/codepage_tables holds (taken from Wine's own conversions).
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -74,6 +75,22 @@ int deliver(const Unit* units, std::size_t count, Out* out, int capacity) {
     return n;
 }
 
+// The length of the run of whole eight-byte words of ASCII that `s` starts with.
+std::size_t asciiStretch(const unsigned char* s, std::size_t n) {
+    std::size_t i = 0;
+    for (std::uint64_t eight; n - i >= 8; i += 8) {
+        std::memcpy(&eight, s + i, sizeof eight);
+        if ((eight & 0x8080808080808080u) != 0) break;
+    }
+    return i;
+}
+
+// Bytes to as many units; the two never overlap, so that the compiler
+// widens many at a time.
+void widen(const unsigned char* __restrict bytes, WCHAR* __restrict units, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) units[i] = bytes[i];
+}
+
 }  // namespace
 
 extern "C" {
@@ -103,18 +120,15 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCCH bytes, int cbBytes, LPWSTR w
         if (n > 0x7FFFFFFF) return 0;
         if (cchWide == 0) return static_cast<int>(n);
         if (wide == nullptr || static_cast<std::size_t>(cchWide) < n) return 0;
-        // Bytes below 0x80 are ASCII in every code page here: eight at a
-        // time while all eight are.
+        // Bytes below 0x80 are ASCII in every code page here: a stretch of
+        // them, found eight at a time, is widened at once; the bytes after
+        // it go through the table.
         std::size_t i = 0;
         while (i < n) {
-            std::uint64_t eight = 0;
-            if (n - i >= 8 && (std::memcpy(&eight, s + i, 8), (eight & 0x8080808080808080u) == 0)) {
-                for (std::size_t k = 0; k < 8; ++k) wide[i + k] = s[i + k];
-                i += 8;
-            } else {
-                wide[i] = table->byte(s[i]);
-                ++i;
-            }
+            const std::size_t ascii = asciiStretch(s + i, n - i);
+            widen(s + i, wide + i, ascii);
+            i += ascii;
+            for (const std::size_t stop = std::min(n, i + 8); i < stop; ++i) wide[i] = table->byte(s[i]);
         }
         return static_cast<int>(n);
     }
