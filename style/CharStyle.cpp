@@ -8,15 +8,13 @@
 #include "style/style_runs.h"
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
-    if (fromStyle->foreign_.empty()) {
-        toStyle->setText(TextWithLine(fromStyle->getText(), "\r"));
-    } else {
-        // Making line ends one byte moves what follows a CR LF: the foreign
-        // characters move with it.
-        const std::string source = fromStyle->getText();
-        toStyle->setText(TextWithLine(source, "\r"));
+    std::string scratch;
+    const std::string& source = fromStyle->textForReading(scratch);
+    toStyle->takeTextWithLineEndsMadeCr(source);
+    // Making line ends one byte moves what follows a CR LF: the foreign
+    // characters move with it.
+    if (!fromStyle->foreign_.empty())
         toStyle->foreign_ = codepage::foreignAfterLineEndsMadeSingle(source, fromStyle->foreign_);
-    }
     if (const auto* list = dynamic_cast<const RunListStyle*>(fromStyle)) {
         // Read straight from the run list: the source's selection stays as it
         // was, so that two conversions from one source may run at once.
@@ -35,6 +33,41 @@ void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     }
 }
 
+const std::string& CharStyle::textForReading(std::string& scratch) {
+    scratch = getText();
+    return scratch;
+}
+
+void CharStyle::takeTextWithLineEndsMadeCr(const std::string& source) { setText(TextWithLine(source, "\r")); }
+
+std::size_t CharStyle::copyWithShortLineEnds(const char* from, std::size_t size, char* to, const char* newLineEnding) {
+    // Line ends are found with memchr, each kind's next one looked for again
+    // only once it has been passed, and the text between them moved as a
+    // block. Never longer than what it replaces, so `to` may be `from`.
+    const char* const end = from + size;
+    const auto next = [end](const char* at, char c) {
+        const void* hit = std::memchr(at, c, static_cast<std::size_t>(end - at));
+        return hit != nullptr ? static_cast<const char*>(hit) : end;
+    };
+    char* const start = to;
+    const char* nextCr = next(from, '\r');
+    const char* nextLf = next(from, '\n');
+    for (;;) {
+        const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
+        const std::size_t cb = static_cast<std::size_t>(lineEnd - from);
+        if (to != from && cb > 0) std::memmove(to, from, cb);
+        to += cb;
+        if (lineEnd == end) break;
+        const bool fCr = *lineEnd == '\r';  // read before the ending may write over it
+        if (newLineEnding[0] != '\0') *to++ = newLineEnding[0];
+        from = lineEnd + 1;
+        if (fCr && from < end && *from == '\n') ++from;
+        if (nextCr < from) nextCr = next(from, '\r');
+        if (nextLf < from) nextLf = next(from, '\n');
+    }
+    return static_cast<std::size_t>(to - start);
+}
+
 std::string CharStyle::TextWithLine(std::string theText, const char* newLineEnding) {
     // One pass that takes a CR LF pair as one line end and a lone CR or LF
     // as one each: the same result as replacing every CR LF, then every CR,
@@ -43,35 +76,9 @@ std::string CharStyle::TextWithLine(std::string theText, const char* newLineEndi
     if (theText.find_first_of("\r\n") == std::string::npos) return theText;
     const std::string ending = newLineEnding;
     if (ending.size() <= 1) {
-        // Never longer than what it replaces: converted where it stands,
-        // since a text of many megabytes should not take twice its memory.
-        // Line ends are found with memchr, each kind's next one looked for
-        // again only once it has been passed, and the text between them moved
-        // as a block.
-        char* const s = &theText[0];
-        const char* const end = s + theText.size();
-        const auto next = [end](const char* from, char c) {
-            const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
-            return hit != nullptr ? static_cast<const char*>(hit) : end;
-        };
-        const char* nextCr = next(s, '\r');
-        const char* nextLf = next(s, '\n');
-        const char* from = s;
-        char* to = s;
-        for (;;) {
-            const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
-            const std::size_t cb = static_cast<std::size_t>(lineEnd - from);
-            if (to != from) std::memmove(to, from, cb);
-            to += cb;
-            if (lineEnd == end) break;
-            const bool fCr = *lineEnd == '\r';  // read before the ending may write over it
-            if (!ending.empty()) *to++ = ending[0];
-            from = lineEnd + 1;
-            if (fCr && from < end && *from == '\n') ++from;
-            if (nextCr < from) nextCr = next(from, '\r');
-            if (nextLf < from) nextLf = next(from, '\n');
-        }
-        theText.resize(static_cast<std::size_t>(to - s));
+        // Converted where it stands, since a text of many megabytes should
+        // not take twice its memory.
+        theText.resize(copyWithShortLineEnds(theText.data(), theText.size(), &theText[0], newLineEnding));
         return theText;
     }
     std::string out;

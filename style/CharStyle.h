@@ -2,6 +2,7 @@
 // written through per-run queries that every clipboard format implements.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -63,6 +64,10 @@ class CharStyle {
     // Replaces every line end of `theText` (CR LF, then CR, then LF) with
     // `newLineEnding`.
     static std::string TextWithLine(std::string theText, const char* newLineEnding);
+    // The same for an ending of at most one byte, from the `size` bytes at
+    // `from` to `to`, which may be `from` itself; answers the bytes written,
+    // never more than `size`.
+    static std::size_t copyWithShortLineEnds(const char* from, std::size_t size, char* to, const char* newLineEnding);
 
     // Clipboard primitives. Each opens the clipboard through the thread's
     // active clipboard::Session, waiting a while for other programs, or uses
@@ -87,6 +92,12 @@ class CharStyle {
     static bool clipboardHasStyle(const char* kind);
 
   protected:
+    // The text, for reading without a copy where the container holds it as
+    // a string; otherwise made in `scratch`.
+    virtual const std::string& textForReading(std::string& scratch);
+    // Replaces the text with `source`, its line ends made CR, as setText does.
+    virtual void takeTextWithLineEndsMadeCr(const std::string& source);
+
     CharStyle() = default;
     // Not virtual: a container is always deleted through its own class.
     ~CharStyle() = default;

@@ -249,16 +249,48 @@ void CharStyle_FMcs::readForeignFromClipboard() {
     }
     const std::vector<std::uint16_t> wide = clipboardUnicodeText();
     codepage::ForeignChars found;
-    if (!wide.empty() && codepage::foreignCharsOfWideText(text, wide.data(), wide.size(), cp, found))
+    std::string scratch;
+    if (!wide.empty() && codepage::foreignCharsOfWideText(textForReading(scratch), wide.data(), wide.size(), cp, found))
         foreign_ = std::move(found);
 }
 
-bool CharStyle_FMcs::addTextToClipboard() { return addToClipboard(text.c_str(), CF_TEXT); }
+bool CharStyle_FMcs::addTextToClipboard() {
+    if (!textBlock_.held()) return addToClipboard(text.c_str(), CF_TEXT);
+    HGLOBAL copied = textBlock_.copy();
+    return copied != nullptr && addBlockToClipboard(copied, CF_TEXT);
+}
 
 bool CharStyle_FMcs::moveTextToClipboard() {
+    if (textBlock_.held()) return addBlockToClipboard(textBlock_.release(), CF_TEXT);
     const bool added = addTextToClipboard();
     std::string().swap(text);
     return added;
+}
+
+const std::string& CharStyle_FMcs::textForReading(std::string& scratch) {
+    if (!textBlock_.held()) return text;
+    scratch = textBlock_.text();
+    return scratch;
+}
+
+void CharStyle_FMcs::takeTextWithLineEndsMadeCr(const std::string& source) {
+    setText(std::string());
+    // Each CR LF becomes one CR: the block is made exactly that much shorter.
+    std::size_t length = source.size();
+    for (std::size_t lf = source.find('\n', 1); lf != std::string::npos; lf = source.find('\n', lf + 1))
+        if (source[lf - 1] == '\r') --length;
+    HGLOBAL block = clipboard::newFilledBlock(length + 1, [&](unsigned char* p) {
+        char* to = reinterpret_cast<char*>(p);
+        copyWithShortLineEnds(source.data(), source.size(), to, "\r");
+        to[length] = '\0';
+        return true;
+    });
+    if (block != nullptr) {
+        textBlock_ = clipboard::TextBlock(block, length);
+        return;
+    }
+    // No block to be had now: held as a string, and copied when added.
+    text = TextWithLine(source, "\r");
 }
 
 std::int32_t CharStyle_FMcs::count() { return numStyleSegments; }
@@ -362,6 +394,7 @@ bool CharStyle_FMcs::addStyleToClipboard() {
 }
 
 void CharStyle_FMcs::setText(std::string rawText) {
+    textBlock_.reset();
     text = std::move(rawText);
     numStyleSegments = 0;
     numUniqueStyles = 0;
@@ -372,7 +405,7 @@ void CharStyle_FMcs::setText(std::string rawText) {
     foreign_.clear();
 }
 
-std::string CharStyle_FMcs::getText() { return text; }
+std::string CharStyle_FMcs::getText() { return textBlock_.held() ? textBlock_.text() : text; }
 
 bool CharStyle_FMcs::selectStyle(std::int32_t styleNum) {
     if (styleNum < 0 || styleNum >= numStyleSegments) return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "style/CharStyle.h"
+#include "style/clipboard_blocks.h"
 
 // Final, so that deleting one through its own type, as every owner does,
 // needs no virtual destructor.
@@ -86,6 +87,9 @@ class CharStyle_FMcs final : public CharStyle {
     std::int32_t uniqueStyleCount() const { return numUniqueStyles; }
 
   protected:
+    const std::string& textForReading(std::string& scratch) override;
+    void takeTextWithLineEndsMadeCr(const std::string& source) override;
+
     // Decodes the `styleDataSize` bytes of a style block that follow its
     // length prefix. Answers null when the counts are negative, the style
     // count exceeds the run count, a run names a style that does not exist,
@@ -124,6 +128,9 @@ class CharStyle_FMcs final : public CharStyle {
     std::vector<Style_t> style;  // numUniqueStyles records; room for maxUniqueStyles
     Style_t* pStyle = nullptr;
     std::string text;
+    // The text instead, when it was converted from another container: made
+    // where CF_TEXT takes it, so that it is not copied again for that.
+    clipboard::TextBlock textBlock_;
 
     // Open-addressed hash of the styles that `add` created: a slot holds the
     // high half of the style's hash over its index + 1, and is 0 when empty.

@@ -66,6 +66,9 @@ class CharStyle_HTML final : public RunListStyle {
     // The text as the container holds it, without a copy.
     const std::string& heldText() const { return text; }
 
+  protected:
+    const std::string& textForReading(std::string&) override { return text; }
+
   private:
     bool read(const char* block, std::size_t size, ReadBlock readBlock);
 

@@ -47,4 +47,45 @@ HGLOBAL newBlockCopy(const void* data, std::size_t size) {
     });
 }
 
+TextBlock::TextBlock(TextBlock&& other) noexcept
+    : block_(std::exchange(other.block_, nullptr)), length_(std::exchange(other.length_, 0)) {}
+
+TextBlock& TextBlock::operator=(TextBlock&& other) noexcept {
+    if (this != &other) {
+        reset();
+        block_ = std::exchange(other.block_, nullptr);
+        length_ = std::exchange(other.length_, 0);
+    }
+    return *this;
+}
+
+void TextBlock::reset() {
+    if (block_ != nullptr) GlobalFree(block_);
+    block_ = nullptr;
+    length_ = 0;
+}
+
+std::string TextBlock::text() const {
+    if (block_ == nullptr) return std::string();
+    const char* p = static_cast<const char*>(GlobalLock(block_));
+    if (p == nullptr) throw std::bad_alloc();
+    try {
+        std::string copied(p, length_);
+        GlobalUnlock(block_);
+        return copied;
+    } catch (...) {
+        GlobalUnlock(block_);
+        throw;
+    }
+}
+
+HGLOBAL TextBlock::copy() const {
+    if (block_ == nullptr) return nullptr;
+    const void* p = GlobalLock(block_);
+    if (p == nullptr) return nullptr;
+    HGLOBAL copied = newBlockCopy(p, length_ + 1);
+    GlobalUnlock(block_);
+    return copied;
+}
+
 }  // namespace clipboard

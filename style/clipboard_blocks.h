@@ -123,6 +123,38 @@ HGLOBAL newFilledBlock(std::size_t size, Fill&& fill) {
 // as for newFilledBlock.
 HGLOBAL newBlockCopy(const void* data, std::size_t size);
 
+// A text made in a block of its own before the clipboard takes it, ending
+// in a NUL, so that it need not be copied then. Freed with the object unless
+// handed over.
+class TextBlock {
+  public:
+    TextBlock() = default;
+    // Takes `block`, whose first `length` bytes are the text and the next a NUL.
+    TextBlock(HGLOBAL block, std::size_t length) : block_(block), length_(length) {}
+    TextBlock(TextBlock&& other) noexcept;
+    TextBlock& operator=(TextBlock&& other) noexcept;
+    TextBlock(const TextBlock&) = delete;
+    TextBlock& operator=(const TextBlock&) = delete;
+    ~TextBlock() { reset(); }
+
+    bool held() const { return block_ != nullptr; }
+    // The text, copied out; throws std::bad_alloc when the block cannot be
+    // locked, since the text cannot be had then.
+    std::string text() const;
+    // A new block holding the text and its NUL, or null as for newFilledBlock.
+    HGLOBAL copy() const;
+    // Hands the block over; this object then holds none.
+    HGLOBAL release() {
+        length_ = 0;
+        return std::exchange(block_, nullptr);
+    }
+    void reset();
+
+  private:
+    HGLOBAL block_ = nullptr;
+    std::size_t length_ = 0;
+};
+
 // A new movable block holding a prepared document (its size() and
 // writeTo(char*)) written straight into it and a terminating NUL, so that a
 // large document is never held twice; null as for newFilledBlock, or when
