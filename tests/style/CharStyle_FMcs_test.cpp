@@ -31,8 +31,13 @@ struct Block {
         return be32(static_cast<std::uint32_t>(pos)).be32(static_cast<std::uint32_t>(unique));
     }
     Block& style(std::int32_t usage, std::int16_t face, std::int16_t size, std::uint32_t rgba) {
-        return be32(static_cast<std::uint32_t>(usage)).be32(12).be16(0x0002).be16(0).be16(static_cast<std::uint16_t>(face))
-            .be16(static_cast<std::uint16_t>(size)).be32(rgba);
+        return be32(static_cast<std::uint32_t>(usage))
+            .be32(12)
+            .be16(0x0002)
+            .be16(0)
+            .be16(static_cast<std::uint16_t>(face))
+            .be16(static_cast<std::uint16_t>(size))
+            .be32(rgba);
     }
     Bytes done() {
         const std::uint32_t n = static_cast<std::uint32_t>(bytes.size() - 4);
@@ -71,6 +76,38 @@ TEST_F(FMcsTest, TextMovedToTheClipboardLeavesTheStyleBlockWhole) {
     EXPECT_EQ(standin::data(CF_TEXT), (Bytes{0x61, 0x62, 0x63, 0x00}));
     EXPECT_EQ(standin::data(fmcs()), readData("fmcs_two_runs.bin"));
     EXPECT_EQ(c->count(), 2);
+}
+
+// A converted container's text, line ends made CR, is the same whether it
+// is read, added (and kept) or moved, and its block ends right after the NUL;
+// so it is when no block can be had for it at first.
+TEST_F(FMcsTest, ConvertedTextIsTheSameHoweverItLeaves) {
+    const struct {
+        const char* in;
+        std::string out;
+    } cases[] = {
+        {"", ""},        {"abc", "abc"}, {"a\r\nb", "a\rb"}, {"a\nb\r", "a\rb\r"}, {"\r\r\n\n\r\n", "\r\r\r\r"},
+        {"\n\r", "\r\r"}};
+    for (const bool blockRefused : {false, true}) {
+        for (const auto& tc : cases) {
+            SCOPED_TRACE(std::string(tc.in) + (blockRefused ? ", no block at first" : ""));
+            standin::reset();
+            RecordingStyle source(tc.in, {{0, 12, 0, 0}});
+            if (blockRefused) standin::failNext(standin::Op::GlobalAlloc);
+            CharStyle_FMcs c(&source);
+            Bytes withNul(tc.out.begin(), tc.out.end());
+            withNul.push_back(0);
+            EXPECT_EQ(c.getText(), tc.out);
+            ASSERT_TRUE(c.addTextToClipboard());
+            EXPECT_EQ(standin::data(CF_TEXT), withNul);
+            EXPECT_EQ(c.getText(), tc.out) << "adding keeps the text";
+            standin::reset();
+            ASSERT_TRUE(c.moveTextToClipboard());
+            EXPECT_EQ(standin::data(CF_TEXT), withNul);
+            EXPECT_EQ(c.getText(), "");
+            EXPECT_EQ(c.count(), 1);
+        }
+    }
 }
 
 TEST_F(FMcsTest, WorkedExampleReadsBackWithItsQueries) {
@@ -185,13 +222,20 @@ TEST_F(FMcsTest, EachFaceBitSetsItsGroupAndAnswersItsQuery) {
         bool (CharStyle_FMcs::*query)();
     };
     const FaceCase cases[] = {
-        {0x0001, 0x0400, &CharStyle_FMcs::isStrikethrough}, {0x0002, 0x0800, &CharStyle_FMcs::isSmallCaps},
-        {0x0004, 0x2000, &CharStyle_FMcs::isSuperscript},   {0x0008, 0x2000, &CharStyle_FMcs::isSubscript},
-        {0x0010, 0x1000, nullptr},                          {0x0020, 0x1000, nullptr},
-        {0x0040, 0x0100, nullptr},                          {0x0080, 0x0100, nullptr},
-        {0x0100, 0x0010, &CharStyle_FMcs::isBold},          {0x0200, 0x0020, &CharStyle_FMcs::isItalic},
-        {0x0400, 0x0100, &CharStyle_FMcs::isUnderline},     {0x0800, 0x0000, nullptr},
-        {0x1000, 0x0000, nullptr},                          {0x2000, 0x0200, &CharStyle_FMcs::isCondensed},
+        {0x0001, 0x0400, &CharStyle_FMcs::isStrikethrough},
+        {0x0002, 0x0800, &CharStyle_FMcs::isSmallCaps},
+        {0x0004, 0x2000, &CharStyle_FMcs::isSuperscript},
+        {0x0008, 0x2000, &CharStyle_FMcs::isSubscript},
+        {0x0010, 0x1000, nullptr},
+        {0x0020, 0x1000, nullptr},
+        {0x0040, 0x0100, nullptr},
+        {0x0080, 0x0100, nullptr},
+        {0x0100, 0x0010, &CharStyle_FMcs::isBold},
+        {0x0200, 0x0020, &CharStyle_FMcs::isItalic},
+        {0x0400, 0x0100, &CharStyle_FMcs::isUnderline},
+        {0x0800, 0x0000, nullptr},
+        {0x1000, 0x0000, nullptr},
+        {0x2000, 0x0200, &CharStyle_FMcs::isCondensed},
         {0x4000, 0x0200, &CharStyle_FMcs::isExtended},
     };
     bool (CharStyle_FMcs::*const allQueries[])() = {
@@ -216,9 +260,12 @@ TEST_F(FMcsTest, ManyDistinctStylesKeepFirstAppearanceIndices) {
     constexpr int kDistinct = 3000;
     auto key = [](int i) {
         switch (i % 3) {
-            case 0: return AddRun{static_cast<std::int16_t>(i), 0, 0};
-            case 1: return AddRun{12, static_cast<std::int16_t>(i), 0};
-            default: return AddRun{12, 0, static_cast<std::uint32_t>(i)};
+            case 0:
+                return AddRun{static_cast<std::int16_t>(i), 0, 0};
+            case 1:
+                return AddRun{12, static_cast<std::int16_t>(i), 0};
+            default:
+                return AddRun{12, 0, static_cast<std::uint32_t>(i)};
         }
     };
     CharStyle_FMcs c("", 3 * kDistinct);
@@ -302,7 +349,8 @@ TEST_F(FMcsTest, MalformedBlocksAreRefused) {
         {"negative style count", Block().be32(1).segment(0, 0).be32(0xFFFFFFFF).done()},
         {"more styles than segments",
          Block().be32(1).segment(0, 0).be32(2).style(1, 0, 12, 0xFF).style(0, 1, 12, 0xFF).done()},
-        {"style count beyond the block", Block().be32(2).segment(0, 0).segment(1, 1).be32(2).style(1, 0, 12, 0xFF).done()},
+        {"style count beyond the block",
+         Block().be32(2).segment(0, 0).segment(1, 1).be32(2).style(1, 0, 12, 0xFF).done()},
         {"segment names a style past the last", Block().be32(1).segment(0, 1).be32(1).style(1, 0, 12, 0xFF).done()},
         {"segment names a negative style", Block().be32(1).segment(0, -1).be32(1).style(1, 0, 12, 0xFF).done()},
         {"segments but no styles", Block().be32(1).segment(0, 0).be32(0).done()},
