@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/huge_pages.h"
 #include "tools/output_file.h"
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
+    tool::restartWithHugePages(argv);  // its memory taken as the tool takes its own
     if (argc != 4) {
         std::fputs("usage: styledtext_iofloor DOCUMENT RESULTS_DIR OUT_DIR\n", stderr);
         return 2;

@@ -26,6 +26,7 @@
 #include "style/CharStyle_styl.h"
 #include "style/clipboard_session.h"
 #include "tools/clipboard_files.h"
+#include "tools/huge_pages.h"
 #include "tools/run_view.h"
 
 namespace {
@@ -143,10 +144,10 @@ struct FormatArgument {
     bool nulTerminated;
 };
 const FormatArgument kFormatFiles[] = {{"--text", "text.txt", nullptr, true},
-                                   {"--fmcs", "fmcs.bin", CharStyle_FMcs::kFormatName, false},
-                                   {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
-                                   {"--rtf", "rtf.rtf", kRtfFormat, true},
-                                   {"--cfhtml", "cfhtml.html", CharStyle_HTML::kFormatName, true}};
+                                       {"--fmcs", "fmcs.bin", CharStyle_FMcs::kFormatName, false},
+                                       {"--styl", "styl.bin", CharStyle_styl::kFormatName, false},
+                                       {"--rtf", "rtf.rtf", kRtfFormat, true},
+                                       {"--cfhtml", "cfhtml.html", CharStyle_HTML::kFormatName, true}};
 
 // Makes `value` the ANSI code page the conversions use. Windows has its own,
 // which the value must name; the stand-in takes any it knows.
@@ -337,6 +338,7 @@ struct OwnerWindowGuard {
 };
 
 int main(int argc, char** argv) {
+    tool::restartWithHugePages(argv);
     const OwnerWindowGuard ownerWindow;
     if (argc < 2) return usageError("missing command", kUsage);
     const std::string command = argv[1];
