@@ -208,7 +208,7 @@ void appendFromUtf8Noting(std::string& out, const char* p, std::size_t n, CodePa
     }
 }
 
-ForeignChars foreignAfterLineEndsMadeSingle(const std::string& before, const ForeignChars& foreign) {
+ForeignChars foreignAfterLineEndsMadeSingle(std::string_view before, const ForeignChars& foreign) {
     ForeignChars moved;
     moved.reserve(foreign.size());
     std::size_t removed = 0;  // bytes of CR LF pairs before `scanned`

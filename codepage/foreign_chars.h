@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codepage/code_page.h"
@@ -93,6 +94,6 @@ void appendFromUtf8Noting(std::string& out, const char* p, std::size_t n, CodePa
 // Moves the positions of `foreign` as a line-end rewrite of the text they
 // belong to moves them: every CR LF, CR and LF of `before` becomes one byte.
 // Answers the list for the rewritten text.
-ForeignChars foreignAfterLineEndsMadeSingle(const std::string& before, const ForeignChars& foreign);
+ForeignChars foreignAfterLineEndsMadeSingle(std::string_view before, const ForeignChars& foreign);
 
 }  // namespace codepage

@@ -9,7 +9,7 @@
 
 void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     std::string scratch;
-    const std::string& source = fromStyle->textForReading(scratch);
+    const std::string_view source = fromStyle->textForReading(scratch);
     toStyle->takeTextWithLineEndsMadeCr(source);
     // Making line ends one byte moves what follows a CR LF: the foreign
     // characters move with it.
@@ -33,12 +33,14 @@ void CharStyle::copy(CharStyle* toStyle, CharStyle* fromStyle) {
     }
 }
 
-const std::string& CharStyle::textForReading(std::string& scratch) {
+std::string_view CharStyle::textForReading(std::string& scratch) {
     scratch = getText();
     return scratch;
 }
 
-void CharStyle::takeTextWithLineEndsMadeCr(const std::string& source) { setText(TextWithLine(source, "\r")); }
+void CharStyle::takeTextWithLineEndsMadeCr(std::string_view source) {
+    setText(TextWithLine(std::string(source), "\r"));
+}
 
 std::size_t CharStyle::copyWithShortLineEnds(const char* from, std::size_t size, char* to, const char* newLineEnding) {
     // Line ends are found with memchr, each kind's next one looked for again

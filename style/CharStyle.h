@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "codepage/foreign_chars.h"
@@ -94,9 +95,9 @@ class CharStyle {
   protected:
     // The text, for reading without a copy where the container holds it as
     // a string; otherwise made in `scratch`.
-    virtual const std::string& textForReading(std::string& scratch);
+    virtual std::string_view textForReading(std::string& scratch);
     // Replaces the text with `source`, its line ends made CR, as setText does.
-    virtual void takeTextWithLineEndsMadeCr(const std::string& source);
+    virtual void takeTextWithLineEndsMadeCr(std::string_view source);
 
     CharStyle() = default;
     // Not virtual: a container is always deleted through its own class.

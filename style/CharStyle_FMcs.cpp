@@ -249,8 +249,9 @@ void CharStyle_FMcs::readForeignFromClipboard() {
     }
     const std::vector<std::uint16_t> wide = clipboardUnicodeText();
     codepage::ForeignChars found;
-    std::string scratch;
-    if (!wide.empty() && codepage::foreignCharsOfWideText(textForReading(scratch), wide.data(), wide.size(), cp, found))
+    std::string copied;
+    const std::string& held = textBlock_.held() ? (copied = textBlock_.text()) : text;
+    if (!wide.empty() && codepage::foreignCharsOfWideText(held, wide.data(), wide.size(), cp, found))
         foreign_ = std::move(found);
 }
 
@@ -267,17 +268,15 @@ bool CharStyle_FMcs::moveTextToClipboard() {
     return added;
 }
 
-const std::string& CharStyle_FMcs::textForReading(std::string& scratch) {
-    if (!textBlock_.held()) return text;
-    scratch = textBlock_.text();
-    return scratch;
+std::string_view CharStyle_FMcs::textForReading(std::string&) {
+    return textBlock_.held() ? textBlock_.view() : std::string_view(text);
 }
 
-void CharStyle_FMcs::takeTextWithLineEndsMadeCr(const std::string& source) {
+void CharStyle_FMcs::takeTextWithLineEndsMadeCr(std::string_view source) {
     setText(std::string());
     // Each CR LF becomes one CR: the block is made exactly that much shorter.
     std::size_t length = source.size();
-    for (std::size_t lf = source.find('\n', 1); lf != std::string::npos; lf = source.find('\n', lf + 1))
+    for (std::size_t lf = source.find('\n', 1); lf != std::string_view::npos; lf = source.find('\n', lf + 1))
         if (source[lf - 1] == '\r') --length;
     HGLOBAL block = clipboard::newFilledBlock(length + 1, [&](unsigned char* p) {
         char* to = reinterpret_cast<char*>(p);
@@ -285,12 +284,10 @@ void CharStyle_FMcs::takeTextWithLineEndsMadeCr(const std::string& source) {
         to[length] = '\0';
         return true;
     });
-    if (block != nullptr) {
-        textBlock_ = clipboard::TextBlock(block, length);
-        return;
-    }
+    if (block != nullptr) textBlock_ = clipboard::TextBlock::adopt(block, length);
+    if (textBlock_.held()) return;
     // No block to be had now: held as a string, and copied when added.
-    text = TextWithLine(source, "\r");
+    text = TextWithLine(std::string(source), "\r");
 }
 
 std::int32_t CharStyle_FMcs::count() { return numStyleSegments; }

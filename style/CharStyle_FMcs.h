@@ -87,8 +87,8 @@ class CharStyle_FMcs final : public CharStyle {
     std::int32_t uniqueStyleCount() const { return numUniqueStyles; }
 
   protected:
-    const std::string& textForReading(std::string& scratch) override;
-    void takeTextWithLineEndsMadeCr(const std::string& source) override;
+    std::string_view textForReading(std::string& scratch) override;
+    void takeTextWithLineEndsMadeCr(std::string_view source) override;
 
     // Decodes the `styleDataSize` bytes of a style block that follow its
     // length prefix. Answers null when the counts are negative, the style

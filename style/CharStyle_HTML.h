@@ -67,7 +67,7 @@ class CharStyle_HTML final : public RunListStyle {
     const std::string& heldText() const { return text; }
 
   protected:
-    const std::string& textForReading(std::string&) override { return text; }
+    std::string_view textForReading(std::string&) override { return text; }
 
   private:
     bool read(const char* block, std::size_t size, ReadBlock readBlock);

@@ -71,7 +71,7 @@ class CharStyle_RTF final : public RunListStyle {
     const std::string& heldText() const { return text; }
 
   protected:
-    const std::string& textForReading(std::string&) override { return text; }
+    std::string_view textForReading(std::string&) override { return text; }
     // Reads RTF into the text and runs; true when the reader succeeded.
     bool InitFromData(const char* pRTFData);
     bool InitFromData(const char* pRTFData, std::size_t cbRTFData);

@@ -60,6 +60,9 @@ class CharStyle_styl final : public CharStyle {
     std::int16_t getSize() override;
     std::uint32_t getRGB() override;
 
+  protected:
+    std::string_view textForReading(std::string&) override { return text; }
+
   private:
     // The same for a text already held in a string, which it takes over.
     CharStyle_styl(std::string text, const unsigned char* pStyledScrapRec, std::size_t scrapSize);

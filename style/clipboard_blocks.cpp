@@ -47,45 +47,46 @@ HGLOBAL newBlockCopy(const void* data, std::size_t size) {
     });
 }
 
+TextBlock TextBlock::adopt(HGLOBAL block, std::size_t length) {
+    TextBlock adopted;
+    const char* bytes = static_cast<const char*>(GlobalLock(block));
+    if (bytes == nullptr) {
+        GlobalFree(block);
+        return adopted;
+    }
+    adopted.block_ = block;
+    adopted.bytes_ = bytes;
+    adopted.length_ = length;
+    return adopted;
+}
+
 TextBlock::TextBlock(TextBlock&& other) noexcept
-    : block_(std::exchange(other.block_, nullptr)), length_(std::exchange(other.length_, 0)) {}
+    : block_(std::exchange(other.block_, nullptr)),
+      bytes_(std::exchange(other.bytes_, nullptr)),
+      length_(std::exchange(other.length_, 0)) {}
 
 TextBlock& TextBlock::operator=(TextBlock&& other) noexcept {
     if (this != &other) {
         reset();
         block_ = std::exchange(other.block_, nullptr);
+        bytes_ = std::exchange(other.bytes_, nullptr);
         length_ = std::exchange(other.length_, 0);
     }
     return *this;
 }
 
-void TextBlock::reset() {
-    if (block_ != nullptr) GlobalFree(block_);
-    block_ = nullptr;
+HGLOBAL TextBlock::release() {
+    if (block_ != nullptr) GlobalUnlock(block_);
+    bytes_ = nullptr;
     length_ = 0;
+    return std::exchange(block_, nullptr);
 }
 
-std::string TextBlock::text() const {
-    if (block_ == nullptr) return std::string();
-    const char* p = static_cast<const char*>(GlobalLock(block_));
-    if (p == nullptr) throw std::bad_alloc();
-    try {
-        std::string copied(p, length_);
-        GlobalUnlock(block_);
-        return copied;
-    } catch (...) {
-        GlobalUnlock(block_);
-        throw;
-    }
+void TextBlock::reset() {
+    HGLOBAL block = release();
+    if (block != nullptr) GlobalFree(block);
 }
 
-HGLOBAL TextBlock::copy() const {
-    if (block_ == nullptr) return nullptr;
-    const void* p = GlobalLock(block_);
-    if (p == nullptr) return nullptr;
-    HGLOBAL copied = newBlockCopy(p, length_ + 1);
-    GlobalUnlock(block_);
-    return copied;
-}
+HGLOBAL TextBlock::copy() const { return block_ != nullptr ? newBlockCopy(bytes_, length_ + 1) : nullptr; }
 
 }  // namespace clipboard

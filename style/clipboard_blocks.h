@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/winapi.h"
@@ -124,13 +125,15 @@ HGLOBAL newFilledBlock(std::size_t size, Fill&& fill) {
 HGLOBAL newBlockCopy(const void* data, std::size_t size);
 
 // A text made in a block of its own before the clipboard takes it, ending
-// in a NUL, so that it need not be copied then. Freed with the object unless
-// handed over.
+// in a NUL, so that it need not be copied then. The block stays locked, to
+// be read in place, until it is handed over; freed with the object unless it
+// was.
 class TextBlock {
   public:
     TextBlock() = default;
-    // Takes `block`, whose first `length` bytes are the text and the next a NUL.
-    TextBlock(HGLOBAL block, std::size_t length) : block_(block), length_(length) {}
+    // Takes `block`, unlocked, whose first `length` bytes are the text and
+    // the next a NUL; holds none, having freed it, when it cannot be locked.
+    static TextBlock adopt(HGLOBAL block, std::size_t length);
     TextBlock(TextBlock&& other) noexcept;
     TextBlock& operator=(TextBlock&& other) noexcept;
     TextBlock(const TextBlock&) = delete;
@@ -138,20 +141,18 @@ class TextBlock {
     ~TextBlock() { reset(); }
 
     bool held() const { return block_ != nullptr; }
-    // The text, copied out; throws std::bad_alloc when the block cannot be
-    // locked, since the text cannot be had then.
-    std::string text() const;
+    // The text, valid while the block is held.
+    std::string_view view() const { return std::string_view(bytes_, length_); }
+    std::string text() const { return std::string(view()); }
     // A new block holding the text and its NUL, or null as for newFilledBlock.
     HGLOBAL copy() const;
-    // Hands the block over; this object then holds none.
-    HGLOBAL release() {
-        length_ = 0;
-        return std::exchange(block_, nullptr);
-    }
+    // Hands the block over, unlocked; this object then holds none.
+    HGLOBAL release();
     void reset();
 
   private:
     HGLOBAL block_ = nullptr;
+    const char* bytes_ = nullptr;
     std::size_t length_ = 0;
 };
 

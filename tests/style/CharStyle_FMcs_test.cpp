@@ -80,7 +80,8 @@ TEST_F(FMcsTest, TextMovedToTheClipboardLeavesTheStyleBlockWhole) {
 
 // A converted container's text, line ends made CR, is the same whether it
 // is read, added (and kept) or moved, and its block ends right after the NUL;
-// so it is when no block can be had for it at first.
+// so it is when no block can be had or kept for it at first, and then no
+// block is left behind.
 TEST_F(FMcsTest, ConvertedTextIsTheSameHoweverItLeaves) {
     const struct {
         const char* in;
@@ -88,13 +89,22 @@ TEST_F(FMcsTest, ConvertedTextIsTheSameHoweverItLeaves) {
     } cases[] = {
         {"", ""},        {"abc", "abc"}, {"a\r\nb", "a\rb"}, {"a\nb\r", "a\rb\r"}, {"\r\r\n\n\r\n", "\r\r\r\r"},
         {"\n\r", "\r\r"}};
-    for (const bool blockRefused : {false, true}) {
+    const struct {
+        const char* name;
+        void (*refuse)();
+        long blocksHeld;
+    } refusals[] = {{"", [] {}, 1},
+                    {", no block at first", [] { standin::failNext(standin::Op::GlobalAlloc); }, 0},
+                    {", the block cannot be kept locked", [] { standin::failNext(standin::Op::GlobalLock, 1); }, 0}};
+    for (const auto& refusal : refusals) {
         for (const auto& tc : cases) {
-            SCOPED_TRACE(std::string(tc.in) + (blockRefused ? ", no block at first" : ""));
+            SCOPED_TRACE(std::string(tc.in) + refusal.name);
             standin::reset();
             RecordingStyle source(tc.in, {{0, 12, 0, 0}});
-            if (blockRefused) standin::failNext(standin::Op::GlobalAlloc);
+            const long before = standin::orphanBlocks();
+            refusal.refuse();
             CharStyle_FMcs c(&source);
+            EXPECT_EQ(standin::orphanBlocks() - before, refusal.blocksHeld);
             Bytes withNul(tc.out.begin(), tc.out.end());
             withNul.push_back(0);
             EXPECT_EQ(c.getText(), tc.out);
