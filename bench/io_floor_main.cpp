@@ -19,7 +19,6 @@
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
-    tool::restartWithHugePages(argv);  // its memory taken as the tool takes its own
     if (argc != 4) {
         std::fputs("usage: styledtext_iofloor DOCUMENT RESULTS_DIR OUT_DIR\n", stderr);
         return 2;
@@ -30,6 +29,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "styledtext_iofloor: cannot read %s\n", argv[1]);
         return 1;
     }
+    tool::takeHeapOnHugePages(8 * documentSize);  // its memory taken as the tool takes its own
     std::unique_ptr<char[]> document(new char[documentSize + 1]);
     std::FILE* in = std::fopen(argv[1], "rb");
     const bool read = in != nullptr && std::fread(document.get(), 1, documentSize, in) == documentSize;

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #if defined(__linux__) && defined(__GLIBC__)
 #include <sys/wait.h>
@@ -11,49 +15,84 @@
 
 namespace {
 
-const char kRestarted[] = "glibc.malloc.check=0:glibc.malloc.hugetlb=1";
+constexpr std::size_t kHeap = std::size_t{64} << 20;
+constexpr std::size_t kBlock = std::size_t{16} << 20;
 
-// Run only in the program the test below starts again: the tunable was
-// added after the one already set, and a second restart does nothing.
-TEST(HugePages, DISABLED_RestartedProgramHasTheTunable) {
-    const char* tunables = std::getenv("GLIBC_TUNABLES");
-    ASSERT_NE(tunables, nullptr);
-    EXPECT_EQ(std::string(tunables), kRestarted);
-    char* noArguments[] = {nullptr};
-    tool::restartWithHugePages(noArguments);
-    EXPECT_EQ(std::string(std::getenv("GLIBC_TUNABLES")), kRestarted);
+bool inHugePart(const tool::HeapOnHugePages& heap, const void* block, std::size_t size) {
+    const auto p = reinterpret_cast<std::uintptr_t>(block);
+    return p >= reinterpret_cast<std::uintptr_t>(heap.hugeFrom) &&
+           p + size <= reinterpret_cast<std::uintptr_t>(heap.hugeTo);
 }
 
-// The program starts again with the same arguments, which here run the test above.
-TEST(HugePages, ProgramStartsAgainOnceWithTheTunableAdded) {
+// The flags /proc gives the mapping that holds `p`: "hg" marks huge pages advised.
+std::string mappingFlags(const void* p) {
+    std::FILE* maps = std::fopen("/proc/self/smaps", "r");
+    if (maps == nullptr) return "";
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    bool inside = false;
+    std::string flags;
+    char line[512];
+    while (std::fgets(line, sizeof line, maps) != nullptr) {
+        unsigned long from = 0;
+        unsigned long to = 0;
+        if (std::sscanf(line, "%lx-%lx ", &from, &to) == 2 && std::strchr(line, ':') != nullptr) {
+            inside = at >= from && at < to;
+        } else if (inside && std::strncmp(line, "VmFlags:", 8) == 0) {
+            flags = line + 8;
+            break;
+        }
+    }
+    std::fclose(maps);
+    return flags;
+}
+
+// What the child found, as its exit status.
+enum Finding { kAsPromised = 0, kNotPrepared, kOutsideHugePart, kNotAdvised, kNotKept, kThreadElsewhere };
+
+int prepareAndCheck() {
+    const tool::HeapOnHugePages heap = tool::takeHeapOnHugePages(kHeap);
+    if (!heap.prepared) return kNotPrepared;
+    void* block = std::malloc(kBlock);
+    if (!inHugePart(heap, block, kBlock)) return kOutsideHugePart;
+    if (mappingFlags(block).find(" hg") == std::string::npos) return kNotAdvised;
+    std::free(block);
+    // Freed memory is the next block's, with no mapping of its own.
+    void* again = std::malloc(kBlock);
+    if (again != block) return kNotKept;
+    std::free(again);
+    void* fromThread = nullptr;
+    std::thread([&fromThread] { fromThread = std::malloc(kBlock); }).join();
+    const bool threadInside = inHugePart(heap, fromThread, kBlock);
+    std::free(fromThread);
+    return threadInside ? kAsPromised : kThreadElsewhere;
+}
+
+// The heap is the whole program's: the checks run in a child of their own.
+TEST(HugePages, LargeBlocksComeFromTheMarkedHeapAndAreKept) {
+    std::FILE* const sys = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
+    if (sys == nullptr) GTEST_SKIP() << "this kernel has no transparent huge pages";
+    std::fclose(sys);
     const pid_t child = fork();
     ASSERT_NE(child, -1);
-    if (child == 0) {
-        setenv("GLIBC_TUNABLES", "glibc.malloc.check=0", 1);
-        std::string program = "tools_tests";
-        std::string all = "--gtest_also_run_disabled_tests";
-        std::string filter = "--gtest_filter=HugePages.DISABLED_RestartedProgramHasTheTunable";
-        char* argv[] = {&program[0], &all[0], &filter[0], nullptr};
-        tool::restartWithHugePages(argv);
-        _exit(99);  // not started again
-    }
+    if (child == 0) _exit(prepareAndCheck());
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const char* const findings[] = {"as promised",
+                                    "the heap was not prepared",
+                                    "a large block lies outside the part marked for huge pages",
+                                    "the block's mapping is not marked for huge pages",
+                                    "a freed block's memory was not taken again",
+                                    "a thread's block lies outside the part marked"};
+    const int found = WEXITSTATUS(status);
+    ASSERT_LT(found, 6) << "the child ended with " << found;
+    EXPECT_EQ(found, kAsPromised) << findings[found];
 }
 
-TEST(HugePages, TunableAlreadySetIsLeftAsItIs) {
-    const char* before = std::getenv("GLIBC_TUNABLES");
-    const std::string kept = before != nullptr ? before : "";
-    setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=0", 1);
-    char* noArguments[] = {nullptr};
-    tool::restartWithHugePages(noArguments);  // answers: nothing to do
-    EXPECT_EQ(std::string(std::getenv("GLIBC_TUNABLES")), "glibc.malloc.hugetlb=0");
-    if (before != nullptr)
-        setenv("GLIBC_TUNABLES", kept.c_str(), 1);
-    else
-        unsetenv("GLIBC_TUNABLES");
+TEST(HugePages, LessThanAHugePageChangesNothing) {
+    const tool::HeapOnHugePages heap = tool::takeHeapOnHugePages(4096);
+    EXPECT_FALSE(heap.prepared);
+    EXPECT_EQ(heap.hugeFrom, nullptr);
 }
 
 }  // namespace
