@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& text = parts[0];
     std::vector<StyleRuns::Run> runs;
     for (std::size_t at = 0; at + 12 <= parts[1].size(); at += 12)
-        runs.push_back(StyleRuns::Run{take<std::int32_t>(parts[1], at), 0, take<std::int16_t>(parts[1], at + 4),
+        runs.push_back(StyleRuns::Run{take<std::int32_t>(parts[1], at), take<std::int16_t>(parts[1], at + 4),
                                       take<std::int16_t>(parts[1], at + 6), take<std::uint32_t>(parts[1], at + 8)});
     codepage::ForeignChars foreign;
     for (std::size_t at = 0; at + 12 <= parts[2].size(); at += 12)

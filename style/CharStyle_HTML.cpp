@@ -39,7 +39,7 @@ bool CharStyle_HTML::read(const char* data, std::size_t size, ReadBlock readBloc
         encoder.append(text, fragment.text.data() + from, to - from, &foreign_);
         // A run that cannot be kept fails the whole read, as running out of
         // memory for the text does.
-        if (!runs_.add(StyleRuns::Run{at, 0, static_cast<std::int16_t>(rs.face), rs.size, rs.colour}))
+        if (!runs_.add(StyleRuns::Run{at, static_cast<std::int16_t>(rs.face), rs.size, rs.colour}))
             throw std::bad_alloc();
     }
     if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
@@ -60,8 +60,8 @@ CharStyle_HTML* CharStyle_HTML::InitFromClipboard(ReadBlock readBlock) {
 bool CharStyle_HTML::clipboardHasStyle() { return CharStyle::clipboardHasStyle(kFormatName); }
 
 bool CharStyle_HTML::add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
-                         std::int16_t fontID) {
-    if (!runs_.add(StyleRuns::Run{charPos, fontID, face, size, colour})) return false;
+                         std::int16_t /*fontID*/) {
+    if (!runs_.add(StyleRuns::Run{charPos, face, size, colour})) return false;
     std::string().swap(html);
     return true;
 }

@@ -172,8 +172,8 @@ CharStyle_RTF* CharStyle_RTF::InitFromClipboard() { return clipboard::newFromBlo
 bool CharStyle_RTF::clipboardHasStyle() { return CharStyle::clipboardHasStyle(CF_RTF); }
 
 bool CharStyle_RTF::add(std::int32_t charPos, std::int16_t size, std::int16_t face, std::uint32_t colour,
-                        std::int16_t fontID) {
-    if (!runs_.add(StyleRuns::Run{charPos, fontID, face, size, colour})) return false;
+                        std::int16_t /*fontID*/) {
+    if (!runs_.add(StyleRuns::Run{charPos, face, size, colour})) return false;
     // Release the memory of a source document that the runs now replace.
     if (!rtf.empty()) std::string().swap(rtf);
     return true;

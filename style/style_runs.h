@@ -11,14 +11,15 @@
 
 class StyleRuns {
   public:
-    // One style run.
+    // One style run, kept small: a large document holds hundreds of thousands.
     struct Run {
         std::int32_t charPos;  // index in the text of the run's first character
-        std::int16_t fontID;   // always 0 here; never written
         std::int16_t face;
         std::int16_t size;     // points
         std::uint32_t colour;  // 0x00RRGGBB
     };
+
+    static_assert(sizeof(Run) == 12, "a run takes 12 bytes");
 
     // Number of runs; never more than INT32_MAX.
     std::int32_t count() const { return static_cast<std::int32_t>(runs_.size()); }

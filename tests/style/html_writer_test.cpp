@@ -35,46 +35,46 @@ TEST(HtmlWriter, WritesFragments) {
         {"no runs", "a<b", {}, 1252, opening("color:#000") + "a&lt;b</div>"},
         {"one bold run: its size and colour are the block's",
          "ab",
-         {{0, 0, kFaceBold, 12, 0xFF0000}},
+         {{0, kFaceBold, 12, 0xFF0000}},
          1252,
          opening("font-size:12pt;color:#f00") + "<b>ab</b></div>"},
         {"escapes and line ends before the first run; no size; a colour that takes six digits",
          "<&>\"'\r\nz\x01",
-         {{7, 0, static_cast<std::int16_t>(kFaceUnderline | kFaceStrikethrough), 0, 0x0A0B0C}},
+         {{7, static_cast<std::int16_t>(kFaceUnderline | kFaceStrikethrough), 0, 0x0A0B0C}},
          1252,
          opening("color:#0a0b0c") + "&lt;&amp;&gt;&quot;&#39;<br><u><s>z&#1;</s></u></div>"},
         {"superscript wins over subscript; a NUL is left out",
          std::string("i\0\n", 3),
-         {{0, 0, static_cast<std::int16_t>(kFaceItalic | kFaceSuperscript | kFaceSubscript), 9, 0}},
+         {{0, static_cast<std::int16_t>(kFaceItalic | kFaceSuperscript | kFaceSubscript), 9, 0}},
          1252,
          opening("font-size:9pt;color:#000") + "<span style=vertical-align:super><i>i<br></i></span></div>"},
         {"a run of no text gives no element",
          "ab",
-         {{0, 0, 0, 10, 0}, {2, 0, kFaceBold, 10, 0}},
+         {{0, 0, 10, 0}, {2, kFaceBold, 10, 0}},
          1252,
          opening("font-size:10pt;color:#000") + "ab</div>"},
         {"neighbouring runs that look the same share one element; the common size and colour are the block's",
          "abcdef",
-         {{0, 0, kFaceBold, 10, 0x112233},
-          {2, 0, kFaceBold, 10, 0x112233},
-          {4, 0, kFaceItalic, 14, 0x112234},
-          {5, 0, 0, 10, 0x112233}},
+         {{0, kFaceBold, 10, 0x112233},
+          {2, kFaceBold, 10, 0x112233},
+          {4, kFaceItalic, 14, 0x112234},
+          {5, 0, 10, 0x112233}},
          1252,
          opening("font-size:10pt;color:#123") +
              "<b>abcd</b><span style=font-size:14pt;color:#112234><i>e</i></span>f</div>"},
         {"a colour alone is a font element, outside the underline so that the line takes the colour",
          "abc",
-         {{0, 0, 0, 10, 0}, {1, 0, kFaceUnderline, 10, 0xFF0000}, {2, 0, 0, 10, 0}},
+         {{0, 0, 10, 0}, {1, kFaceUnderline, 10, 0xFF0000}, {2, 0, 10, 0}},
          1252,
          opening("font-size:10pt;color:#000") + "a<font color=#f00><u>b</u></font>c</div>"},
         {"faces the block cannot state are left out, and do not part runs",
          "abc",
-         {{0, 0, kFaceBold, 10, 0}, {1, 0, static_cast<std::int16_t>(kFaceBold | kFaceOutline | kFaceShadow), 10, 0}},
+         {{0, kFaceBold, 10, 0}, {1, static_cast<std::int16_t>(kFaceBold | kFaceOutline | kFaceShadow), 10, 0}},
          1252,
          opening("font-size:10pt;color:#000") + "<b>abc</b></div>"},
         {"text in the code page given",
          "\xe9",
-         {{0, 0, kFaceSubscript, 12, 0}},
+         {{0, kFaceSubscript, 12, 0}},
          1252,
          opening("font-size:12pt;color:#000") + "<span style=vertical-align:sub>\xc3\xa9</span></div>"},
         {"double-byte text", "\x82\xa0", {}, 932, opening("color:#000") + "\xe3\x81\x82</div>"},
@@ -91,7 +91,7 @@ TEST(HtmlWriter, WritesFragments) {
 TEST(HtmlWriter, WritesForeignCharactersInUtf8) {
     const codepage::ForeignChars foreign = {{1, 1, 0x4E2D}, {3, 2, 0x1F600}, {6, 1, 0x416}};
     const std::string text = "a?b??c?";
-    const std::vector<StyleRun> runs = {{0, 0, 0, 12, 0}, {5, 0, kFaceBold, 12, 0}};
+    const std::vector<StyleRun> runs = {{0, 0, 12, 0}, {5, kFaceBold, 12, 0}};
     EXPECT_EQ(htmlFragment(text, runs, 1252, &foreign), opening("font-size:12pt;color:#000") +
                                                             "a\xE4\xB8\xAD"
                                                             "b\xF0\x9F\x98\x80<b>c\xD0\x96</b></div>");
@@ -117,7 +117,7 @@ TEST(HtmlWriter, StatesTheMostCommonSizeAndColour) {
         for (int i = 0; i < tc.distinct; ++i)
             for (int k = 0; k < (i >= tc.twiceFrom ? 2 : 1); ++k) {
                 // Alternating faces keep neighbours of one look apart.
-                runs.push_back({static_cast<std::int32_t>(text.size()), 0, static_cast<std::int16_t>(k ? kFaceBold : 0),
+                runs.push_back({static_cast<std::int32_t>(text.size()), static_cast<std::int16_t>(k ? kFaceBold : 0),
                                 static_cast<std::int16_t>(100 + i), static_cast<std::uint32_t>(i)});
                 text += "x";
             }
@@ -159,17 +159,17 @@ TEST(HtmlWriter, CountsEveryByteAsItIsWritten) {
         {"every byte, a run each", everyByte, {}},
         {"line ends", lineEnds, {}},
         // CR ends one run and LF begins the next: two line breaks.
-        {"CR LF across runs", lineEnds, {{0, 0, 0, 12, 0}, {2, 0, kFaceBold, 12, 0}}},
-        {"markup", "<a href=\"x\">&amp;'</a>\t\x01\x1f\x7f", {{3, 0, kFaceItalic, 14, 0xFF0000}}},
+        {"CR LF across runs", lineEnds, {{0, 0, 12, 0}, {2, kFaceBold, 12, 0}}},
+        {"markup", "<a href=\"x\">&amp;'</a>\t\x01\x1f\x7f", {{3, kFaceItalic, 14, 0xFF0000}}},
     };
-    for (const codepage::CodePage cp : {codepage::CodePage{1252}, codepage::CodePage{1251}, codepage::CodePage{932},
-                                        codepage::kUtf8}) {
+    for (const codepage::CodePage cp :
+         {codepage::CodePage{1252}, codepage::CodePage{1251}, codepage::CodePage{932}, codepage::kUtf8}) {
         for (const auto& t : texts) {
             SCOPED_TRACE(std::string(t.name) + " in " + std::to_string(cp));
             std::vector<StyleRun> runs = t.runs;
             if (std::string(t.name) == "every byte, a run each")
                 for (int b = 0; b < 256; ++b)
-                    runs.push_back({b, 0, static_cast<std::int16_t>(b % 2 != 0 ? kFaceBold : 0), 12, 0});
+                    runs.push_back({b, static_cast<std::int16_t>(b % 2 != 0 ? kFaceBold : 0), 12, 0});
             const HtmlDocument document(t.text, runs, cp);
             EXPECT_EQ(twoparts::writtenInto(document), document.block());
         }

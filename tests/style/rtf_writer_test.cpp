@@ -28,25 +28,25 @@ TEST(RtfWriter, WritesDocuments) {
          "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 {x}}"},
         {"one bold run",
          "ab",
-         {{0, 0, kFaceBold, 12, 0}},
+         {{0, kFaceBold, 12, 0}},
          1252,
          "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
          "{\\cf0\\fs24\\b ab}}"},
         {"escapes, line ends, a colour and a run of no size",
          "a{b\\\r\nc",
-         {{0, 0, 0, 10, 0xFF0000}, {2, 0, kFaceItalic, 0, 0}},
+         {{0, 0, 10, 0xFF0000}, {2, kFaceItalic, 0, 0}},
          1252,
          "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0\\blue0;}"
          "\\f0\\fs24 {\\cf1\\fs20 a\\{}{\\i b\\\\\\par c}}"},
         {"a NUL byte and unwritten faces",
          std::string("a\0b", 3),
-         {{0, 0, static_cast<std::int16_t>(kFaceCondensed | kFaceOutline), 0, 0x123456}},
+         {{0, static_cast<std::int16_t>(kFaceCondensed | kFaceOutline), 0, 0x123456}},
          1252,
          "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red18\\green52\\blue86;}"
          "\\f0\\fs24 {a\\'00b}}"},
         {"every written face",
          "a",
-         {{0, 0,
+         {{0,
            static_cast<std::int16_t>(kFaceBold | kFaceItalic | kFaceUnderline | kFaceStrikethrough | kFaceSmallCaps |
                                      kFaceSuperscript | kFaceSubscript),
            7, 0}},
@@ -55,13 +55,13 @@ TEST(RtfWriter, WritesDocuments) {
          "{\\cf0\\fs14\\b\\i\\ul\\strike\\scaps\\super\\sub a}}"},
         {"starts past the text and out of order are clamped",
          "abc",
-         {{2, 0, 0, 12, 0}, {1, 0, kFaceBold, 12, 0}, {9, 0, kFaceItalic, 12, 0}},
+         {{2, 0, 12, 0}, {1, kFaceBold, 12, 0}, {9, kFaceItalic, 12, 0}},
          1252,
          "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;}\\f0\\fs24 "
          "{ab}{\\cf0\\fs24 \\cf0\\fs24\\b c}{\\cf0\\fs24\\i }}"},
         {"double-byte characters as escapes, a trail byte that is a backslash",
          "\x82\xa0\x95\x5cx",
-         {{0, 0, 0, 12, 0}},
+         {{0, 0, 12, 0}},
          932,
          "{\\rtf1\\ansi\\ansicpg932{\\fonttbl\\f0\\fswiss\\fcharset128 Arial;}{\\colortbl;}\\f0\\fs24 "
          "{\\cf0\\fs24 \\'82\\'a0\\'95\\'5cx}}"},
@@ -79,7 +79,7 @@ TEST(RtfWriter, FullColourTableAnswersItsLastEntry) {
     std::vector<StyleRun> runs;
     std::string text;
     for (std::uint32_t i = 1; i <= RtfDocument::kColourTableSize + 1; ++i) {
-        runs.push_back(StyleRun{static_cast<std::int32_t>(text.size()), 0, 0, 12, i});
+        runs.push_back(StyleRun{static_cast<std::int32_t>(text.size()), 0, 12, i});
         text += 'x';
     }
     const std::string document = rtfDocument(text, runs, 1252);
