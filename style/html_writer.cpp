@@ -1,5 +1,6 @@
 #include "style/html_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -27,33 +28,68 @@ struct Defaults {
     std::uint32_t colour = 0;
 };
 
-// What one pass over the written runs finds before anything is written:
-// when `splitFrom` is given, the first run that starts there or later,
-// where the walk can be taken up; and for each part, how often each look
-// occurs and how many of its runs start between CR and LF, which a run's
-// end parts into two line breaks.
+// What a pass over each part's written runs finds before anything is
+// written: how often each look occurs, how many runs start between CR and
+// LF, which a run's end parts into two line breaks, and, where the text is
+// counted in one piece, the bytes of its escaped text.
 struct Survey {
-    std::optional<HtmlDocument::ResumePoint> split;
     Tally<std::uint64_t> looks[2];
     std::size_t partedLineEnds[2] = {0, 0};
+    std::size_t textBytes[2] = {0, 0};
 };
 
-Survey surveyOf(WrittenRuns& written, const std::string& text, std::size_t splitFrom) {
-    Survey survey;
-    written.restart();
-    for (;;) {
-        if (!survey.split && written.waiting() && written.resumePoint().start >= splitFrom)
-            survey.split = written.resumePoint();
-        if (!written.next()) break;
-        const int part = survey.split ? 1 : 0;
+// Where the second part can take the walk up without the first part's:
+// the first run from about `splitFrom` on that starts after every run
+// before it and looks different from the run just before it. The walk
+// given the runs before it then always stands the same there: that run
+// waits, starting where it says, whatever the runs before it were. None
+// when no run qualifies.
+std::optional<HtmlDocument::ResumePoint> splitPoint(const std::vector<StyleRuns::Run>& runs, std::size_t textLength,
+                                                    std::size_t splitFrom) {
+    const auto startOf = [textLength](const StyleRuns::Run& run) {
+        const std::size_t start = run.charPos < 0 ? 0 : static_cast<std::size_t>(run.charPos);
+        return start < textLength ? start : textLength;
+    };
+    // Runs come in order of their starts, which the search takes for
+    // granted; out of order, it finds some run, which the checks below accept or not.
+    const std::size_t from = static_cast<std::size_t>(
+        std::partition_point(runs.begin(), runs.end(),
+                             [&](const StyleRuns::Run& run) { return startOf(run) < splitFrom; }) -
+        runs.begin());
+    if (from == 0 || from >= runs.size()) return std::nullopt;
+    std::size_t latest = 0;  // the latest start of the runs before the one looked at
+    for (std::size_t k = 0; k < from; ++k) latest = std::max(latest, startOf(runs[k]));
+    for (std::size_t k = from; k < runs.size(); ++k) {
+        const std::size_t start = startOf(runs[k]);
+        const Look look = htmlwriter::lookOf(runs[k]);
+        if (start > latest && start < textLength && !(look == htmlwriter::lookOf(runs[k - 1])))
+            return HtmlDocument::ResumePoint{k + 1, start, start, look};
+        latest = std::max(latest, start);
+    }
+    return std::nullopt;
+}
+
+// Surveys part `part` of the written runs, as split at `split`.
+void surveyPart(Survey& survey, int part, const std::vector<StyleRuns::Run>& runs, const std::string& text,
+                const std::optional<HtmlDocument::ResumePoint>& split, const codepage::ByteUtf8Table* countText) {
+    if (part == 1 && !split) return;
+    WrittenRuns written(runs, text.size());
+    if (part == 0)
+        written.restart();
+    else
+        written.resume(*split);
+    const std::size_t stop = part == 0 && split ? split->start : SIZE_MAX;
+    // The split's own run counts no line break: the part before ends in it.
+    for (bool isFirst = part == 1; written.next() && written.start() < stop; isFirst = false) {
         survey.looks[part].add(htmlwriter::lookKey(written.look()));
         const std::size_t start = written.start();
-        // Where the parts meet, each counts its own line break.
-        if (start > 0 && text[start - 1] == '\r' && text[start] == '\n' &&
-            !(survey.split && start == survey.split->start))
-            ++survey.partedLineEnds[part];
+        if (!isFirst && start > 0 && text[start - 1] == '\r' && text[start] == '\n') ++survey.partedLineEnds[part];
     }
-    return survey;
+    if (countText == nullptr) return;
+    const std::size_t from = part == 0 ? 0 : split->start;
+    const std::size_t to = part == 0 && split ? split->start : text.size();
+    survey.textBytes[part] =
+        htmlwriter::escapedSize(text.data() + from, to - from, htmlwriter::EscapedLengths(*countText));
 }
 
 // The most common size and colour among the written runs.
@@ -194,37 +230,34 @@ std::size_t markupOf(const Tally<std::uint64_t>& looks, const Defaults& defaults
 HtmlDocument::HtmlDocument(const std::string& text, const std::vector<StyleRuns::Run>& runs, codepage::CodePage cp,
                            const codepage::ForeignChars* foreign, std::size_t twoPartsFrom)
     : text_(text), runs_(runs), cp_(cp), foreign_(foreign), table_(codepage::ByteUtf8Table::of(cp)) {
-    WrittenRuns written(runs, text.size());
-    // A large fragment is split at the first run in the second half of the
-    // text, so that two threads can count and write it.
-    const std::size_t splitFrom = text.size() >= twoPartsFrom ? text.size() / 2 : SIZE_MAX;
-    const Survey survey = surveyOf(written, text, splitFrom);
-    split_ = survey.split;
+    // A large fragment is split about the middle of its text, so that two
+    // threads can survey, count and write it.
+    if (text.size() >= twoPartsFrom) split_ = splitPoint(runs, text.size(), text.size() / 2);
+    // Text that converts a byte at a time and holds no foreign characters
+    // is counted a part at a time in one piece, not run by run, beside the
+    // survey; its markup is then counted from the looks.
+    const bool textCountedWhole = table_.usable() && (foreign == nullptr || foreign->empty());
+    Survey survey;
+    runParts(split_.has_value(),
+             [&](int part) { surveyPart(survey, part, runs, text, split_, textCountedWhole ? &table_ : nullptr); });
     const Defaults defaults = defaultsOf(survey);
     defaultSize_ = defaults.size;
     defaultColour_ = defaults.colour;
-    textCountedWhole_ = table_.usable() && (foreign == nullptr || foreign->empty());
-    if (!textCountedWhole_) return;
+    if (!textCountedWhole) return;
     CountingSink opening;
     appendOpening(opening, defaults);
     for (int part = 0; part < 2; ++part)
-        partMarkup_[part] =
-            markupOf(survey.looks[part], defaults) + htmlwriter::kLineBreakBytes * survey.partedLineEnds[part];
-    partMarkup_[0] += opening.size;
-    partMarkup_[split_ ? 1 : 0] += sizeof kClosing - 1;
+        partSizes_[part] = markupOf(survey.looks[part], defaults) +
+                           htmlwriter::kLineBreakBytes * survey.partedLineEnds[part] + survey.textBytes[part];
+    partSizes_[0] += opening.size;
+    partSizes_[split_ ? 1 : 0] += sizeof kClosing - 1;
+    counted_ = true;
 }
 
 std::size_t HtmlDocument::fragmentSize() const {
     if (!counted_) {
         runParts(split_.has_value(), [this](int part) {
             if (part == 1 && !split_) return;
-            if (textCountedWhole_) {
-                const std::size_t from = part == 0 ? 0 : split_->start;
-                const std::size_t to = part == 0 && split_ ? split_->start : text_.size();
-                partSizes_[part] = partMarkup_[part] + htmlwriter::escapedSize(text_.data() + from, to - from,
-                                                                               htmlwriter::EscapedLengths(table_));
-                return;
-            }
             CountingSink count;
             writePart(count, part);
             partSizes_[part] = count.size;

@@ -69,11 +69,7 @@ class HtmlDocument {
     std::uint32_t defaultColour_ = 0;
     const codepage::ByteUtf8Table& table_;
     std::optional<ResumePoint> split_;  // none: one part holds the whole fragment
-    // Text that converts a byte at a time and holds no foreign characters
-    // is counted a part at a time in one piece, not run by run; the bytes
-    // each part has besides, its markup, are found with the defaults.
-    bool textCountedWhole_ = false;
-    std::size_t partMarkup_[2] = {0, 0};
+    // Counted by the survey where it can be, else when first asked for.
     mutable bool counted_ = false;
     mutable std::size_t partSizes_[2] = {0, 0};
 };
