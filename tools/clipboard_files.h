@@ -1,6 +1,6 @@
-// Moving files onto the clipboard and clipboard formats into files, for the
-// command-line tool. Bytes go straight between a file and a clipboard block,
-// with no copy in between: a document of many megabytes costs its block only.
+// Moving files onto the clipboard, for the command-line tool. Bytes go
+// straight from a file into a clipboard block, with no copy in between: a
+// document of many megabytes costs its block only.
 // Each call opens the clipboard through the active clipboard::Session, waiting
 // a while for other programs; one session around several calls makes them
 // one use of the clipboard (style/clipboard_session.h).
@@ -28,31 +28,5 @@ bool putHtmlFileOnClipboard(const std::string& path, std::string& error);
 // Adds the file at `path`, UTF-8, as CF_UNICODETEXT with its terminating NUL.
 // False, with `error` set, when it cannot be read or put.
 bool putUnicodeFileOnClipboard(const std::string& path, std::string& error);
-
-// What writing one clipboard format into a file did.
-enum class FormatWritten { absent, written, failed };
-
-// One clipboard format to write into a file: the block registered under
-// `formatName` (null: CF_TEXT), up to its first NUL with `upToNul`; or, with
-// `unicodeText`, CF_UNICODETEXT up to its first NUL, as UTF-8.
-struct FormatFile {
-    const char* formatName = nullptr;
-    bool upToNul = false;
-    bool unicodeText = false;
-    std::string path;
-};
-
-// What writing one format did; `bytes` is the number written.
-struct FormatFileResult {
-    FormatWritten written = FormatWritten::absent;
-    std::size_t bytes = 0;
-    std::string error;
-};
-
-// Writes each format the clipboard holds into its file, in one opening of
-// the clipboard and on two threads: a large copy's files take about as long
-// as converting it. A format the clipboard lacks writes nothing. Answers one
-// result for each of `files`, in their order.
-std::vector<FormatFileResult> writeFormatsToFiles(const std::vector<FormatFile>& files);
 
 }  // namespace tool

@@ -26,6 +26,7 @@
 #include "style/CharStyle_styl.h"
 #include "style/clipboard_session.h"
 #include "tools/clipboard_files.h"
+#include "tools/format_files.h"
 #include "tools/huge_pages.h"
 #include "tools/run_view.h"
 

@@ -9,6 +9,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#include "codepage/utf8.h"
+#include "platform/winapi.h"
 
 namespace {
 
@@ -32,8 +36,7 @@ class StyledtextTest : public ::testing::Test {
 
     Outcome run(const std::string& args) {
         const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
-        const std::string command =
-            std::string(STYLEDTEXT_BIN_DIR) + "/styledtext " + args + " >" + out + " 2>" + err;
+        const std::string command = std::string(STYLEDTEXT_BIN_DIR) + "/styledtext " + args + " >" + out + " 2>" + err;
         int status = std::system(command.c_str());
         return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
     }
@@ -45,14 +48,16 @@ class StyledtextTest : public ::testing::Test {
         std::ofstream(dir / name, std::ios::binary) << bytes;
         return dir / name;
     }
-    static std::string sample(const char* name) { return std::string(STYLEDTEXT_SOURCE_DIR) + "/tools/samples/" + name; }
+    static std::string sample(const char* name) {
+        return std::string(STYLEDTEXT_SOURCE_DIR) + "/tools/samples/" + name;
+    }
 
     fs::path dir;
 };
 
 TEST_F(StyledtextTest, ConvertsAFileMakerCopy) {
     Outcome r = run("convert --text " + sample("filemaker_copy.txt") + " --fmcs " + sample("filemaker_copy.fmcs") +
-                " --out " + (dir / "out").string());
+                    " --out " + (dir / "out").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("rtf.rtf"), std::string::npos);
     EXPECT_NE(r.out.find("StyledClipboard answered 0"), std::string::npos);
@@ -72,7 +77,7 @@ TEST_F(StyledtextTest, ConvertsRtfAndAStyleScrap) {
     // One run: bold 12pt red at 0.
     std::string scrap("\x16\0\0\0\x01\0\0\0\0\0\x10\0\x0c\0\0\0\0\x01\x0c\0\xff\xff\0\0\0\0", 26);
     Outcome s = run("convert --text " + write("t.txt", "hi").string() + " --styl " + write("s.bin", scrap).string() +
-                " --out " + (dir / "b").string());
+                    " --out " + (dir / "b").string());
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_EQ(read(dir / "b" / "rtf.rtf"),
               "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fswiss\\fcharset0 Arial;}{\\colortbl;\\red255\\green0\\blue0;}"
@@ -84,9 +89,10 @@ TEST_F(StyledtextTest, ShowsRunsInEveryForm) {
     fs::path rtf = write("in.rtf", "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\fs20 x{\\b\\cf1 \"\\'e9}}");
     Outcome json = run("show --rtf " + rtf.string() + " --json");
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out,
-              "{\"text\": \"x\\\"\\u00E9\", \"runs\": [{\"start\": 0, \"size\": 10, \"face\": 0, \"colour\": \"000000\"}, "
-              "{\"start\": 1, \"size\": 10, \"face\": 256, \"colour\": \"FF0000\"}]}\n");
+    EXPECT_EQ(
+        json.out,
+        "{\"text\": \"x\\\"\\u00E9\", \"runs\": [{\"start\": 0, \"size\": 10, \"face\": 0, \"colour\": \"000000\"}, "
+        "{\"start\": 1, \"size\": 10, \"face\": 256, \"colour\": \"FF0000\"}]}\n");
 
     Outcome table = run("show --rtf " + rtf.string());
     ASSERT_EQ(table.status, 0);
@@ -195,14 +201,58 @@ TEST_F(StyledtextTest, WritesALargeUnicodeTextWholeAroundItsMiddle) {
     EXPECT_EQ(read(dir / "out" / "fmcs.bin"), read(sample("filemaker_copy.fmcs")));
 }
 
+// The Unicode text Windows makes from CF_TEXT, as MultiByteToWideChar gives
+// it in UTF-8: up to the first NUL.
+std::string madeFromText(const std::string& text, UINT codePage) {
+    const std::string upToNul = text.substr(0, text.find('\0'));
+    if (upToNul.empty()) return "";
+    const int n = static_cast<int>(upToNul.size());
+    std::vector<std::uint16_t> wide(
+        static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, upToNul.data(), n, nullptr, 0)));
+    MultiByteToWideChar(codePage, 0, upToNul.data(), n, reinterpret_cast<LPWSTR>(wide.data()),
+                        static_cast<int>(wide.size()));
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(codepage::utf8FromUtf16(wide.data(), wide.size(), &utf8[0]));
+    return utf8;
+}
+
+// A copy with no Unicode text of its own has the one Windows makes from
+// CF_TEXT, in the ANSI code page: every byte of several code pages, and a
+// large text, which is written in two halves, with a character of two and
+// of three bytes in UTF-8 on either side of the middle and its end at the
+// first NUL wherever that falls.
+TEST_F(StyledtextTest, UnicodeTextMadeFromTextIsWindowsOwn) {
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b) everyByte.push_back(static_cast<char>(b));
+    for (const UINT cp : {1252u, 1250u, 1251u, 1253u, 1255u, 874u}) {
+        SCOPED_TRACE(cp);
+        const fs::path out = dir / "out";
+        Outcome r = run("convert --text " + write("t.txt", everyByte).string() + " --codepage " + std::to_string(cp) +
+                        " --out " + out.string());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(read(out / "unicode.txt"), madeFromText(everyByte, cp));
+    }
+    constexpr std::size_t kBytes = 600001;
+    for (const std::size_t nulAt : {kBytes, std::size_t{2}, kBytes / 2 - 1, kBytes / 2, kBytes / 2 + 1, kBytes - 5}) {
+        SCOPED_TRACE(nulAt);
+        std::string text(kBytes, 'a');
+        for (std::size_t i = kBytes / 2 - 3; i < kBytes / 2 + 3; ++i) text[i] = i % 2 != 0 ? '\xe9' : '\x80';
+        if (nulAt < kBytes) text[nulAt] = '\0';
+        const fs::path out = dir / "out";
+        Outcome r = run("convert --text " + write("t.txt", text).string() + " --codepage 1252 --out " + out.string());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(read(out / "unicode.txt") == madeFromText(text, 1252));
+    }
+}
+
 // Text beyond the ANSI code page: a Unicode text given beside FileMaker's
 // goes to unicode.txt unchanged and its characters into the RTF; RTF naming
 // them by "\u" gains a Unicode text of its own.
 TEST_F(StyledtextTest, CarriesTheUnicodeTextThroughTheConversion) {
     const std::string whole = "caf\xC3\xA9 \xE4\xB8\xAD \xD0\x96";  // café 中 Ж
-    Outcome r = run("convert --text " + write("t.txt", "caf\xE9 ? ?").string() + " --fmcs " +
-                    sample("filemaker_copy.fmcs") + " --unicode " + write("u.txt", whole).string() + " --out " +
-                    (dir / "a").string());
+    Outcome r =
+        run("convert --text " + write("t.txt", "caf\xE9 ? ?").string() + " --fmcs " + sample("filemaker_copy.fmcs") +
+            " --unicode " + write("u.txt", whole).string() + " --out " + (dir / "a").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(read(dir / "a" / "unicode.txt"), whole);
     EXPECT_NE(read(dir / "a" / "rtf.rtf").find("\\u20013?"), std::string::npos);
