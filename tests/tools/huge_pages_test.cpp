@@ -67,8 +67,19 @@ int prepareAndCheck() {
     return threadInside ? kAsPromised : kThreadElsewhere;
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define STYLEDTEXT_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define STYLEDTEXT_OWN_ALLOCATOR 1
+#endif
+#endif
+
 // The heap is the whole program's: the checks run in a child of their own.
 TEST(HugePages, LargeBlocksComeFromTheMarkedHeapAndAreKept) {
+#ifdef STYLEDTEXT_OWN_ALLOCATOR
+    GTEST_SKIP() << "the sanitizer's allocator takes the place of glibc's heap";
+#endif
     std::FILE* const sys = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
     if (sys == nullptr) GTEST_SKIP() << "this kernel has no transparent huge pages";
     std::fclose(sys);
