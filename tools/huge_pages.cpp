@@ -37,7 +37,8 @@ HeapOnHugePages takeHeapOnHugePages(std::size_t bytes) {
         return heap;
     // One block as large as the growth grows the heap; once freed, it is the
     // top of the heap, untouched but for its first bytes and those after its end.
-    void* grown = std::malloc(growth);
+    // Volatile: a compiler may take an allocation freed unused for none.
+    void* volatile grown = std::malloc(growth);
     if (grown == nullptr) return heap;
     const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(grown);
     std::free(grown);

@@ -49,18 +49,20 @@ std::string mappingFlags(const void* p) {
 // What the child found, as its exit status.
 enum Finding { kAsPromised = 0, kNotPrepared, kOutsideHugePart, kNotAdvised, kNotKept, kThreadElsewhere };
 
+// Each block is kept where the compiler cannot see it, so that it cannot
+// take an allocation whose memory goes unused for none.
 int prepareAndCheck() {
     const tool::HeapOnHugePages heap = tool::takeHeapOnHugePages(kHeap);
     if (!heap.prepared) return kNotPrepared;
-    void* block = std::malloc(kBlock);
+    void* volatile block = std::malloc(kBlock);
     if (!inHugePart(heap, block, kBlock)) return kOutsideHugePart;
     if (mappingFlags(block).find(" hg") == std::string::npos) return kNotAdvised;
     std::free(block);
     // Freed memory is the next block's, with no mapping of its own.
-    void* again = std::malloc(kBlock);
+    void* volatile again = std::malloc(kBlock);
     if (again != block) return kNotKept;
     std::free(again);
-    void* fromThread = nullptr;
+    void* volatile fromThread = nullptr;
     std::thread([&fromThread] { fromThread = std::malloc(kBlock); }).join();
     const bool threadInside = inHugePart(heap, fromThread, kBlock);
     std::free(fromThread);
