@@ -44,7 +44,7 @@ std::size_t charBytesAt(CodePage cp, const unsigned char* s, std::size_t i, std:
     return len <= n - i ? len : n - i;
 }
 
-std::vector<std::uint16_t> toWide(const std::string& bytes, CodePage cp) {
+std::vector<std::uint16_t> toWide(std::string_view bytes, CodePage cp) {
     std::vector<std::uint16_t> wide;
     if (bytes.empty()) return wide;
     const int n =
@@ -58,7 +58,7 @@ std::vector<std::uint16_t> toWide(const std::string& bytes, CodePage cp) {
 
 }  // namespace
 
-bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
+bool foreignCharsOfWideText(std::string_view bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
                             ForeignChars& out) {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX) || cchWide > static_cast<std::size_t>(INT_MAX)) return false;
     // What the bytes say as UTF-16: where `wide` says the same, it is the

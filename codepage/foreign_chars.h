@@ -71,7 +71,7 @@ inline bool hasForeign(const ForeignChars* foreign) { return foreign != nullptr 
 // `bytes`, the characters of `wide` that stand there as a fallback are
 // appended to `out` and the answer is true. Otherwise `wide` is another
 // text than `bytes`, nothing is appended and the answer is false.
-bool foreignCharsOfWideText(const std::string& bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
+bool foreignCharsOfWideText(std::string_view bytes, const std::uint16_t* wide, std::size_t cchWide, CodePage cp,
                             ForeignChars& out);
 
 // Whether every unit of the `cchWide` little-endian UTF-16 units at `wide`,

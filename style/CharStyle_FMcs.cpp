@@ -249,9 +249,8 @@ void CharStyle_FMcs::readForeignFromClipboard() {
     }
     const std::vector<std::uint16_t> wide = clipboardUnicodeText();
     codepage::ForeignChars found;
-    std::string copied;
-    const std::string& held = textBlock_.held() ? (copied = textBlock_.text()) : text;
-    if (!wide.empty() && codepage::foreignCharsOfWideText(held, wide.data(), wide.size(), cp, found))
+    std::string unused;
+    if (!wide.empty() && codepage::foreignCharsOfWideText(textForReading(unused), wide.data(), wide.size(), cp, found))
         foreign_ = std::move(found);
 }
 
