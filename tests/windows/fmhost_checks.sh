@@ -8,7 +8,21 @@ set -u
 wine_sh=$1; prefix=$2; bits=$3; fmhost=$4; plugin=$5; project_version=$6
 failures=0; passed=0
 
-run() { "$wine_sh" "$prefix" "$bits" "$fmhost" "$plugin" "$@" 2>&1 | tr -d '\r'; }
+# Wine under load now and then starts nothing at all: no output, a failing
+# exit status. That says nothing of the plug-in, so such a run is tried
+# again, twice at most; anything the host printed is an answer and is kept.
+# A run that still fails shows its exit status beside what it printed.
+run() {
+  attempt=1
+  while :; do
+    out=$("$wine_sh" "$prefix" "$bits" "$fmhost" "$plugin" "$@" 2>&1); status=$?
+    if [ -n "$out" ] || [ "$status" = 0 ] || [ "$attempt" -ge 3 ]; then break; fi
+    echo "note: Wine started nothing for '$*' (exit status $status), attempt $attempt; trying again" >&2
+    attempt=$((attempt + 1)); sleep 1
+  done
+  printf '%s' "$out" | tr -d '\r'
+  [ "$status" = 0 ] || printf '\n(exit status %s)' "$status"
+}
 
 expect() {  # expect NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then
