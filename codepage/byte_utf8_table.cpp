@@ -26,6 +26,48 @@ ByteUtf8Table::ByteUtf8Table(CodePage cp) {
         for (std::size_t i = 0; i < utf8.size(); ++i) entries_[b].bytes[i] = utf8[i];
     }
     usable_ = true;
+    keepsAscii_ = true;
+    for (int b = 0; b < 0x80; ++b)
+        keepsAscii_ = keepsAscii_ && entries_[b].length == 1 && entries_[b].bytes[0] == static_cast<char>(b);
+}
+
+namespace {
+
+// Whether the eight bytes at s are all below 0x80.
+bool eightAscii(const char* s) {
+    std::uint64_t eight;
+    std::memcpy(&eight, s, sizeof eight);
+    return (eight & 0x8080808080808080u) == 0;
+}
+
+}  // namespace
+
+std::size_t ByteUtf8Table::toUtf8(const char* s, std::size_t n, char* out) const {
+    char* q = out;
+    for (std::size_t i = 0; i < n;) {
+        if (keepsAscii_ && n - i >= 8 && eightAscii(s + i)) {
+            std::memcpy(q, s + i, 8);
+            q += 8;
+            i += 8;
+            continue;
+        }
+        const Entry& e = entries_[static_cast<unsigned char>(s[i++])];
+        for (std::size_t k = 0; k < e.length; ++k) *q++ = e.bytes[k];
+    }
+    return static_cast<std::size_t>(q - out);
+}
+
+std::size_t ByteUtf8Table::utf8Size(const char* s, std::size_t n) const {
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < n;) {
+        if (keepsAscii_ && n - i >= 8 && eightAscii(s + i)) {
+            size += 8;
+            i += 8;
+            continue;
+        }
+        size += entries_[static_cast<unsigned char>(s[i++])].length;
+    }
+    return size;
 }
 
 const ByteUtf8Table& ByteUtf8Table::of(CodePage cp) {

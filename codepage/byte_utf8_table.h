@@ -28,12 +28,21 @@ class ByteUtf8Table {
     const char* bytes(unsigned char b) const { return entries_[b].bytes; }
     std::size_t length(unsigned char b) const { return entries_[b].length; }
 
+    // Writes the UTF-8 of the n bytes at s to `out`, which has room for
+    // 3 * n bytes, and answers how many bytes it wrote.
+    std::size_t toUtf8(const char* s, std::size_t n, char* out) const;
+    // How many bytes toUtf8 writes for the n bytes at s.
+    std::size_t utf8Size(const char* s, std::size_t n) const;
+
   private:
     struct Entry {
         char bytes[3] = {};
         std::uint8_t length = 0;
     };
     bool usable_ = false;
+    // Every byte below 0x80 stands for itself, as in every ANSI code page:
+    // eight of them at once can then be copied as they are.
+    bool keepsAscii_ = false;
     Entry entries_[256];
 };
 

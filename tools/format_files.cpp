@@ -154,48 +154,15 @@ FormatWritten writeBytesAsUtf8(const clipboard::ByteView& view, const codepage::
     const void* nul = std::memchr(text, '\0', view.size);
     const std::size_t length =
         nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : view.size;
-    // Eight bytes below 0x80 at once go as they are, where the code page
-    // keeps ASCII as it is, as every one that converts a byte at a time does.
-    bool asciiAsItIs = true;
-    for (int b = 0; b < 0x80; ++b)
-        asciiAsItIs = asciiAsItIs && table.length(static_cast<unsigned char>(b)) == 1 &&
-                      table.bytes(static_cast<unsigned char>(b))[0] == static_cast<char>(b);
-    const auto eightAscii = [text, asciiAsItIs](std::size_t i, std::size_t to) {
-        if (!asciiAsItIs || to - i < 8) return false;
-        std::uint64_t eight;
-        std::memcpy(&eight, text + i, sizeof eight);
-        return (eight & 0x8080808080808080u) == 0;
-    };
     const auto convert = [&](std::size_t from, std::size_t to, const auto& take, bool countOnly) {
-        constexpr std::size_t kPieceBytes = 1 << 16;
         if (countOnly) {
-            std::size_t n = 0;
-            for (std::size_t i = from; i < to;) {
-                if (eightAscii(i, to)) {
-                    n += 8;
-                    i += 8;
-                    continue;
-                }
-                n += table.length(static_cast<unsigned char>(text[i++]));
-            }
-            take(nullptr, n);
+            take(nullptr, table.utf8Size(text + from, to - from));
             return false;
         }
+        constexpr std::size_t kPieceBytes = 1 << 16;
         std::unique_ptr<char[]> utf8(new char[kPieceBytes * 3]);
-        for (std::size_t at = from; at < to; at += kPieceBytes) {
-            char* q = utf8.get();
-            for (std::size_t i = at, end = std::min(to, at + kPieceBytes); i < end;) {
-                if (eightAscii(i, end)) {
-                    std::memcpy(q, text + i, 8);
-                    q += 8;
-                    i += 8;
-                    continue;
-                }
-                const unsigned char b = static_cast<unsigned char>(text[i++]);
-                for (std::size_t k = 0, n = table.length(b); k < n; ++k) *q++ = table.bytes(b)[k];
-            }
-            take(utf8.get(), static_cast<std::size_t>(q - utf8.get()));
-        }
+        for (std::size_t at = from; at < to; at += kPieceBytes)
+            take(utf8.get(), table.toUtf8(text + at, std::min(kPieceBytes, to - at), utf8.get()));
         return false;
     };
     return writeAsUtf8InHalves(

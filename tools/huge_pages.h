@@ -17,10 +17,10 @@ struct HeapOnHugePages {
     void* hugeTo = nullptr;    // the end of the part marked
 };
 
-// Makes blocks of up to 32 MiB come from the program's one heap instead of
-// mappings of their own, keeps freed memory there for the next block, and
-// grows the heap by about `bytes` at once, marked for transparent huge pages
-// from its first 2 MiB boundary; the part of the heap below that boundary,
+// Makes every block come from the program's one heap instead of mappings of
+// their own, keeps freed memory there for the next block, and grows the heap
+// by about `bytes` at once, marked for transparent huge pages from its first
+// 2 MiB boundary; the part of the heap below that boundary,
 // which cannot be a huge page, is kept out of use. Untouched memory costs
 // nothing: the growth reserves addresses, not pages. Call it before any
 // other thread starts. Where glibc or Linux is missing, or `bytes` is below

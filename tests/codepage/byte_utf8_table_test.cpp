@@ -34,6 +34,33 @@ TEST(ByteUtf8Table, EveryByteAsTheConversionGivesIt) {
     }
 }
 
+// Whole texts through the table, against the conversion by pieces: ASCII
+// stretches of every length from 0 to 20 before, between and after bytes
+// from 0x80 up, so that each ends at every place of an eight-byte step.
+TEST(ByteUtf8Table, TextsAsTheConversionGivesThem) {
+    for (unsigned cp : {1252u, 1250u, 1251u, 1253u, 1255u, 874u}) {
+        SCOPED_TRACE(cp);
+        const codepage::ByteUtf8Table table(cp);
+        ASSERT_TRUE(table.usable());
+        for (std::size_t ascii = 0; ascii <= 20; ++ascii) {
+            SCOPED_TRACE(ascii);
+            std::string text;
+            for (int high = 0x80; high < 0x100; high += 9) {
+                for (std::size_t k = 0; k < ascii; ++k)
+                    text += static_cast<char>('a' + (k + static_cast<std::size_t>(high)) % 26);
+                text += static_cast<char>(high);
+            }
+            text.append(ascii, '.');
+            std::string expected;
+            codepage::appendUtf8FromCodePage(expected, text.data(), text.size(), cp);
+            std::string got(3 * text.size(), '\0');
+            got.resize(table.toUtf8(text.data(), text.size(), &got[0]));
+            EXPECT_EQ(got, expected);
+            EXPECT_EQ(table.utf8Size(text.data(), text.size()), expected.size());
+        }
+    }
+}
+
 // Every character of the first plane and beyond that the tables hold, best
 // fits, characters no code page holds, and bytes that are not UTF-8.
 std::string everyKindOfCharacter() {
